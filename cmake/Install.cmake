@@ -1,0 +1,21 @@
+include(CMakePackageConfigHelpers)
+
+install(TARGETS QRVPFuncs EXPORT QRVPFuncsTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT QRVPFuncsTargets NAMESPACE QRVPFuncs::
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QRVPFuncs)
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/QRVPFuncsConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/QRVPFuncsConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QRVPFuncs)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/QRVPFuncsConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/QRVPFuncsConfig.cmake
+              ${CMAKE_BINARY_DIR}/QRVPFuncsConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QRVPFuncs)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/QRVPFuncs.pc.in
+  ${CMAKE_BINARY_DIR}/QRVPFuncs.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/QRVPFuncs.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

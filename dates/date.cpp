@@ -1,0 +1,370 @@
+#include "QRVPFuncs.h"
+#include "dates/day_number.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+
+static_assert(std::is_standard_layout_v<DateBase> && std::is_trivially_copyable_v<DateBase>);
+static_assert(std::is_standard_layout_v<QRVDate> && std::is_trivially_copyable_v<QRVDate>);
+static_assert(std::is_standard_layout_v<Date> && std::is_trivially_copyable_v<Date>);
+static_assert(offsetof(DateBase, year) == 0 && offsetof(DateBase, month) == 4 &&
+              offsetof(DateBase, day) == 6 && offsetof(DateBase, hour) == 8 &&
+              offsetof(DateBase, minute) == 10 && offsetof(DateBase, second) == 12);
+static_assert(sizeof(TIMESTAMP_STRUCT) == 16 && sizeof(DATE_STRUCT) == 6);
+static_assert(offsetof(TIMESTAMP_STRUCT, year) == 0 && offsetof(TIMESTAMP_STRUCT, month) == 2 &&
+              offsetof(TIMESTAMP_STRUCT, day) == 4 && offsetof(TIMESTAMP_STRUCT, hour) == 6 &&
+              offsetof(TIMESTAMP_STRUCT, minute) == 8 && offsetof(TIMESTAMP_STRUCT, second) == 10 &&
+              offsetof(TIMESTAMP_STRUCT, fraction) == 12);
+static_assert(offsetof(DATE_STRUCT, year) == 0 && offsetof(DATE_STRUCT, month) == 2 &&
+              offsetof(DATE_STRUCT, day) == 4);
+
+namespace {
+
+using qrvp::dates::CivilFromDayNumber;
+using qrvp::dates::DayNumber;
+using qrvp::dates::MonthLength;
+
+void SetNullDate(DateBase& d)
+{
+    d.year = 1799;
+    d.month = 12;
+    d.day = 31;
+    d.hour = 0;
+    d.minute = 0;
+    d.second = 0;
+}
+
+// The validating rule: every field within its own range, read as unsigned;
+// otherwise the whole record is the null date.
+void SetValidated(DateBase& d, int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                  int32_t second)
+{
+    const auto u = [](int32_t v) { return static_cast<uint32_t>(v); };
+    if (u(year) - 1800u > 1199u || u(month) - 1u > 11u || u(day) - 1u > 30u || u(hour) > 23u ||
+        u(minute) > 59u || u(second) > 59u) {
+        SetNullDate(d);
+        return;
+    }
+    d.year = u(year);
+    d.month = static_cast<uint16_t>(month);
+    d.day = static_cast<uint16_t>(day);
+    d.hour = static_cast<uint16_t>(hour);
+    d.minute = static_cast<uint16_t>(minute);
+    d.second = u(second);
+}
+
+int64_t DayNumberOf(const DateBase& d)
+{
+    return DayNumber(d.year, d.month, d.day);
+}
+
+void SetCalendarDate(DateBase& d, int64_t dayNumber)
+{
+    const auto c = CivilFromDayNumber(dayNumber);
+    d.year = static_cast<uint32_t>(c.year);
+    d.month = static_cast<uint16_t>(c.month);
+    d.day = static_cast<uint16_t>(c.day);
+}
+
+void MoveDays(DateBase& d, int64_t days)
+{
+    SetCalendarDate(d, DayNumberOf(d) + days);
+}
+
+// Adds s seconds (0 <= s, less than a day and a minute) to the time of day,
+// carrying at most one day, then applies a borrowed day and brings an
+// over-long day back into its month.
+void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
+{
+    d.second = static_cast<uint32_t>(s % 60);
+    int64_t minute = d.minute + s / 60;
+    int64_t hour = d.hour + minute / 60;
+    minute %= 60;
+    int64_t day = d.day + hour / 24;
+    hour %= 24;
+    int64_t month = d.month;
+    int64_t year = d.year;
+    if (borrow) {
+        day -= 1;
+        if (day == 0) {
+            month -= 1;
+            if (month == 0) {
+                month = 12;
+                year -= 1;
+            }
+            day = MonthLength(year, month);
+        }
+    }
+    const int32_t length = MonthLength(year, month);
+    if (day > length) {
+        day -= length;
+        month += 1;
+        if (month == 13) {
+            month = 1;
+            year += 1;
+        }
+    }
+    d.year = static_cast<uint32_t>(year);
+    d.month = static_cast<uint16_t>(month);
+    d.day = static_cast<uint16_t>(day);
+    d.hour = static_cast<uint16_t>(hour);
+    d.minute = static_cast<uint16_t>(minute);
+}
+
+constexpr double kMaxWholeDays = static_cast<double>(std::numeric_limits<int32_t>::max());
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// QRVDate
+
+QRVDate::QRVDate() : DateBase()
+{
+    SetNullDate(*this);
+}
+
+QRVDate::QRVDate(int32_t y, int32_t mo, int32_t d, int32_t h, int32_t mi, int32_t s) : DateBase()
+{
+    SetValidated(*this, y, mo, d, h, mi, s);
+}
+
+QRVDate::QRVDate(TIMESTAMP_STRUCT ts) : DateBase()
+{
+    SetValidated(*this, static_cast<int32_t>(ts.year), ts.month, ts.day, ts.hour, ts.minute, ts.second);
+}
+
+QRVDate::QRVDate(DATE_STRUCT ds) : DateBase()
+{
+    SetValidated(*this, static_cast<int32_t>(ds.year), ds.month, ds.day, 0, 0, 0);
+}
+
+QRVDate::QRVDate(const DateBase& other) : DateBase(other) {}
+
+TIMESTAMP_STRUCT QRVDate::Date2TS() const
+{
+    TIMESTAMP_STRUCT ts{};
+    ts.year = static_cast<decltype(ts.year)>(static_cast<uint16_t>(year));
+    ts.month = month;
+    ts.day = day;
+    ts.hour = hour;
+    ts.minute = minute;
+    ts.second = static_cast<decltype(ts.second)>(static_cast<uint16_t>(second));
+    ts.fraction = 0;
+    return ts;
+}
+
+DATE_STRUCT QRVDate::Date2DS() const
+{
+    DATE_STRUCT ds{};
+    ds.year = static_cast<decltype(ds.year)>(static_cast<uint16_t>(year));
+    ds.month = month;
+    ds.day = day;
+    return ds;
+}
+
+void QRVDate::SetNull()
+{
+    SetNullDate(*this);
+}
+
+bool QRVDate::IsNull() const
+{
+    return year < 1800;
+}
+
+bool QRVDate::IsValid() const
+{
+    return !IsNull();
+}
+
+bool QRVDate::IsStartOfMonth() const
+{
+    return day == 1 && hour == 0 && minute == 0 && second == 0;
+}
+
+// ---------------------------------------------------------------------------
+// Date
+
+Date::Date() : DateBase()
+{
+    SetNullDate(*this);
+}
+
+Date::Date(int32_t y, int32_t mo, int32_t d, int32_t h, int32_t mi, int32_t s) : DateBase()
+{
+    SetValidated(*this, y, mo, d, h, mi, s);
+}
+
+Date::Date(const DateBase& other) : DateBase(other) {}
+
+Date::Date(const QRVDate& other) : DateBase(other) {}
+
+QRVDate Date::GetQRVDate() const
+{
+    return QRVDate(static_cast<const DateBase&>(*this));
+}
+
+int32_t Date::julianDay() const
+{
+    return static_cast<int32_t>(DayNumberOf(*this));
+}
+
+int32_t Date::DaysInYear() const
+{
+    return IsLeapYear() ? 366 : 365;
+}
+
+bool Date::IsLeapYear() const
+{
+    return qrvp::dates::IsLeap(year);
+}
+
+int32_t Date::DaysInMonth() const
+{
+    return MonthLength(year, month);
+}
+
+void Date::FirstOfMonth()
+{
+    day = 1;
+    Truncate();
+}
+
+Date Date::MonthStart() const
+{
+    return Date(static_cast<int32_t>(year), month, 1, 0, 0, 0);
+}
+
+Date Date::MonthEnd() const
+{
+    return Date(static_cast<int32_t>(year), month, DaysInMonth(), 0, 0, 0);
+}
+
+void Date::MidMonth()
+{
+    day = static_cast<uint16_t>(DaysInMonth() / 2 + 1);
+    Truncate();
+}
+
+void Date::Truncate()
+{
+    hour = 0;
+    minute = 0;
+    second = 0;
+}
+
+void Date::AddDays(int32_t days)
+{
+    MoveDays(*this, days);
+}
+
+void Date::AddFracDay(double days)
+{
+    if (std::isnan(days)) {
+        return;
+    }
+    if (days > kMaxWholeDays) {
+        days = kMaxWholeDays;
+    } else if (days < -kMaxWholeDays) {
+        days = -kMaxWholeDays;
+    }
+    const auto whole = static_cast<int32_t>(days);
+    MoveDays(*this, whole);
+    double r = days - whole;
+    const bool borrow = r < 0.0;
+    if (borrow) {
+        r += 1.0;
+    }
+    const auto s = static_cast<int64_t>(r * 86400.0 + static_cast<double>(second));
+    AddSecondsOfDay(*this, s, borrow);
+}
+
+void Date::AddSeconds(long long seconds)
+{
+    const int64_t days = seconds / 86400;
+    const int64_t rest = seconds - days * 86400;
+    MoveDays(*this, days);
+    const bool borrow = rest < 0;
+    AddSecondsOfDay(*this, (borrow ? 86400 + rest : rest) + static_cast<int64_t>(second), borrow);
+}
+
+void Date::AddMonths(int32_t months)
+{
+    const int64_t q = months / 12;
+    int64_t y = static_cast<int64_t>(year) + q;
+    const int64_t m = static_cast<int64_t>(month) + (months - 12 * q);
+    int64_t newMonth = m;
+    if (m <= 0) {
+        y -= 1;
+        newMonth = m + 12;
+    } else if (m > 12) {
+        y += 1;
+        newMonth = m - 12;
+    }
+    year = static_cast<uint32_t>(y);
+    month = static_cast<uint16_t>(newMonth);
+    const int32_t length = DaysInMonth();
+    if (day > length) {
+        day = static_cast<uint16_t>(length);
+    }
+}
+
+double Date::DaySpan(Date other) const
+{
+    const double days = static_cast<double>(julianDay()) - static_cast<double>(other.julianDay());
+    const double seconds =
+        ((static_cast<double>(hour) - static_cast<double>(other.hour)) * 60.0 +
+         (static_cast<double>(minute) - static_cast<double>(other.minute))) *
+            60.0 +
+        (static_cast<double>(second) - static_cast<double>(other.second));
+    return days + seconds / 86400.0;
+}
+
+double Date::operator-(const Date& other) const
+{
+    return DaySpan(other);
+}
+
+int32_t Date::MonthsBetweenDates(const Date& other) const
+{
+    const int64_t months = (static_cast<int64_t>(year) - static_cast<int64_t>(other.year)) * 12 +
+                           (static_cast<int64_t>(month) - static_cast<int64_t>(other.month));
+    return static_cast<int32_t>(months);
+}
+
+// ---------------------------------------------------------------------------
+// Free operators: lexicographic on the six stored fields.
+
+namespace {
+
+int CompareFields(const Date& a, const Date& b)
+{
+    const auto cmp = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    if (int c = cmp(a.year, b.year)) return c;
+    if (int c = cmp(a.month, b.month)) return c;
+    if (int c = cmp(a.day, b.day)) return c;
+    if (int c = cmp(a.hour, b.hour)) return c;
+    if (int c = cmp(a.minute, b.minute)) return c;
+    return cmp(a.second, b.second);
+}
+
+}  // namespace
+
+bool operator==(Date a, Date b) { return CompareFields(a, b) == 0; }
+bool operator!=(Date a, Date b) { return !(a == b); }
+bool operator<(Date a, Date b) { return CompareFields(a, b) < 0; }
+bool operator<=(Date a, Date b) { return a < b || a == b; }
+bool operator>(Date a, Date b) { return !(a <= b); }
+bool operator>=(Date a, Date b) { return !(a < b); }
+
+Date Min(Date a, Date b)
+{
+    return a < b ? a : b;
+}
+
+Date Max(Date a, Date b)
+{
+    return a <= b ? b : a;
+}

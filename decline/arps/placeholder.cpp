@@ -1,0 +1,2 @@
+// This family's routines are added here.
+namespace qrvp {}

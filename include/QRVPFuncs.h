@@ -1,0 +1,430 @@
+/*
+ * QRVPFuncs: parametric decline-curve functions for oil and gas production
+ * forecasting.
+ *
+ * The contract of every exported function is written beside its declaration:
+ * its arguments in order, what it writes, when it fails and what it leaves
+ * behind.  General rules that hold everywhere unless a function says otherwise:
+ *
+ *  - A calculation returns a status: 0 for success, -1 for failure, nothing
+ *    else.  Results travel through pointer out-parameters and are written only
+ *    on success, except where a contract names a value written before -1.
+ *  - A null out-parameter pointer never crashes a calculation: the call returns
+ *    -1 and writes nothing.
+ *  - A failing calculation writes one record to the diagnostic log (system 9,
+ *    level 5) under the name of the routine that detected the failure, unless
+ *    its contract calls the failure silent.  Whether the log keeps the record
+ *    never changes the status.
+ *  - "Zero" means an absolute value below 1e-11; "equal" means a difference
+ *    below 1e-11 in absolute value.
+ *  - Rates are volumes per month, Arps declines are nominal per year, time in
+ *    years is the days between two dates over 365.25, and a volume is 12 times
+ *    the integral of the rate over years.
+ *  - Dates travel by value as the 16-byte Date record.  Every calculation runs
+ *    on the caller's thread, keeps no state and may run on many threads at once.
+ *
+ * The header compiles as C99 and as C++.  C sees Date as a plain struct; C++
+ * sees the classes DateBase, QRVDate and Date, all with the same 16 bytes.
+ */
+#ifndef QRVPFUNCS_H
+#define QRVPFUNCS_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <wchar.h>
+
+#if defined(_WIN32)
+#  if defined(QRVP_BUILDING_LIBRARY)
+#    define QRVP_API __declspec(dllexport)
+#  else
+#    define QRVP_API __declspec(dllimport)
+#  endif
+#elif defined(__GNUC__)
+#  define QRVP_API __attribute__((visibility("default")))
+#else
+#  define QRVP_API
+#endif
+
+#ifdef __cplusplus
+#  define QRVP_EXTERN_C extern "C"
+#else
+#  define QRVP_EXTERN_C
+#endif
+
+/* ---------------------------------------------------------------------------
+ * ODBC date records.  The platform's own definitions are used when its ODBC
+ * headers are at hand (or already included); otherwise an identical
+ * declaration stands in, so the header needs nothing beyond the standard
+ * library.
+ * ------------------------------------------------------------------------- */
+#if !defined(__SQLTYPES_H) && !defined(__SQLTYPES) && !defined(_SQLTYPES_H)
+#  if !defined(_WIN32) && defined(__has_include)
+#    if __has_include(<sqltypes.h>) && !defined(QRVP_NO_ODBC_HEADERS)
+#      include <sqltypes.h>
+#    endif
+#  endif
+#endif
+#if defined(__SQLTYPES_H) || defined(__SQLTYPES) || defined(_SQLTYPES_H)
+#  define QRVP_ODBC_FROM_PLATFORM 1
+#else
+#  define QRVP_ODBC_FROM_PLATFORM 0
+typedef struct tagDATE_STRUCT {
+    int16_t year;
+    uint16_t month;
+    uint16_t day;
+} DATE_STRUCT;
+typedef struct tagTIMESTAMP_STRUCT {
+    int16_t year;
+    uint16_t month;
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint16_t second;
+    uint32_t fraction; /* nanoseconds */
+} TIMESTAMP_STRUCT;
+#endif
+
+/* ===========================================================================
+ * Calendar dates
+ *
+ * The 16-byte date-time record: year (1800..2999 when valid), month, day,
+ * hour, minute, second, whole seconds.  The null date is 1799-12-31 00:00:00;
+ * a record whose year is below 1800 is null.
+ * ========================================================================= */
+#ifndef __cplusplus
+
+typedef struct Date {
+    uint32_t year;
+    uint16_t month;
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint32_t second;
+} Date;
+
+#else
+
+/* The plain record: no constructors; fields set directly or by assignment.
+ * Copying, and converting between the three types, copies the 16 bytes
+ * unchanged and validates nothing. */
+class QRVP_API DateBase {
+public:
+    uint32_t year;
+    uint16_t month;
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint32_t second;
+};
+
+/* The record with validating constructors, validity tests and the ODBC
+ * conversions. */
+class QRVP_API QRVDate : public DateBase {
+public:
+    /* The null date 1799-12-31 00:00:00. */
+    QRVDate();
+    /* Each field checked against its own range as an unsigned number (year
+     * 1800..2999, month 1..12, day 1..31, hour 0..23, minute and second
+     * 0..59); the day is not checked against its month.  Any field out of
+     * range gives the null date, whole. */
+    QRVDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second);
+    /* As the six integers, from the record's fields (signed year widened);
+     * the fraction is ignored. */
+    QRVDate(TIMESTAMP_STRUCT timestamp);
+    /* Year, month and day checked as above; time 00:00:00. */
+    QRVDate(DATE_STRUCT date);
+    /* Copy of the 16 bytes, not validated. */
+    QRVDate(const DateBase& other);
+
+    /* Year and second cut to their low 16 bits, fraction 0; not validated. */
+    TIMESTAMP_STRUCT Date2TS() const;
+    /* Year cut to its low 16 bits, month, day; not validated. */
+    DATE_STRUCT Date2DS() const;
+    /* Writes the null date. */
+    void SetNull();
+    /* True when the year is below 1800; no other field is examined. */
+    bool IsNull() const;
+    /* Exactly !IsNull(): no upper bound, no look at the other fields. */
+    bool IsValid() const;
+    /* Day 1 at 00:00:00; year and month not examined. */
+    bool IsStartOfMonth() const;
+};
+
+/* The record with the calendar arithmetic.  The day number is the Julian Day
+ * Number by the Fliegel and Van Flandern formulas in 32-bit integers; an
+ * over-long day (February 31) counts on into the next month.  Nothing here
+ * allocates, logs or fails; every operation runs in constant time. */
+class QRVP_API Date : public DateBase {
+public:
+    /* The null date. */
+    Date();
+    /* Validated as QRVDate's constructor from six integers. */
+    Date(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second);
+    /* Copies of the 16 bytes, not validated. */
+    Date(const DateBase& other);
+    Date(const QRVDate& other);
+
+    /* A QRVDate holding the same 16 bytes. */
+    QRVDate GetQRVDate() const;
+
+    /* 366 in a leap year, else 365. */
+    int32_t DaysInYear() const;
+    bool IsLeapYear() const;
+    /* Length of the record's month in its year; 31 for a month outside 1..12
+     * (only an unvalidated copy can hold one). */
+    int32_t DaysInMonth() const;
+    /* In place: day 1, 00:00:00. */
+    void FirstOfMonth();
+    /* New dates, validated: day 1 (MonthStart) or the last day (MonthEnd) of
+     * the record's month at 00:00:00; the null date when the year is outside
+     * 1800..2999 or the month outside 1..12. */
+    Date MonthStart() const;
+    Date MonthEnd() const;
+    /* In place: day DaysInMonth()/2 + 1, 00:00:00. */
+    void MidMonth();
+    /* In place: time 00:00:00. */
+    void Truncate();
+    /* In place: moves the date and time by the seconds given (a 64-bit count;
+     * spelled long long so the exported name is the same on every platform). */
+    void AddSeconds(long long seconds);
+    /* In place: moves the calendar date by the days given; time unchanged. */
+    void AddDays(int32_t days);
+    /* In place: moves the date and time by a signed, possibly fractional
+     * number of days, truncated to the whole second (a negative fraction worth
+     * less than a second moves back one second).  NaN leaves the record
+     * unchanged; an amount of 2^31 days or more in size, or infinite, is
+     * clamped to +/-(2^31 - 1) days. */
+    void AddFracDay(double days);
+    /* In place: moves the date by calendar months, clamping the day to the
+     * new month's length; time unchanged. */
+    void AddMonths(int32_t months);
+    /* This date minus the other, in days, time of day included. */
+    double DaySpan(Date other) const;
+    double operator-(const Date& other) const;
+    /* (year - other's year) * 12 + (month - other's month). */
+    int32_t MonthsBetweenDates(const Date& other) const;
+
+protected:
+    /* The day number (2000-01-01 is 2451545). */
+    int32_t julianDay() const;
+};
+
+/* Lexicographic on (year, month, day, hour, minute, second) as stored. */
+QRVP_API bool operator==(Date a, Date b);
+QRVP_API bool operator!=(Date a, Date b);
+QRVP_API bool operator<(Date a, Date b);
+QRVP_API bool operator<=(Date a, Date b);
+QRVP_API bool operator>(Date a, Date b);
+QRVP_API bool operator>=(Date a, Date b);
+/* a when a < b, else b (the second argument when equal). */
+QRVP_API Date Min(Date a, Date b);
+/* b when a <= b, else a (the second argument when equal). */
+QRVP_API Date Max(Date a, Date b);
+
+static_assert(sizeof(DateBase) == 16 && sizeof(QRVDate) == 16 && sizeof(Date) == 16,
+              "the date record is 16 bytes");
+
+#endif /* __cplusplus */
+
+/* ===========================================================================
+ * Arps segment record, filled by BendArpsSegment: 64 bytes, no gaps.
+ * ========================================================================= */
+typedef struct ArpsSegment {
+    double Qi;      /* offset  0: rate at StartDate */
+    Date StartDate; /* offset  8 */
+    double Qf;      /* offset 24: rate at EndDate */
+    Date EndDate;   /* offset 32 */
+    double Di;      /* offset 48: initial nominal decline, per year */
+    double b;       /* offset 56: hyperbolic exponent */
+} ArpsSegment;
+
+/* ===========================================================================
+ * Library frame
+ * ========================================================================= */
+
+/* The version record: 3, 1, 13, 664 for version 3.1.13.664. */
+typedef struct VersionInfo {
+    int32_t Major;
+    int32_t Minor;
+    int32_t Release;
+    int32_t Build;
+} VersionInfo;
+
+/* Writes 3, 1, 13, 664 into *info and returns info (a null info is returned
+ * unchanged).  Cannot fail. */
+QRVP_EXTERN_C QRVP_API VersionInfo* GetVersionInfo(VersionInfo* info);
+/* 1 when |value| < tolerance, strictly; else 0 (so 0 for NaN or a negative
+ * tolerance). */
+QRVP_EXTERN_C QRVP_API int32_t IsZero(double value, double tolerance);
+/* 1 when |a - b| < tolerance, strictly; else 0. */
+QRVP_EXTERN_C QRVP_API int32_t IsEqual(double a, double b, double tolerance);
+
+/* ===========================================================================
+ * Diagnostic log
+ *
+ * Each record is one line of comma-separated text:
+ *   month/day/year hh:mm:ss.mmm,system,level,code,text,thread,function,line,message
+ * A record passes the filter when bit (level mod 32) of the level mask and bit
+ * (system mod 32) of the system mask are set.  Record calls format and queue
+ * on the caller's thread; a writer thread of lowered priority appends the
+ * queue to the file.  No log call reports an error.
+ * ========================================================================= */
+
+/* Arguments: system, level, code, text (may be null: printed "(null)"),
+ * function name, line, then a printf-style wide format and its values.
+ * The message is cut at 4,093 characters, the record line at 1,023.  Returns
+ * at once, without formatting, when the filter drops the record. */
+QRVP_EXTERN_C QRVP_API void LogPrintf(int32_t system, int32_t level, int32_t code, const wchar_t* text,
+                                      const wchar_t* function, int32_t line, const wchar_t* format, ...);
+/* As LogPrintf, without consulting the filter. */
+QRVP_EXTERN_C QRVP_API void LogPrintfForce(int32_t system, int32_t level, int32_t code, const wchar_t* text,
+                                           const wchar_t* function, int32_t line, const wchar_t* format, ...);
+/* As LogPrintf with a message printed as given, not formatted. */
+QRVP_EXTERN_C QRVP_API void _LogMsg(int32_t system, int32_t level, int32_t code, const wchar_t* text,
+                                    const wchar_t* function, int32_t line, const wchar_t* message);
+QRVP_EXTERN_C QRVP_API void LogMsg(int32_t system, int32_t level, int32_t code, const wchar_t* text,
+                                   const wchar_t* function, int32_t line, const wchar_t* message);
+/* Reads the masks and file name from the settings store and opens the
+ * system-wide log mutex.  May be called again to re-read the settings. */
+QRVP_EXTERN_C QRVP_API void _LogInit(void);
+/* Waits for a running writer and closes the mutex; queued records stay
+ * queued. */
+QRVP_EXTERN_C QRVP_API void _LogClose(void);
+/* Deletes the log file (a failure is ignored); the queue is untouched. */
+QRVP_EXTERN_C QRVP_API void _LogDelete(void);
+
+/* ===========================================================================
+ * Settings store
+ * ========================================================================= */
+
+/* The 32-bit value named valueName under "Software\Ostrel Labs\<subkey>" (or
+ * the root itself when subkey is empty); 0 when the key or value cannot be
+ * read or holds more than 4 bytes.  Shorter data fills the low bytes. */
+QRVP_EXTERN_C QRVP_API int32_t GetRegistryValueInt(const wchar_t* subkey, const wchar_t* valueName);
+/* Writes the report connection count ("Quarvex\Valcore" "MaxConnections"
+ * when above 0, else 20) and returns 0. */
+QRVP_EXTERN_C QRVP_API int32_t GetReportThreading(int32_t* count);
+
+/* ===========================================================================
+ * Decline conversions
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t NomToTanEff(double D, double* De);
+QRVP_EXTERN_C QRVP_API int32_t TanEffToNom(double De, double* D);
+QRVP_EXTERN_C QRVP_API int32_t NomToSecEff(double D, double b, double* Ds);
+QRVP_EXTERN_C QRVP_API int32_t SecEffToNom(double Ds, double b, double* D);
+
+/* ===========================================================================
+ * Arps rate at a date
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b,
+                                         double Dmin, double* Qt);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsIDecl(double Qt, double Di, double Qi, double b, double* D);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsDminDate(Date StartDate, double Di, double Dmin, double Qi, double b,
+                                               Date* DminDate);
+
+/* ===========================================================================
+ * Arps solvers
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetArpsDi(Date StartDate, Date EndDate, double Qi, double Qt, double b,
+                                         double Dmin, double* Di);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsQi(Date StartDate, Date EndDate, double Qf, double b, double Di,
+                                         double Dmin, double* Qi);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsYears(double Qi, double Qf, double b, double Di, double Dmin,
+                                            double* Years);
+QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQi(Date NewStartDate, Date StartDate, double Qi, double Di,
+                                                 double b, double* NewQi, double* NewDi);
+QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQinit(double* Di, Date RefDate, Date EndDate, double Qref,
+                                                    double Qend, double Dref, double b, double Dmin,
+                                                    double* Qinit, Date* StartDate);
+
+/* ===========================================================================
+ * Arps segment bending and validation
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t BendArpsSegment(double Qi, Date StartDate, double BendQ, Date BendDate,
+                                               double Qf, Date EndDate, double Dmin, ArpsSegment* Segment);
+QRVP_EXTERN_C QRVP_API int32_t ValidateArps(Date StartDate, double* Qi, double* Di, double* b, double* Dmin,
+                                            double* Qf, Date* EndDate);
+
+/* ===========================================================================
+ * Arps volumes
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetArpsVol(Date StartDate, Date EndDate, double Qi, double Qf, double Di,
+                                          double b, double Dmin, double* Vol);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsVol2(Date StartDate, Date EndDate, double Qi, double Di, double b,
+                                           double Dmin, double* Vol);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsQfDiVol(Date StartDate, Date EndDate, double Qi, double b, double Vol,
+                                              double Dmin, double* Di, double* Qf);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsYearsVol(double Qi, double Vol, double b, double Di, double Dmin,
+                                               double* Years);
+QRVP_EXTERN_C QRVP_API int32_t GetArpsQfVol(double Qi, double Di, double b, double Vol, double Dmin,
+                                            double* Qf);
+
+/* ===========================================================================
+ * Linear-with-time decline
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimQt(Date FindDate, Date StartDate, double Qi, double Di, double* Qt);
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimQi(Date EndDate, Date StartDate, double Qf, double Di, double* Qi);
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimDi(Date EndDate, Date StartDate, double Qi, double Qf, double* Di);
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimYears(double Qi, double Qf, double Di, double* Years);
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimVol(Date StartDate, Date EndDate, double Qi, double Qf, double* Vol);
+QRVP_EXTERN_C QRVP_API int32_t GetLinTimYearsVol(double Qi, double Vol, double Decl, double* Years);
+QRVP_EXTERN_C QRVP_API int32_t ValidateLinTime(Date StartDate, double* Qi, double* Di, double* Qf,
+                                               Date* EndDate);
+
+/* ===========================================================================
+ * Linear rate-versus-cumulative decline
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumDecl(double Qi, double Qf, double BegCum, double EndCum, double* decl);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumQi(double BegCum, double EndCum, double Qf, double decl, double* Qi);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumQf(double Qi, double BegCum, double EndCum, double decl, double* Qf);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumEndCum(double Qi, double Qf, double BegCum, double decl,
+                                               double* EndCum);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumBegCum(double Qi, double Qf, double decl, double EndCum,
+                                               double* BegCum);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCumVCum(double Qi, double Qf, double FindCum, double BegCum,
+                                             double EndCum, double* Qt);
+QRVP_EXTERN_C QRVP_API int32_t GetLinCum(double Qi, double Qf, double cum1, double cum2, double Cumi,
+                                         double Cumf, double* Rate);
+QRVP_EXTERN_C QRVP_API int32_t ValidateLinCum(double* Qi, double* Qf, double* decl, double* BegCum,
+                                              double* EndCum);
+
+/* ===========================================================================
+ * Logarithmic rate-versus-cumulative decline
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumDecl(double Qi, double Qf, double BegCum, double EndCum, double* decl);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumQi(double BegCum, double EndCum, double Qf, double decl, double* Qi);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumQf(double Qi, double BegCum, double EndCum, double decl, double* Qf);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumEndCum(double Qi, double Qf, double BegCum, double decl,
+                                               double* EndCum);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumBegCum(double Qi, double Qf, double decl, double EndCum,
+                                               double* BegCum);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCumVCum(double Qi, double Qf, double FindCum, double BegCum,
+                                             double EndCum, double* Qt);
+QRVP_EXTERN_C QRVP_API int32_t GetLogCum(double Qi, double Qf, double cum1, double cum2, double Cumi,
+                                         double Cumf, double* Rate);
+QRVP_EXTERN_C QRVP_API int32_t ValidateLogCum(double* Qi, double* Qf, double* decl, double* BegCum,
+                                              double* EndCum);
+
+/* ===========================================================================
+ * Stretched-exponential decline
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API int32_t GetSEDMQt(double Qi, Date StartDate, Date EndDate, double tau, double n,
+                                         double* Qt);
+QRVP_EXTERN_C QRVP_API int32_t GetSEDMVol(double Qi, Date StartDate, Date EndDate, double tau, double n,
+                                          double* Vol);
+QRVP_EXTERN_C QRVP_API int32_t GetSEDMYears(double Qi, double Qf, double unused, double tau, double n,
+                                            double* Years);
+QRVP_EXTERN_C QRVP_API int32_t GetSEDMTau(double Qi, double Qf, Date StartDate, Date EndDate, double n,
+                                          double* tau);
+QRVP_EXTERN_C QRVP_API int32_t GetSEDMQi(double Qf, Date StartDate, Date EndDate, double tau, double n,
+                                         double* Qi);
+#ifdef __cplusplus
+QRVP_API int32_t GetSEDMQfVol(double Qi, double Vol, Date StartDate, Date EndDate, double tau, double& Qf);
+#endif
+
+/* ===========================================================================
+ * Formula evaluator
+ * ========================================================================= */
+QRVP_EXTERN_C QRVP_API double EvaluateV2Formula(const char* formula);
+
+#endif /* QRVPFUNCS_H */

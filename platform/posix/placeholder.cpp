@@ -1,0 +1,2 @@
+// The POSIX platform services are added here.
+namespace qrvp::platform {}

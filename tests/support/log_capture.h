@@ -1,0 +1,44 @@
+// Routes the library's diagnostic log into a temporary file for one test:
+// writes a settings file that keeps the calculations' records (Levels 0x20,
+// Systems 0x200) and names a fresh log file, points QRVPFUNCS_REGISTRY at it
+// and calls _LogInit.  Lines() waits for the writer (_LogClose) and returns the
+// file's records without their line ends.
+#ifndef QRVP_TESTS_LOG_CAPTURE_H
+#define QRVP_TESTS_LOG_CAPTURE_H
+
+#include <string>
+#include <vector>
+
+namespace qrvp::test {
+
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // Every record written since construction, in file order.
+    std::vector<std::string> Lines();
+    // The last record's fields after the thread id: "function,line,message".
+    std::string LastCall();
+    const std::string& LogPath() const { return logPath_; }
+
+private:
+    std::string dir_;
+    std::string logPath_;
+    std::string registryPath_;
+};
+
+// Splits a record line into its function name, line number and message
+// (fields 13, 14 and 15); the message keeps its commas.
+struct RecordTail {
+    std::string function;
+    int line = 0;
+    std::string message;
+};
+RecordTail ParseRecordTail(const std::string& record);
+
+}  // namespace qrvp::test
+
+#endif
