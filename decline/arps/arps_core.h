@@ -11,6 +11,12 @@
 
 namespace qrvp::arps {
 
+// Days in the year every Arps time is measured in.
+inline constexpr double kDaysPerYear = 365.25;
+// The nominal decline that stands for a 100 % effective decline; bounds the
+// decline searches.
+inline constexpr double kMaxNominalDecline = 36.0;
+
 // The exponent and minimum decline an Arps operation actually uses (b', Dmin').
 struct EffectiveDecline {
     double b;
@@ -24,6 +30,11 @@ EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin);
 // exponential decline at Dmin once the instantaneous decline has reached it.
 // Applies no minimum-decline rule of its own.  Writes Qt = -1.0 first.
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt);
+
+// A date's fields as the %d values of a log message (month/day/year).
+inline int LogMonth(const Date& d) { return static_cast<int>(d.month); }
+inline int LogDay(const Date& d) { return static_cast<int>(d.day); }
+inline int LogYear(const Date& d) { return static_cast<int>(d.year); }
 
 }  // namespace qrvp::arps
 

@@ -1,0 +1,163 @@
+// The Arps rate at a date: the minimum-decline rule, the rate with its switch
+// to exponential decline at Dmin, the instantaneous decline at a rate and the
+// date of the switch.
+#include "decline/arps/arps_core.h"
+#include "frame/report.h"
+#include "frame/tolerance.h"
+
+#include <cmath>
+
+namespace qrvp::arps {
+
+EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin)
+{
+    if (b > 0.0 && Di >= 0.0) {
+        // A decline: Dmin must lie below Di, else the segment is exponential at Di.
+        if (Dmin < Di) {
+            return {b, Dmin};
+        }
+        return {0.0, 0.0};
+    }
+    if (b < 0.0 && Di <= 0.0) {
+        // An incline: Dmin must lie above Di (slower growth), else exponential at Di.
+        if (Di < Dmin) {
+            return {b, Dmin};
+        }
+        return {0.0, 0.0};
+    }
+    // Exponential, or b and Di of opposite signs: no switch.
+    return {b, 0.0};
+}
+
+int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt)
+{
+    if (Qt == nullptr) {
+        return kStatusFailed;
+    }
+    *Qt = -1.0;
+    if (FindDate < StartDate) {
+        return QRVP_FAIL(L"GetArpsQt", L"FindDate (%d/%d/%d) is less than StartDate (%d/%d/%d)",
+                         LogMonth(FindDate), LogDay(FindDate), LogYear(FindDate), LogMonth(StartDate),
+                         LogDay(StartDate), LogYear(StartDate));
+    }
+    const double t = FindDate.DaySpan(StartDate) / kDaysPerYear;
+    if (NearZero(Di) || NearZero(t)) {
+        *Qt = Qi;
+        return kStatusOk;
+    }
+
+    if (NearZero(b)) {
+        const double x = -Di * t;
+        if (x > 1000.0) {
+            return kStatusFailed;  // exponential growth past any representable rate; silent
+        }
+        if (x < -1000.0) {
+            *Qt = 0.0;
+            return kStatusOk;
+        }
+        *Qt = std::exp(x) * Qi;
+        return kStatusOk;
+    }
+
+    if (Di * b * t <= -1.0) {
+        return QRVP_FAIL(L"GetArpsQt", L"Di (%f) * bFactor (%f) * time (%f years) must be > -1.", Di, b, t);
+    }
+    *Qt = std::pow(Di * b * t + 1, -1 / b) * Qi;
+    if (NearZero(Dmin)) {
+        return kStatusOk;
+    }
+
+    double D = 0.0;
+    if (GetArpsIDecl(*Qt, Di, Qi, b, &D) != kStatusOk) {
+        return kStatusFailed;
+    }
+    const bool pastDmin = (b > 0.0 && Dmin > D) || (b < 0.0 && D > Dmin);
+    if (!pastDmin) {
+        return kStatusOk;
+    }
+
+    Date DminDate;
+    if (GetArpsDminDate(StartDate, Di, Dmin, Qi, b, &DminDate) != kStatusOk || DminDate.year < 1800) {
+        return QRVP_FAIL(L"GetArpsQt", L"Unable to solve for Dmin date");
+    }
+    if (!(DminDate < FindDate)) {
+        return kStatusOk;
+    }
+    // Hyperbolic up to the switch, exponential at Dmin after it.
+    const double QD = std::pow(DminDate.DaySpan(StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
+    const double te = FindDate.DaySpan(DminDate) / kDaysPerYear;
+    *Qt = QD * std::exp(te * (-Dmin));
+    return kStatusOk;
+}
+
+}  // namespace qrvp::arps
+
+using namespace qrvp;
+
+int32_t GetArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt)
+{
+    if (Qt == nullptr) {
+        return kStatusFailed;
+    }
+    const arps::EffectiveDecline eff = arps::ApplyMinDeclineRule(b, Di, Dmin);
+    return arps::ComputeArpsQt(FindDate, StartDate, Qi, Di, eff.b, eff.Dmin, Qt);
+}
+
+int32_t GetArpsIDecl(double Qt, double Di, double Qi, double b, double* D)
+{
+    if (D == nullptr) {
+        return kStatusFailed;
+    }
+    // Provisional values, left behind when the rates are rejected below.
+    if (NearZero(Di) || NearZero(Qt - Qi)) {
+        *D = 0.0;
+    }
+    if (NearZero(b)) {
+        *D = Di;
+    }
+    if (Qi <= 0 || Qt <= 0) {
+        return QRVP_FAIL(L"GetArpsIDecl", L"Invalid Qi or Qt, Qi = %f, Qt = %f", Qi, Qt);
+    }
+    *D = std::pow(Qt / Qi, b) * Di;
+    return kStatusOk;
+}
+
+int32_t GetArpsDminDate(Date StartDate, double Di, double Dmin, double Qi, double b, Date* DminDate)
+{
+    if (DminDate == nullptr) {
+        return kStatusFailed;
+    }
+    if (StartDate.year < 1800) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Invalid start date (%d/%d/%d)", arps::LogMonth(StartDate),
+                         arps::LogDay(StartDate), arps::LogYear(StartDate));
+    }
+    if (NearZero(Di)) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Cannot solve for Dmin date with zero decline rate.");
+    }
+    if (NearZero(Dmin)) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Cannot solve for Dmin date with zero Dmin rate.");
+    }
+    if (NearZero(b)) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Cannot solve for Dmin date with zero bFactor.");
+    }
+    // A Dmin of the other sign from Di is never reached: the rate at the switch
+    // would be negative or not a number.
+    const bool oppositeSigns = (Di > 0.0 && Dmin < 0.0) || (Di < 0.0 && Dmin > 0.0);
+    if ((b > 0.0 && Dmin >= Di) || (b < 0.0 && Di >= Dmin) || oppositeSigns) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Invalid Dmin for given decline.");
+    }
+    const double QD = std::pow(Dmin / Di, 1 / b) * Qi;
+    if (NearZero(QD)) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Qf cannot be zero.");
+    }
+    const double days = (std::exp(std::log(Qi / QD) * b) - 1) * arps::kDaysPerYear / (Di * b);
+    // Also rejects a number of days that is not a finite number, so the date
+    // arithmetic only ever moves by a real amount.
+    if (!(days > 0) || !std::isfinite(days)) {
+        return QRVP_FAIL(L"GetArpsDminDate", L"Time cannot be zero.");
+    }
+    Date switchDate = StartDate;
+    switchDate.AddFracDay(days);
+    *DminDate = switchDate;
+    return kStatusOk;
+}

@@ -1,0 +1,179 @@
+// The Arps rate at a date, the instantaneous decline, the switch date and the
+// minimum-decline rule.
+#include "QRVPFuncs.h"
+#include "decline/arps/arps_core.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using qrvp::arps::ApplyMinDeclineRule;
+using qrvp::arps::ComputeArpsQt;
+
+Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+
+double Qt(Date find, Date start, double Qi, double Di, double b, double Dmin, int32_t* status = nullptr)
+{
+    double q = 12345.0;
+    const int32_t rc = GetArpsQt(find, start, Qi, Di, b, Dmin, &q);
+    if (status != nullptr) {
+        *status = rc;
+    }
+    return q;
+}
+
+struct RuleCase {
+    double b, Di, Dmin;
+    double bEff, DminEff;
+};
+
+TEST(ArpsMinDeclineRule, DerivesEffectiveExponentAndDmin)
+{
+    const RuleCase cases[] = {
+        {0.5, 1.0, 0.1, 0.5, 0.1},     // decline with Dmin below Di
+        {0.5, 0.3, 0.4, 0.0, 0.0},     // Dmin not below Di: exponential at Di
+        {0.5, 0.3, 0.3, 0.0, 0.0},     // Dmin equal to Di
+        {0.5, 0.0, -0.1, 0.5, -0.1},   // Di zero counts as a decline
+        {0.5, 1.0, 0.0, 0.5, 0.0},     // no Dmin
+        {-0.5, -0.4, -0.1, -0.5, -0.1},  // incline with a slower Dmin
+        {-0.5, -0.4, -0.5, 0.0, 0.0},  // incline with Dmin not above Di
+        {0.5, -0.3, 0.1, 0.5, 0.0},    // opposite signs: Dmin dropped
+        {-0.5, 0.3, 0.1, -0.5, 0.0},
+        {0.0, 0.3, 0.1, 0.0, 0.0},     // exponential
+    };
+    for (const RuleCase& c : cases) {
+        const auto eff = ApplyMinDeclineRule(c.b, c.Di, c.Dmin);
+        EXPECT_EQ(eff.b, c.bEff) << c.b << " " << c.Di << " " << c.Dmin;
+        EXPECT_EQ(eff.Dmin, c.DminEff) << c.b << " " << c.Di << " " << c.Dmin;
+        const auto again = ApplyMinDeclineRule(eff.b, c.Di, eff.Dmin);  // idempotent
+        EXPECT_EQ(again.b, eff.b);
+        EXPECT_EQ(again.Dmin, eff.Dmin);
+    }
+}
+
+TEST(ArpsQt, KnownRates)
+{
+    EXPECT_NEAR(Qt(D(2021, 1, 1), D(2020, 1, 1), 100, 0.5, 0, 0), 60.590826, 1e-6);
+    EXPECT_NEAR(Qt(D(2002, 1, 1), D(2000, 1, 1), 1000, 1.0, 0.5, 0), 249.828972, 1e-6);
+    EXPECT_NEAR(Qt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1), 90.471356, 1e-6);
+    EXPECT_NEAR(Qt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0), 90.897779, 1e-6);
+    EXPECT_NEAR(Qt(D(2008, 12, 31), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1), 100.006845, 1e-6);
+    // Dmin not below Di: exponential at Di; opposite signs: the incline ignores Dmin.
+    EXPECT_DOUBLE_EQ(Qt(D(2003, 1, 1), D(2000, 1, 1), 100, 0.3, 0.5, 0.4),
+                     Qt(D(2003, 1, 1), D(2000, 1, 1), 100, 0.3, 0.0, 0.0));
+    EXPECT_DOUBLE_EQ(Qt(D(2003, 1, 1), D(2000, 1, 1), 100, -0.3, 0.5, 0.1),
+                     Qt(D(2003, 1, 1), D(2000, 1, 1), 100, -0.3, 0.5, 0.0));
+    EXPECT_EQ(Qt(D(2000, 1, 1), D(2000, 1, 1), 77, 5.0, 2.0, 0.1), 77.0);
+}
+
+TEST(ArpsQt, FailuresAndWhatTheyLeave)
+{
+    int32_t rc = 0;
+    EXPECT_EQ(Qt(D(1999, 12, 31, 23, 59, 59), D(2000, 1, 1), 100, 0.5, 0.5, 0, &rc), -1.0);
+    EXPECT_EQ(rc, -1);
+    // Exponential growth past the guard fails silently; decay past it gives 0.
+    EXPECT_EQ(Qt(D(2101, 1, 1), D(2000, 1, 1), 100, -10.0, 0, 0, &rc), -1.0);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(Qt(D(2051, 1, 1), D(2000, 1, 1), 100, 20.0, 0, 0, &rc), 0.0);
+    EXPECT_EQ(rc, 0);
+    // Di*b*t reaching -1: 1 + b*Di*t has run out.
+    EXPECT_EQ(Qt(D(2001, 1, 1), D(2000, 1, 1), 100, -2 * 365.25 / 366, 0.5, 0, &rc), -1.0);
+    EXPECT_EQ(rc, -1);
+    // A negative Qi with an active switch fails in the decline at the rate and
+    // leaves the hyperbolic rate.
+    double q = 0;
+    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), -1000, 1.0, 1.0, 0.1, &q), -1);
+    EXPECT_NEAR(q, -90.897779, 1e-6);
+    EXPECT_EQ(GetArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1, nullptr), -1);
+}
+
+TEST(ArpsQt, ComputeWithDroppedDminFailsAtTheSwitch)
+{
+    // b > 0 and Di > 0 with Dmin above Di: the rule would drop it; the core
+    // switches and cannot find the date.
+    double q = 0;
+    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q), -1);
+    EXPECT_NEAR(q, 1000 * std::pow(1 + 0.5 * 0.2 * 3653 / 365.25, -2.0), 1e-9);
+}
+
+TEST(ArpsSwitch, RateContinuousAndDeclineEqualsDminAtSwitch)
+{
+    struct Case {
+        double Qi, Di, b, Dmin;
+    };
+    const Case cases[] = {{1000, 1.0, 1.0, 0.1}, {500, 2.0, 0.5, 0.15}, {800, 0.9, 1.8, 0.08},
+                          {100, -0.4, -0.5, -0.1}, {100, -1.5, -0.9, -0.3}};
+    const Date start = D(2000, 1, 1);
+    for (const Case& c : cases) {
+        Date sw;
+        ASSERT_EQ(GetArpsDminDate(start, c.Di, c.Dmin, c.Qi, c.b, &sw), 0);
+        ASSERT_GE(sw.year, 2000u);
+        // Exact switch time from the closed form, to the second.
+        const double tD = (c.Di / c.Dmin - 1) / (c.b * c.Di);
+        EXPECT_NEAR(sw.DaySpan(start), tD * 365.25, 1.0 / 86400);
+
+        Date before = sw;
+        before.AddDays(-1);
+        Date after = sw;
+        after.AddDays(1);
+        const double qb = Qt(before, start, c.Qi, c.Di, c.b, c.Dmin);
+        const double qs = Qt(sw, start, c.Qi, c.Di, c.b, c.Dmin);
+        const double qa = Qt(after, start, c.Qi, c.Di, c.b, c.Dmin);
+        const double QD = std::pow(c.Dmin / c.Di, 1 / c.b) * c.Qi;
+        EXPECT_NEAR(qs, QD, 1e-6 * QD);
+        // One day either side: close to the switch rate, and the day after
+        // follows the exponential at Dmin.
+        EXPECT_NEAR(qa, qs * std::exp(-c.Dmin / 365.25), 1e-9 * QD);
+        EXPECT_NEAR(qb, qs, 2 * std::fabs(c.Dmin) / 365.25 * QD);
+        double Dsw = 0;
+        ASSERT_EQ(GetArpsIDecl(qs, c.Di, c.Qi, c.b, &Dsw), 0);
+        EXPECT_NEAR(Dsw, c.Dmin, 1e-6 * std::fabs(c.Dmin));
+    }
+}
+
+TEST(ArpsIDecl, ValuesAndLeftovers)
+{
+    double d = 7.0;
+    EXPECT_EQ(GetArpsIDecl(250, 1.0, 1000, 0.5, &d), 0);
+    EXPECT_DOUBLE_EQ(d, 0.5);
+    d = 7.0;
+    EXPECT_EQ(GetArpsIDecl(250, 1.0, 0, 0.5, &d), -1);
+    EXPECT_EQ(d, 7.0);  // untouched: no provisional case applies
+    EXPECT_EQ(GetArpsIDecl(250, 1.0, 0, 0.0, &d), -1);
+    EXPECT_EQ(d, 1.0);  // b zero: Di
+    EXPECT_EQ(GetArpsIDecl(-5, 0.0, -5, 0.5, &d), -1);
+    EXPECT_EQ(d, 0.0);  // Di zero
+    EXPECT_EQ(GetArpsIDecl(250, 1.0, 1000, 0.5, nullptr), -1);
+}
+
+TEST(ArpsDminDate, SwitchDateAndRejections)
+{
+    Date sw;
+    ASSERT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, 0.1, 1000, 1.0, &sw), 0);
+    EXPECT_TRUE(sw == D(2008, 12, 31, 6, 0, 0));
+    EXPECT_EQ(GetArpsDminDate(D(2000, 1, 1), -0.4, -0.1, 100, -0.5, &sw), 0);
+
+    struct Bad {
+        Date start;
+        double Di, Dmin, Qi, b;
+    };
+    const Bad bad[] = {
+        {Date(), 1.0, 0.1, 1000, 1.0},      {D(2000, 1, 1), 0.0, 0.1, 1000, 1.0},
+        {D(2000, 1, 1), 1.0, 0.0, 1000, 1.0}, {D(2000, 1, 1), 1.0, 0.1, 1000, 0.0},
+        {D(2000, 1, 1), 0.2, 0.2, 1000, 0.5}, {D(2000, 1, 1), -0.4, -0.5, 100, -0.5},
+        {D(2000, 1, 1), 1.0, -0.1, 1000, 1.0},  // Dmin of the other sign
+        {D(2000, 1, 1), -1.0, 0.1, 1000, -1.0},
+        {D(2000, 1, 1), 1.0, 0.1, 0.0, 1.0},  // the rate at the switch is zero
+    };
+    const Date mark = D(2222, 2, 2);
+    for (const Bad& c : bad) {
+        Date out = mark;
+        EXPECT_EQ(GetArpsDminDate(c.start, c.Di, c.Dmin, c.Qi, c.b, &out), -1) << c.Di << " " << c.Dmin;
+        EXPECT_TRUE(out == mark);
+    }
+}
+
+}  // namespace
