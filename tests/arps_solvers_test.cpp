@@ -1,0 +1,155 @@
+// The Arps solvers against their forward function and against known values.
+#include "QRVPFuncs.h"
+#include "decline/arps/arps_core.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+
+double Rate(Date find, Date start, double Qi, double Di, double b, double Dmin)
+{
+    double q = -99.0;
+    EXPECT_EQ(GetArpsQt(find, start, Qi, Di, b, Dmin, &q), 0);
+    return q;
+}
+
+// A segment: its rate and decline at the start, b, Dmin, and its end date.
+struct Segment {
+    double Qi, Di, b, Dmin;
+    Date end;
+};
+
+// Declines and inclines, b across (-1, 2], with and without an active Dmin.
+const Segment kSegments[] = {
+    {1000, 0.5, 0.0, 0.0, D(2005, 7, 1)},    {1000, 1.0, 0.5, 0.0, D(2002, 1, 1)},
+    {1000, 1.0, 1.0, 0.0, D(2010, 1, 1)},    {1000, 1.0, 1.0, 0.1, D(2016, 1, 1)},
+    {1000, 2.5, 2.0, 0.06, D(2030, 3, 15)},  {1000, 0.8, 1.5, 0.12, D(2012, 6, 30)},
+    {800, 0.6, 0.3, 0.2, D(2011, 1, 1)},     {1000, 0.4, 0.9, 0.05, D(2001, 1, 1)},
+    {100, -0.4, -0.5, -0.1, D(2010, 1, 1)},  {100, -1.2, -0.9, -0.5, D(2004, 2, 29)},
+    {100, -0.3, -0.2, 0.0, D(2006, 1, 1)},   {100, -0.2, 0.0, 0.0, D(2003, 1, 1)},
+    {100, 0.3, -0.5, 0.0, D(2003, 1, 1)},    {100, -0.3, 0.7, 0.0, D(2003, 1, 1)},
+    {1000, 0.3, 0.5, 0.4, D(2010, 1, 1)},    // Dmin above Di: exponential
+};
+const Date kStart = D(2000, 1, 1);
+
+TEST(ArpsSolvers, DiThenQtGivesBackQt)
+{
+    for (const Segment& s : kSegments) {
+        const double q = Rate(s.end, kStart, s.Qi, s.Di, s.b, s.Dmin);
+        double Di = -1;
+        ASSERT_EQ(GetArpsDi(kStart, s.end, s.Qi, q, s.b, s.Dmin, &Di), 0) << s.Di << " b " << s.b;
+        EXPECT_NEAR(Rate(s.end, kStart, s.Qi, Di, s.b, s.Dmin), q, 1e-6 * q) << s.Di << " b " << s.b;
+    }
+}
+
+TEST(ArpsSolvers, QiThenQtGivesBackQf)
+{
+    for (const Segment& s : kSegments) {
+        const double Qf = Rate(s.end, kStart, s.Qi, s.Di, s.b, s.Dmin);
+        double Qi = -1;
+        ASSERT_EQ(GetArpsQi(kStart, s.end, Qf, s.b, s.Di, s.Dmin, &Qi), 0);
+        EXPECT_NEAR(Qi, s.Qi, 1e-9 * s.Qi);
+        EXPECT_NEAR(Rate(s.end, kStart, Qi, s.Di, s.b, s.Dmin), Qf, 1e-9 * Qf);
+    }
+}
+
+TEST(ArpsSolvers, YearsThenQtAtThatDateGivesQf)
+{
+    for (const Segment& s : kSegments) {
+        const double Qf = Rate(s.end, kStart, s.Qi, s.Di, s.b, s.Dmin);
+        double years = -1;
+        ASSERT_EQ(GetArpsYears(s.Qi, Qf, s.b, s.Di, s.Dmin, &years), 0);
+        EXPECT_NEAR(years * 365.25, s.end.DaySpan(kStart), 1e-6) << s.Di << " b " << s.b;
+        Date at = kStart;
+        at.AddFracDay(years * 365.25);
+        // The date keeps whole seconds: within a second's worth of rate.
+        const double slack = std::fabs(s.Di) * Qf * 2 / 86400 / 365.25 * 10 + 1e-9;
+        EXPECT_NEAR(Rate(at, kStart, s.Qi, s.Di, s.b, s.Dmin), Qf, slack * s.Qi / Qf);
+    }
+}
+
+TEST(ArpsSolvers, KnownValues)
+{
+    double x = 0;
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2009, 1, 1), 1000, 100, 0, 0, &x), 0);
+    EXPECT_NEAR(x, 0.255784, 1e-6);
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2009, 1, 1), 1000, 100, 1, 0, &x), 0);
+    EXPECT_NEAR(x, 0.999772, 1e-6);
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2016, 1, 1), 1000, 50, 1, 0.1, &x), 0);
+    EXPECT_NEAR(x, 0.992411, 1e-6);
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2016, 1, 1), 1000, 500, 1, 0.1, &x), 0);
+    EXPECT_NEAR(x, std::log(2.0) / (5844 / 365.25), 1e-12);
+    EXPECT_EQ(GetArpsQi(D(2000, 1, 1), D(2002, 1, 1), 100, 0.5, 1.0, 0, &x), 0);
+    EXPECT_NEAR(x, 400.273832, 1e-6);
+    EXPECT_EQ(GetArpsQi(Date(), Date(), 100, 0.5, 0.0, 0, &x), 0);
+    EXPECT_EQ(x, 100.0);
+    EXPECT_EQ(GetArpsYears(1000, 100, 0, 0.5, 0, &x), 0);
+    EXPECT_NEAR(x, 4.605170, 1e-6);
+    EXPECT_EQ(GetArpsYears(1000, 100, 1, 1.0, 0.1, &x), 0);
+    EXPECT_NEAR(x, 9.0, 1e-12);
+    EXPECT_EQ(GetArpsYears(1000, 50, 1, 1.0, 0.1, &x), 0);
+    EXPECT_NEAR(x, 9.0 + std::log(2.0) / 0.1, 1e-5);
+
+    double nq = 0, nd = 0;
+    EXPECT_EQ(GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &nq, &nd), 0);
+    EXPECT_NEAR(nq, 199.863201, 1e-6);
+    EXPECT_NEAR(nd, 0.999316, 1e-6);
+    // The direct backward extension agrees.
+    const double T = 365.0 / 365.25;
+    EXPECT_NEAR(nq, 100 * std::pow(1 - 0.5 * T, -1.0), 1e-9);
+    EXPECT_NEAR(nd, 0.5 / (1 - 0.5 * T), 1e-12);
+
+    double Di = 1.0, Qinit = 0;
+    Date start;
+    EXPECT_EQ(GetConstantArpsQinit(&Di, D(2010, 1, 1), D(2012, 1, 1), 100, 50, 0.5, 1, 0, &Qinit, &start), 0);
+    EXPECT_TRUE(start == D(2009, 1, 1));
+    EXPECT_NEAR(Qinit, 199.863201, 1e-6);
+    EXPECT_NEAR(Di, 0.999772, 1e-6);
+}
+
+TEST(ArpsSolvers, FailuresAndWhatTheyLeave)
+{
+    double x = 5;
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2009, 1, 1), 1000, 0, 1, 0, &x), -1);
+    EXPECT_EQ(x, 0.0);
+    x = 5;
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2009, 1, 1), 1000, 1000, 1, 0, &x), 0);
+    EXPECT_EQ(x, 0.0);
+    x = 5;
+    EXPECT_EQ(GetArpsDi(D(2000, 1, 1), D(2016, 1, 1), 1000, 50, 1, std::nan(""), &x), -1);  // never converges
+    EXPECT_EQ(x, 0.0);
+    x = 5;
+    EXPECT_EQ(GetArpsQi(D(2000, 1, 1), D(2002, 1, 1), 0, 0.5, 1.0, 0, &x), -1);
+    EXPECT_EQ(GetArpsQi(D(2002, 1, 1), D(2000, 1, 1), 10, 0.5, 1.0, 0, &x), -1);
+    EXPECT_EQ(GetArpsYears(1000, 0, 1, 1.0, 0.1, &x), -1);
+    EXPECT_EQ(x, 5.0);
+    // A switch past 2600 reports success without writing.
+    EXPECT_EQ(GetArpsYears(1000, 1e-6, 1, 1.0, 0.001, &x), 0);
+    EXPECT_EQ(x, 5.0);
+
+    double nq = 5, nd = 5;
+    EXPECT_EQ(GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &nq, &nd), -1);
+    EXPECT_EQ(GetConstantArpsQi(D(2010, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &nq, &nd), -1);
+    EXPECT_EQ(GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 0, &nq, &nd), -1);
+    EXPECT_EQ(GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, -0.5, 1, &nq, &nd), -1);
+    EXPECT_EQ(GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 1e-9, &nq, &nd), -1);
+    EXPECT_EQ(nq, 5.0);
+    EXPECT_EQ(nd, 5.0);
+
+    double Di = 0.0, Qinit = 5;
+    Date start = D(2222, 2, 2);
+    EXPECT_EQ(GetConstantArpsQinit(&Di, D(2010, 1, 1), D(2012, 1, 1), 100, 50, 0.5, 1, 0, &Qinit, &start), -1);
+    EXPECT_EQ(Qinit, 5.0);
+    EXPECT_TRUE(start == D(2222, 2, 2));
+    // A wanted decline of the other sign has no such point on the curve.
+    Di = -1.0;
+    EXPECT_EQ(GetConstantArpsQinit(&Di, D(2010, 1, 1), D(2012, 1, 1), 100, 50, 0.5, 0.7, 0, &Qinit, &start), -1);
+    EXPECT_TRUE(start == D(2222, 2, 2));
+    EXPECT_EQ(Di, -1.0);
+}
+
+}  // namespace
