@@ -2,7 +2,7 @@
 #include "dates/day_number.h"
 
 #include <cmath>
-#include <cstring>
+#include <cstddef>
 #include <limits>
 #include <type_traits>
 
@@ -12,13 +12,6 @@ static_assert(std::is_standard_layout_v<Date> && std::is_trivially_copyable_v<Da
 static_assert(offsetof(DateBase, year) == 0 && offsetof(DateBase, month) == 4 &&
               offsetof(DateBase, day) == 6 && offsetof(DateBase, hour) == 8 &&
               offsetof(DateBase, minute) == 10 && offsetof(DateBase, second) == 12);
-static_assert(sizeof(TIMESTAMP_STRUCT) == 16 && sizeof(DATE_STRUCT) == 6);
-static_assert(offsetof(TIMESTAMP_STRUCT, year) == 0 && offsetof(TIMESTAMP_STRUCT, month) == 2 &&
-              offsetof(TIMESTAMP_STRUCT, day) == 4 && offsetof(TIMESTAMP_STRUCT, hour) == 6 &&
-              offsetof(TIMESTAMP_STRUCT, minute) == 8 && offsetof(TIMESTAMP_STRUCT, second) == 10 &&
-              offsetof(TIMESTAMP_STRUCT, fraction) == 12);
-static_assert(offsetof(DATE_STRUCT, year) == 0 && offsetof(DATE_STRUCT, month) == 2 &&
-              offsetof(DATE_STRUCT, day) == 4);
 
 namespace {
 
@@ -55,27 +48,29 @@ void SetValidated(DateBase& d, int32_t year, int32_t month, int32_t day, int32_t
     d.second = u(second);
 }
 
-int64_t DayNumberOf(const DateBase& d)
+// The year read as the signed 32-bit number that the day number works with, so
+// that a year carried below zero by the arithmetic comes back unchanged.
+int32_t SignedYear(const DateBase& d)
 {
-    return DayNumber(d.year, d.month, d.day);
+    return static_cast<int32_t>(d.year);
 }
 
-void SetCalendarDate(DateBase& d, int64_t dayNumber)
+int32_t DayNumberOf(const DateBase& d)
 {
-    const auto c = CivilFromDayNumber(dayNumber);
+    return DayNumber(SignedYear(d), d.month, d.day);
+}
+
+void MoveDays(DateBase& d, int32_t days)
+{
+    const auto c = CivilFromDayNumber((qrvp::dates::Int32{DayNumberOf(d)} + days).v);
     d.year = static_cast<uint32_t>(c.year);
     d.month = static_cast<uint16_t>(c.month);
     d.day = static_cast<uint16_t>(c.day);
 }
 
-void MoveDays(DateBase& d, int64_t days)
-{
-    SetCalendarDate(d, DayNumberOf(d) + days);
-}
-
-// Adds s seconds (0 <= s, less than a day and a minute) to the time of day,
-// carrying at most one day, then applies a borrowed day and brings an
-// over-long day back into its month.
+// Adds s seconds (s >= 0; less than a day and a minute for a valid record) to
+// the time of day, carrying at most one day, then applies a borrowed day and
+// brings an over-long day back into its month.
 void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
 {
     d.second = static_cast<uint32_t>(s % 60);
@@ -84,15 +79,15 @@ void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
     minute %= 60;
     int64_t day = d.day + hour / 24;
     hour %= 24;
-    int64_t month = d.month;
-    int64_t year = d.year;
+    int32_t month = d.month;
+    int32_t year = SignedYear(d);
     if (borrow) {
         day -= 1;
         if (day == 0) {
             month -= 1;
             if (month == 0) {
                 month = 12;
-                year -= 1;
+                year = (qrvp::dates::Int32{year} - 1).v;
             }
             day = MonthLength(year, month);
         }
@@ -103,7 +98,7 @@ void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
         month += 1;
         if (month == 13) {
             month = 1;
-            year += 1;
+            year = (qrvp::dates::Int32{year} + 1).v;
         }
     }
     d.year = static_cast<uint32_t>(year);
@@ -113,7 +108,19 @@ void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
     d.minute = static_cast<uint16_t>(minute);
 }
 
-constexpr double kMaxWholeDays = static_cast<double>(std::numeric_limits<int32_t>::max());
+// A whole-day count beyond the 32-bit range is held at its nearest end.
+constexpr int64_t kMaxWholeDays = std::numeric_limits<int32_t>::max();
+
+int32_t ClampedDays(int64_t days)
+{
+    if (days > kMaxWholeDays) {
+        return static_cast<int32_t>(kMaxWholeDays);
+    }
+    if (days < -kMaxWholeDays) {
+        return static_cast<int32_t>(-kMaxWholeDays);
+    }
+    return static_cast<int32_t>(days);
+}
 
 }  // namespace
 
@@ -208,7 +215,7 @@ QRVDate Date::GetQRVDate() const
 
 int32_t Date::julianDay() const
 {
-    return static_cast<int32_t>(DayNumberOf(*this));
+    return DayNumberOf(*this);
 }
 
 int32_t Date::DaysInYear() const
@@ -218,12 +225,12 @@ int32_t Date::DaysInYear() const
 
 bool Date::IsLeapYear() const
 {
-    return qrvp::dates::IsLeap(year);
+    return qrvp::dates::IsLeap(SignedYear(*this));
 }
 
 int32_t Date::DaysInMonth() const
 {
-    return MonthLength(year, month);
+    return MonthLength(SignedYear(*this), month);
 }
 
 void Date::FirstOfMonth()
@@ -265,10 +272,12 @@ void Date::AddFracDay(double days)
     if (std::isnan(days)) {
         return;
     }
-    if (days > kMaxWholeDays) {
-        days = kMaxWholeDays;
-    } else if (days < -kMaxWholeDays) {
-        days = -kMaxWholeDays;
+    // Held within the 32-bit whole-day range, so the truncation below is
+    // always defined (infinities included).
+    if (days > static_cast<double>(kMaxWholeDays)) {
+        days = static_cast<double>(kMaxWholeDays);
+    } else if (days < -static_cast<double>(kMaxWholeDays)) {
+        days = -static_cast<double>(kMaxWholeDays);
     }
     const auto whole = static_cast<int32_t>(days);
     MoveDays(*this, whole);
@@ -277,6 +286,7 @@ void Date::AddFracDay(double days)
     if (borrow) {
         r += 1.0;
     }
+    // Truncated, never rounded: a fraction of a second is dropped.
     const auto s = static_cast<int64_t>(r * 86400.0 + static_cast<double>(second));
     AddSecondsOfDay(*this, s, borrow);
 }
@@ -285,7 +295,7 @@ void Date::AddSeconds(long long seconds)
 {
     const int64_t days = seconds / 86400;
     const int64_t rest = seconds - days * 86400;
-    MoveDays(*this, days);
+    MoveDays(*this, ClampedDays(days));
     const bool borrow = rest < 0;
     AddSecondsOfDay(*this, (borrow ? 86400 + rest : rest) + static_cast<int64_t>(second), borrow);
 }

@@ -1,9 +1,14 @@
 // Day-number arithmetic of the date record: the Fliegel and Van Flandern
-// formulas, with every division truncating toward zero and each product
-// divided before the terms are summed.  The arithmetic is carried in 64 bits so
-// that an unvalidated record can never overflow; within the calendar's range
-// every intermediate fits 32 bits and the results are those of 32-bit
-// arithmetic.
+// formulas in signed 32-bit integers, with every division truncating toward
+// zero and each product divided before the terms are summed.
+//
+// The formulas are written with Int32, a 32-bit integer whose addition,
+// subtraction and multiplication wrap around modulo 2^32 instead of
+// overflowing.  Within the calendar (and far beyond it) no intermediate comes
+// near the 32-bit limits, so the results are those of plain 32-bit arithmetic;
+// a record far outside the calendar (a copied year of four billion, a move by
+// two billion days) yields the wrapped 32-bit result, which is harmless, and
+// never undefined behaviour.
 #ifndef QRVP_DATES_DAY_NUMBER_H
 #define QRVP_DATES_DAY_NUMBER_H
 
@@ -11,38 +16,69 @@
 
 namespace qrvp::dates {
 
+// A signed 32-bit integer with wrap-around arithmetic.
+struct Int32 {
+    int32_t v;
+};
+
+constexpr Int32 Wrapped(int64_t value)
+{
+    return {static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)))};
+}
+
+constexpr Int32 operator+(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} + b.v); }
+constexpr Int32 operator-(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} - b.v); }
+constexpr Int32 operator*(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} * b.v); }
+// Truncates toward zero; the divisors are the formulas' positive constants
+// (the 64-bit quotient also covers INT32_MIN / -1).
+constexpr Int32 operator/(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} / b.v); }
+
+constexpr Int32 operator+(Int32 a, int32_t b) { return a + Int32{b}; }
+constexpr Int32 operator+(int32_t a, Int32 b) { return Int32{a} + b; }
+constexpr Int32 operator-(Int32 a, int32_t b) { return a - Int32{b}; }
+constexpr Int32 operator-(int32_t a, Int32 b) { return Int32{a} - b; }
+constexpr Int32 operator*(Int32 a, int32_t b) { return a * Int32{b}; }
+constexpr Int32 operator*(int32_t a, Int32 b) { return Int32{a} * b; }
+constexpr Int32 operator/(Int32 a, int32_t b) { return a / Int32{b}; }
+
 struct CivilDate {
-    int64_t year;
-    int64_t month;
-    int64_t day;
+    int32_t year;
+    int32_t month;
+    int32_t day;
 };
 
 // Julian Day Number of a calendar date; an over-long day counts on into the
-// next month (February 31 is March 3 or 2).
-constexpr int64_t DayNumber(int64_t year, int64_t month, int64_t day)
+// next month (February 31, 2001 is March 3, 2001).  Month 0 reads as December
+// of the year before and month 13 as January of the year after.
+constexpr int32_t DayNumber(int32_t year, int32_t month, int32_t day)
 {
-    const int64_t a = (month - 14) / 12;
-    return day - 32075 + 1461 * (year + 4800 + a) / 4 + 367 * (month - 2 - 12 * a) / 12 -
-           3 * ((year + 4900 + a) / 100) / 4;
+    const Int32 y{year};
+    const Int32 m{month};
+    const Int32 d{day};
+    const Int32 a = (m - 14) / 12;
+    return (d - 32075 + 1461 * (y + 4800 + a) / 4 + 367 * (m - 2 - 12 * a) / 12 -
+            3 * ((y + 4900 + a) / 100) / 4)
+        .v;
 }
 
 // The calendar date of a day number (the inverse formula).
-constexpr CivilDate CivilFromDayNumber(int64_t j)
+constexpr CivilDate CivilFromDayNumber(int32_t dayNumber)
 {
-    int64_t l = j + 68569;
-    const int64_t n = 4 * l / 146097;
+    Int32 l = Int32{dayNumber} + 68569;
+    const Int32 n = 4 * l / 146097;
     l = l - (146097 * n + 3) / 4;
-    const int64_t i = 4000 * (l + 1) / 1461001;
+    const Int32 i = 4000 * (l + 1) / 1461001;
     l = l - 1461 * i / 4 + 31;
-    const int64_t k = 80 * l / 2447;
-    const int64_t day = l - 2447 * k / 80;
+    const Int32 k = 80 * l / 2447;
+    const Int32 day = l - 2447 * k / 80;
     l = k / 11;
-    const int64_t month = k + 2 - 12 * l;
-    const int64_t year = 100 * (n - 49) + i + l;
-    return {year, month, day};
+    const Int32 month = k + 2 - 12 * l;
+    const Int32 year = 100 * (n - 49) + i + l;
+    return {year.v, month.v, day.v};
 }
 
-constexpr bool IsLeap(int64_t year)
+// The Gregorian rule.
+constexpr bool IsLeap(int32_t year)
 {
     return year % 400 == 0 || (year % 100 != 0 && year % 4 == 0);
 }
@@ -50,8 +86,9 @@ constexpr bool IsLeap(int64_t year)
 inline constexpr int32_t kMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // Length of a month in its year.  A month outside 1..12 can only come from an
-// unvalidated copy; it is given 31 days so that no table is read out of range.
-constexpr int32_t MonthLength(int64_t year, int64_t month)
+// unvalidated copy; it is given 31 days, which is also the length of the
+// months that the day number reads month 0 and month 13 as.
+constexpr int32_t MonthLength(int32_t year, int32_t month)
 {
     if (month < 1 || month > 12) {
         return 31;
@@ -67,6 +104,8 @@ static_assert(DayNumber(1800, 1, 1) == 2378497);
 static_assert(DayNumber(1799, 12, 31) == 2378496);
 static_assert(DayNumber(2999, 12, 31) == 2816787);
 static_assert(DayNumber(2001, 2, 31) == DayNumber(2001, 3, 3));
+static_assert(DayNumber(2001, 0, 1) == DayNumber(2000, 12, 1));
+static_assert(DayNumber(2000, 13, 1) == DayNumber(2001, 1, 1));
 static_assert(CivilFromDayNumber(2451545).year == 2000 && CivilFromDayNumber(2451545).month == 1 &&
               CivilFromDayNumber(2451545).day == 1);
 

@@ -53,9 +53,11 @@
 
 /* ---------------------------------------------------------------------------
  * ODBC date records.  The platform's own definitions are used when its ODBC
- * headers are at hand (or already included); otherwise an identical
- * declaration stands in, so the header needs nothing beyond the standard
- * library.
+ * headers are at hand (<sqltypes.h>, or already included); otherwise, or when
+ * QRVP_NO_ODBC_HEADERS is defined, an identical declaration stands in, so the
+ * header needs nothing beyond the standard library.  QRVP_ODBC_FROM_PLATFORM
+ * tells which one is in use.  Include the platform's ODBC headers before this
+ * one, or not at all, so the two declarations never meet.
  * ------------------------------------------------------------------------- */
 #if !defined(__SQLTYPES_H) && !defined(__SQLTYPES) && !defined(_SQLTYPES_H)
 #  if !defined(_WIN32) && defined(__has_include)
@@ -83,6 +85,18 @@ typedef struct tagTIMESTAMP_STRUCT {
     uint32_t fraction; /* nanoseconds */
 } TIMESTAMP_STRUCT;
 #endif
+#ifdef __cplusplus
+/* Both records, the platform's or the stand-in, have the published layout. */
+static_assert(sizeof(TIMESTAMP_STRUCT) == 16 && sizeof(DATE_STRUCT) == 6, "ODBC record sizes");
+static_assert(offsetof(TIMESTAMP_STRUCT, year) == 0 && offsetof(TIMESTAMP_STRUCT, month) == 2 &&
+                  offsetof(TIMESTAMP_STRUCT, day) == 4 && offsetof(TIMESTAMP_STRUCT, hour) == 6 &&
+                  offsetof(TIMESTAMP_STRUCT, minute) == 8 && offsetof(TIMESTAMP_STRUCT, second) == 10 &&
+                  offsetof(TIMESTAMP_STRUCT, fraction) == 12,
+              "tagTIMESTAMP_STRUCT field offsets");
+static_assert(offsetof(DATE_STRUCT, year) == 0 && offsetof(DATE_STRUCT, month) == 2 &&
+                  offsetof(DATE_STRUCT, day) == 4,
+              "tagDATE_STRUCT field offsets");
+#endif
 
 /* ===========================================================================
  * Calendar dates
@@ -101,6 +115,8 @@ typedef struct Date {
     uint16_t minute;
     uint32_t second;
 } Date;
+/* Fails to compile unless the record is 16 bytes (C99 has no static_assert). */
+typedef char QRVP_DateRecordIs16Bytes[sizeof(Date) == 16 ? 1 : -1];
 
 #else
 
@@ -151,9 +167,14 @@ public:
 };
 
 /* The record with the calendar arithmetic.  The day number is the Julian Day
- * Number by the Fliegel and Van Flandern formulas in 32-bit integers; an
- * over-long day (February 31) counts on into the next month.  Nothing here
- * allocates, logs or fails; every operation runs in constant time. */
+ * Number by the Fliegel and Van Flandern formulas in signed 32-bit integers
+ * with truncating division; an over-long day (February 31) counts on into the
+ * next month.  Nothing here allocates, logs or fails; every operation runs in
+ * constant time.  Far outside the calendar (a day number beyond the 32-bit
+ * range, a copied year of 2^31 or more, read as negative) the results are
+ * those of 32-bit arithmetic wrapping around: meaningless dates, but defined
+ * ones.  A year that the arithmetic carries below zero is stored as its
+ * 32-bit two's complement and comes back intact on the way up. */
 class QRVP_API Date : public DateBase {
 public:
     /* The null date. */
@@ -171,7 +192,8 @@ public:
     int32_t DaysInYear() const;
     bool IsLeapYear() const;
     /* Length of the record's month in its year; 31 for a month outside 1..12
-     * (only an unvalidated copy can hold one). */
+     * (only an unvalidated copy can hold one; the day number reads month 0 as
+     * December of the year before and month 13 as January of the next). */
     int32_t DaysInMonth() const;
     /* In place: day 1, 00:00:00. */
     void FirstOfMonth();
@@ -185,9 +207,12 @@ public:
     /* In place: time 00:00:00. */
     void Truncate();
     /* In place: moves the date and time by the seconds given (a 64-bit count;
-     * spelled long long so the exported name is the same on every platform). */
+     * spelled long long so the exported name is the same on every platform).
+     * Whole days go through AddDays, the rest carries into the time of day.  A
+     * whole-day part beyond +/-(2^31 - 1) days is held at that bound. */
     void AddSeconds(long long seconds);
-    /* In place: moves the calendar date by the days given; time unchanged. */
+    /* In place: moves the calendar date by the days given, through the day
+     * number (so days 0 turns February 31 into March 3); time unchanged. */
     void AddDays(int32_t days);
     /* In place: moves the date and time by a signed, possibly fractional
      * number of days, truncated to the whole second (a negative fraction worth
@@ -196,9 +221,11 @@ public:
      * clamped to +/-(2^31 - 1) days. */
     void AddFracDay(double days);
     /* In place: moves the date by calendar months, clamping the day to the
-     * new month's length; time unchanged. */
+     * new month's length (January 31 + 1 is February 28 or 29); time
+     * unchanged. */
     void AddMonths(int32_t months);
-    /* This date minus the other, in days, time of day included. */
+    /* This date minus the other, in days, time of day included: the difference
+     * of the day numbers plus that of the times of day over 86400. */
     double DaySpan(Date other) const;
     double operator-(const Date& other) const;
     /* (year - other's year) * 12 + (month - other's month). */
@@ -223,6 +250,10 @@ QRVP_API Date Max(Date a, Date b);
 
 static_assert(sizeof(DateBase) == 16 && sizeof(QRVDate) == 16 && sizeof(Date) == 16,
               "the date record is 16 bytes");
+static_assert(offsetof(DateBase, year) == 0 && offsetof(DateBase, month) == 4 && offsetof(DateBase, day) == 6 &&
+                  offsetof(DateBase, hour) == 8 && offsetof(DateBase, minute) == 10 &&
+                  offsetof(DateBase, second) == 12,
+              "the date record's field offsets");
 
 #endif /* __cplusplus */
 
