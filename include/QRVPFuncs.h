@@ -392,47 +392,143 @@ QRVP_EXTERN_C QRVP_API int32_t GetArpsQfVol(double Qi, double Di, double b, doub
 
 /* ===========================================================================
  * Linear-with-time decline
+ *
+ * The rate falls by Di every year: q(t) = Qi - Di * t, t the days from
+ * StartDate over 365.25.  Dates are usable here when their year is at least
+ * 1800; "earlier" is the field-by-field order.  Records are written under each
+ * function's own name; dates in messages read month/day/year.
  * ========================================================================= */
+/* Rate at FindDate: Qi when Di is zero or FindDate equals StartDate, else
+ * Qi - days * Di / 365.25 (may go below zero; no date validity tested).
+ * Fails when FindDate is earlier than StartDate. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimQt(Date FindDate, Date StartDate, double Qi, double Di, double* Qt);
+/* Rate at StartDate from the rate Qf at EndDate: Qf + days * Di / 365.25 (Qf
+ * when Di is zero).  Fails, in this order, on Qf <= 0, a date before 1800,
+ * EndDate earlier than StartDate. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimQi(Date EndDate, Date StartDate, double Qf, double Di, double* Qi);
+/* Decline (Qi - Qf) / years.  Equal rates give 0 before anything is checked.
+ * Fails, in this order, on a rate <= 0, a date before 1800, EndDate earlier
+ * than StartDate, and two dates no time apart ("No time between start date
+ * (m/d/y) and end date (m/d/y)") rather than an infinite decline. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimDi(Date EndDate, Date StartDate, double Qi, double Qf, double* Di);
+/* Duration (Qi - Qf) / Di in years; its sign is not tested.  Fails on a zero
+ * Di or Qi exactly equal to Qf, then on a negative rate. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimYears(double Qi, double Qf, double Di, double* Years);
+/* Volume between the dates, days * (Qi + Qf) * 12 / 730.5.  Fails, in this
+ * order, on a date before 1800, EndDate earlier than StartDate, a rate <= 0. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimVol(Date StartDate, Date EndDate, double Qi, double Qf, double* Vol);
+/* First time t at which 12 * Qi * t + Decl * t^2 / 2 reaches Vol, Decl being
+ * the yearly change of the annual rate (-12 * Di).  Fails on Qi < 0 or
+ * Vol <= 0 (record "Invalid Qi (%d) or Vol (%d)": each %d shows the low 32 bits
+ * of the double's bit pattern as a signed int, exactly what the hosts'
+ * platform prints, e.g. 0 for 100.0), and when the falling rate runs out
+ * before Vol.  A negative solution is written and then fails.  A zero Decl
+ * gives the flat-rate time Vol / (12 * Qi); it fails when Qi is zero as well
+ * (or the time is not finite) instead of dividing by zero. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinTimYearsVol(double Qi, double Vol, double Decl, double* Years);
+/* Normalises the segment (Qi, Di, Qf, EndDate) starting at StartDate, in
+ * place; writes no record of its own (GetLinTimYears's may appear).  Both
+ * rates zero: all three set to 0.  Qi < 0: fails, nothing changed.  Zero Di or
+ * equal rates: Qf = Qi, Di = 0.  Otherwise EndDate = StartDate + years
+ * (GetLinTimYears).  A negative Qf is replaced by the rate at a usable EndDate
+ * (year >= 1800, after StartDate) when that rate is positive, else by 1e-6
+ * with EndDate moved to where the rate reaches it (Qf stays 1e-6 if that
+ * fails).  Fails with nothing changed when Qf is negative and EndDate is not
+ * usable, and whenever the new EndDate would be a non-finite number of days
+ * away (no date is then written). */
 QRVP_EXTERN_C QRVP_API int32_t ValidateLinTime(Date StartDate, double* Qi, double* Di, double* Qf,
                                                Date* EndDate);
 
 /* ===========================================================================
  * Linear rate-versus-cumulative decline
+ *
+ * The rate is a straight line against cumulative production through
+ * (BegCum, Qi) and (EndCum, Qf); decl = (Qf - Qi) / (EndCum - BegCum), negative
+ * for a falling rate.  Records are written under each function's own name.
  * ========================================================================= */
+/* decl.  Equal rates give 0 before anything is checked.  Fails, in this
+ * order, on a rate <= 0, BegCum < 0 or EndCum <= 0, BegCum equal to EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumDecl(double Qi, double Qf, double BegCum, double EndCum, double* decl);
+/* Qi = Qf - (EndCum - BegCum) * decl; 0 when Qf is zero, unchecked.  Fails
+ * on Qf < 0 ("Invalid  Qf (%f)", two blanks), BegCum < 0 or EndCum <= 0,
+ * BegCum equal to EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumQi(double BegCum, double EndCum, double Qf, double decl, double* Qi);
+/* Qf = Qi + (EndCum - BegCum) * decl; 0 when Qi is zero, unchecked.  Fails
+ * on Qi < 0 ("Invalid  Qi (%f)"), BegCum < 0 or EndCum <= 0, equal bounds. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumQf(double Qi, double BegCum, double EndCum, double decl, double* Qf);
+/* EndCum = BegCum + (Qf - Qi) / decl.  Fails on a rate <= 0, BegCum < 0, a
+ * zero decl. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumEndCum(double Qi, double Qf, double BegCum, double decl,
                                                double* EndCum);
+/* BegCum = EndCum - (Qf - Qi) / decl.  Fails on a rate <= 0, EndCum <= 0, a
+ * zero decl. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumBegCum(double Qi, double Qf, double decl, double EndCum,
                                                double* BegCum);
+/* Rate at FindCum on the line, extrapolated outside [BegCum, EndCum]; Qi when
+ * Qi is exactly Qf.  Fails on a rate < 0, a cumulative < 0, BegCum >= EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumVCum(double Qi, double Qf, double FindCum, double BegCum,
                                              double EndCum, double* Qt);
+/* Average rate over [cum1, cum2] on the line through (Cumi, Qi), (Cumf, Qf):
+ * the difference of the line's integrals from 0 to cum2 and to cum1 over the
+ * width.  Qi when the rates or cum1 and cum2 are equal.  Fails, with the
+ * record written under "GetLinCumIntVal", on a rate < 0, cum1, cum2 or Cumi
+ * < 0, Cumi > Cumf. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCum(double Qi, double Qf, double cum1, double cum2, double Cumi,
                                          double Cumf, double* Rate);
+/* Normalises the segment in place; writes no record.  Both rates zero: Qi,
+ * Qf, decl = 0.  BegCum < 0 or a rate < 0: fails, nothing changed.  Equal
+ * rates: Qf = Qi, decl = 0.  EndCum <= 0: EndCum = -1, decl kept.  Otherwise
+ * decl = (Qf - Qi) / (EndCum - BegCum), and a zero decl makes Qf = Qi.  An
+ * EndCum equal to or below BegCum, or a decl that is not finite, fails with
+ * nothing changed. */
 QRVP_EXTERN_C QRVP_API int32_t ValidateLinCum(double* Qi, double* Qf, double* decl, double* BegCum,
                                               double* EndCum);
 
 /* ===========================================================================
  * Logarithmic rate-versus-cumulative decline
+ *
+ * log10 of the rate is a straight line against cumulative production through
+ * (BegCum, log10 Qi) and (EndCum, log10 Qf):
+ * decl = (log10 Qf - log10 Qi) / (EndCum - BegCum), negative for a falling
+ * rate, so q(N) = Qi * 10^(decl * (N - BegCum)).  Records are written under
+ * each function's own name, except GetLogCum's ("GetLogCumIntVal").
  * ========================================================================= */
+/* decl.  Fails, in this order, on a rate <= 0, BegCum < 0 or EndCum <= 0;
+ * then equal rates give 0; then BegCum equal to EndCum fails. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumDecl(double Qi, double Qf, double BegCum, double EndCum, double* decl);
+/* Qi = Qf / 10^((EndCum - BegCum) * decl); 0 when Qf is zero, unchecked.
+ * Fails on Qf < 0 ("Invalid  Qf (%f)", two blanks), BegCum < 0 or
+ * EndCum <= 0, BegCum equal to EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumQi(double BegCum, double EndCum, double Qf, double decl, double* Qi);
+/* Qf = Qi * 10^((EndCum - BegCum) * decl); 0 when Qi is zero, unchecked.
+ * Fails on Qi < 0 ("Invalid  Qi (%f)"), BegCum < 0 or EndCum <= 0; then a
+ * zero decl gives Qi (even for equal bounds); then equal bounds fail. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumQf(double Qi, double BegCum, double EndCum, double decl, double* Qf);
+/* EndCum = BegCum + (log10 Qf - log10 Qi) / decl.  Fails on a rate <= 0,
+ * BegCum < 0, a zero decl. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumEndCum(double Qi, double Qf, double BegCum, double decl,
                                                double* EndCum);
+/* BegCum = EndCum - (log10 Qf - log10 Qi) / decl.  Fails on a rate <= 0,
+ * EndCum <= 0, a zero decl. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumBegCum(double Qi, double Qf, double decl, double EndCum,
                                                double* BegCum);
+/* Rate at FindCum on the curve, extrapolated beyond EndCum; Qi when the rates
+ * are equal.  Fails on a rate <= 0, BegCum, EndCum or FindCum < 0,
+ * BegCum >= EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCumVCum(double Qi, double Qf, double FindCum, double BegCum,
                                              double EndCum, double* Qt);
+/* Average rate over [cum1, cum2] on the curve through (Cumi, Qi), (Cumf, Qf),
+ * the exact integral over the width (worked in natural logarithms).  Qi when
+ * the rates or Cumi and Cumf are equal.  Equal cum1 and cum2 give the rate at
+ * cum1, the limit of the average, rather than 0/0.  Fails on a rate <= 0, and
+ * on cum1 < 0, cum1 > cum2, Cumi < 0 or Cumi > Cumf. */
 QRVP_EXTERN_C QRVP_API int32_t GetLogCum(double Qi, double Qf, double cum1, double cum2, double Cumi,
                                          double Cumf, double* Rate);
+/* Normalises the segment in place as ValidateLinCum does, with
+ * decl = (log10 Qi - log10 Qf) / (EndCum - BegCum): note the sign, positive
+ * for a falling rate, opposite to GetLogCumDecl's.  Fails with nothing changed
+ * when exactly one rate is zero (no logarithm) and a decl would be computed,
+ * when EndCum is equal to or below BegCum, or when the decl is not finite. */
 QRVP_EXTERN_C QRVP_API int32_t ValidateLogCum(double* Qi, double* Qf, double* decl, double* BegCum,
                                               double* EndCum);
 
