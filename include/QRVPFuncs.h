@@ -338,32 +338,103 @@ QRVP_EXTERN_C QRVP_API int32_t GetReportThreading(int32_t* count);
 
 /* ===========================================================================
  * Decline conversions
+ *
+ * D is the nominal decline per year (negative for an incline), De the tangent
+ * effective decline (fraction lost over a year of exponential decline), Ds the
+ * secant effective decline (fraction lost over the first year of a hyperbola
+ * with exponent b).  No conversion guards the power's domain: a base that
+ * makes the power undefined gives NaN or infinity with status 0, and a NaN
+ * argument gives a NaN result with status 0.
  * ========================================================================= */
+/* D -> De = 1 - e^-D.  Always 0. */
 QRVP_EXTERN_C QRVP_API int32_t NomToTanEff(double D, double* De);
+/* De -> D = -ln(1 - De).  De >= 1.0 writes the capped decline 36.0 and returns
+ * -1 without a log record. */
 QRVP_EXTERN_C QRVP_API int32_t TanEffToNom(double De, double* D);
+/* D, b -> Ds = 1 - (D*b + 1)^(-1/b).  b zero: -1, logged "bFactor cannot be 0"
+ * under "NomToSecEff", Ds untouched. */
 QRVP_EXTERN_C QRVP_API int32_t NomToSecEff(double D, double b, double* Ds);
+/* Ds, b -> D = ((1 - Ds)^-b - 1)/b.  Ds above 1.0 (1.0 itself passes) or b
+ * zero: -1, logged under "NomToSecEff", D untouched. */
 QRVP_EXTERN_C QRVP_API int32_t SecEffToNom(double Ds, double b, double* D);
 
 /* ===========================================================================
  * Arps rate at a date
+ *
+ * Qi and Di are the rate and nominal decline at StartDate, b the exponent (0
+ * exponential, 1 harmonic, negative allowed), Dmin the minimum decline (0: no
+ * switch).  Time is days over 365.25.  Every operation that takes Dmin first
+ * applies the minimum-decline rule: with b > 0 and Di >= 0 a Dmin not below Di
+ * makes the segment exponential at Di; with b < 0 and Di <= 0 a Dmin not above
+ * Di does the same; b and Di of opposite signs drop Dmin.  Once the
+ * instantaneous decline reaches Dmin the segment goes on exponentially at Dmin.
+ * A NaN argument that passes the checks gives a NaN result with status 0; no
+ * NaN ever moves a date.
  * ========================================================================= */
+/* FindDate (the date wanted, first), StartDate, Qi, Di, b, Dmin -> Qt.  Writes
+ * Qt = -1.0 before any check.  Fails, logged under "GetArpsQt": FindDate
+ * before StartDate; Di*b*t <= -1; no switch date found ("Unable to solve for
+ * Dmin date", Qt then holds the rate without the switch).  Exponential growth
+ * with -Di*t above 1000 fails silently (Qt -1.0); decay below -1000 gives 0. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b,
                                          double Dmin, double* Qt);
+/* Qt (the rate wanted, first), Di, Qi, b -> D = (Qt/Qi)^b * Di, the
+ * instantaneous decline at Qt.  Qi or Qt <= 0 fails, logged; D is then Di when
+ * b is zero, else 0.0 when Di is zero or Qt equals Qi, else untouched. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsIDecl(double Qt, double Di, double Qi, double b, double* D);
+/* StartDate, Di, Dmin, Qi, b -> DminDate, the date the decline reaches Dmin
+ * (to the whole second).  Fails, logged, DminDate untouched, checks in this
+ * order: StartDate null; Di, Dmin or b zero; Dmin not past Di for b's sign, or
+ * of the other sign from Di ("Invalid Dmin for given decline."); a zero rate at
+ * the switch ("Qf cannot be zero."); a number of days that is not a positive
+ * finite number ("Time cannot be zero."). */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsDminDate(Date StartDate, double Di, double Dmin, double Qi, double b,
                                                Date* DminDate);
 
 /* ===========================================================================
  * Arps solvers
+ *
+ * Same variables and minimum-decline rule as the rate at a date.  No solver
+ * rejects a result of the wrong sign (a rising rate gives a negative decline).
  * ========================================================================= */
+/* StartDate, EndDate, Qi, Qt, b, Dmin -> Di, the decline taking Qi to Qt over
+ * the span: closed form where one exists, else bisection on [Dmin, 36] (a
+ * decline) or [-36, 0] (an incline) to 1e-8.  Writes Di = 0.0 first, so every
+ * failure leaves 0.0.  Fails, logged: Qi or Qt zero, a null date, EndDate
+ * before StartDate; 100 midpoints without converging; a failed rate.  Qi equal
+ * to Qt gives 0.0 with status 0. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsDi(Date StartDate, Date EndDate, double Qi, double Qt, double b,
                                          double Dmin, double* Di);
+/* StartDate, EndDate, Qf, b, Di, Dmin -> Qi, the initial rate reaching Qf at
+ * EndDate.  Di zero gives Qi = Qf with no other check.  Fails, logged, Qi
+ * untouched: Qf <= 0; StartDate's year 0 or EndDate before StartDate; a failed
+ * rate. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsQi(Date StartDate, Date EndDate, double Qf, double b, double Di,
                                          double Dmin, double* Qi);
+/* Qi, Qf, b, Di, Dmin -> Years from Qi to Qf, with the switch.  Fails, logged:
+ * Qi, Qf or Di zero; a failed decline or switch date.  Succeeds WITHOUT
+ * writing Years when, on the curve started at 2000-01-01, the switch date is
+ * not after that start or falls on or after 2600-01-01, or when the split into
+ * hyperbolic and exponential time is not positive: initialise Years first. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsYears(double Qi, double Qf, double b, double Di, double Dmin,
                                             double* Years);
+/* NewStartDate (earlier), StartDate, Qi, Di, b -> NewQi, NewDi: the same
+ * hyperbola extended back to NewStartDate.  Fails, logged under
+ * "GetConstantArpsQi", nothing written: NewStartDate not before StartDate;
+ * the decline at NewStartDate reaching the cap of 36 ("Calculated time too
+ * small").  b zero, Di zero or of the other sign from b, or a result that is
+ * not finite (a tiny b) fail with that same message instead of giving NaN. */
 QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQi(Date NewStartDate, Date StartDate, double Qi, double Di,
                                                  double b, double* NewQi, double* NewDi);
+/* *Di (in: the initial decline wanted; out: the decline re-solved to Qend),
+ * RefDate, EndDate, Qref, Qend, Dref, b, Dmin -> Qinit, StartDate.  On the
+ * hyperbola through (RefDate, Qref, Dref) finds where its decline is *Di,
+ * starts the segment at the first midnight after that point with the curve's
+ * rate there, and solves the decline from there to Qend at EndDate.  Logs
+ * nothing of its own.  Fails silently, nothing written: *Di, b or Qref exactly
+ * 0.0.  Fails silently after writing Qinit: no finite point (the date is then
+ * not moved or written).  Fails after writing Qinit and StartDate: a start
+ * before 1800.  A failed rate or decline solve leaves what those wrote. */
 QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQinit(double* Di, Date RefDate, Date EndDate, double Qref,
                                                     double Qend, double Dref, double b, double Dmin,
                                                     double* Qinit, Date* StartDate);
@@ -373,6 +444,17 @@ QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQinit(double* Di, Date RefDate, Da
  * ========================================================================= */
 QRVP_EXTERN_C QRVP_API int32_t BendArpsSegment(double Qi, Date StartDate, double BendQ, Date BendDate,
                                                double Qf, Date EndDate, double Dmin, ArpsSegment* Segment);
+/* StartDate, *Qi, *Di, *b, *Dmin (only read), *Qf, *EndDate: brings the set
+ * into agreement in place; no log records of its own.  Qi = Qf = 0 zeroes Qi,
+ * Qf, Di, b; Qf zero becomes 0.1 (Qi <= 0 then fails); a negative rate fails;
+ * rates within 1e-5 of Qi make a constant segment; |b| <= 0.001 becomes 0.  Di
+ * zero: solved from the dates and rates (status 0 even when the solve fails,
+ * Di then 0.0).  Di given: EndDate moves to the date Qf is reached when that
+ * lies 0 to 300 years after it; otherwise Qf becomes the rate at EndDate (if
+ * that fails: -1 when the date lay over 300 years out, else EndDate moves).
+ * When no duration comes back (a switch outside the solver's window) EndDate
+ * stays and Qf is recomputed; if that fails too the call returns -1.  Values
+ * rewritten before a failure stay rewritten. */
 QRVP_EXTERN_C QRVP_API int32_t ValidateArps(Date StartDate, double* Qi, double* Di, double* b, double* Dmin,
                                             double* Qf, Date* EndDate);
 
