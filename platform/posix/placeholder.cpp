@@ -1,2 +1,0 @@
-// The POSIX platform services are added here.
-namespace qrvp::platform {}
