@@ -1,12 +1,20 @@
 // Nominal, tangent effective and secant effective declines.
 #include "QRVPFuncs.h"
 
+#include "tests/arps_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 namespace {
+
+using qrvp::test::ExpectLastRecord;
+using qrvp::test::ForEachCombination;
+using qrvp::test::HostileDoubles;
+using qrvp::test::IsStatus;
+using qrvp::test::LogCapture;
 
 TEST(ArpsConversions, TangentPairKnownValuesAndCap)
 {
@@ -68,6 +76,39 @@ TEST(ArpsConversions, SecantRejectionsWriteNothing)
     EXPECT_EQ(TanEffToNom(0.5, nullptr), -1);
     EXPECT_EQ(NomToSecEff(0.5, 1, nullptr), -1);
     EXPECT_EQ(SecEffToNom(0.5, 1, nullptr), -1);
+}
+
+
+TEST(ArpsConversionsHostile, NoCrashAndOnlyStatuses)
+{
+    ForEachCombination(2, HostileDoubles(), [](const std::vector<double>& v) {
+        double x = 0;
+        ASSERT_TRUE(IsStatus(NomToTanEff(v[0], &x)));
+        ASSERT_TRUE(IsStatus(TanEffToNom(v[0], &x)));
+        ASSERT_TRUE(IsStatus(NomToSecEff(v[0], v[1], &x)));
+        ASSERT_TRUE(IsStatus(SecEffToNom(v[0], v[1], &x)));
+    });
+}
+
+TEST(ArpsConversionsLog, SecantRecordsUnderTheForwardName)
+{
+    double x = 0;
+    {
+        LogCapture log;
+        NomToSecEff(0.5, 0.0, &x);
+        ExpectLastRecord(log, "NomToSecEff", "conversions.cpp", "bFactor cannot", "bFactor cannot be 0");
+    }
+    {
+        LogCapture log;
+        SecEffToNom(1.5, 1.0, &x);
+        ExpectLastRecord(log, "NomToSecEff", "conversions.cpp", "Decline must",
+                         "Decline must be less than 1.0 and bFactor cannot be 0");
+    }
+    {
+        LogCapture log;
+        TanEffToNom(2.0, &x);  // silent
+        EXPECT_TRUE(log.Lines().empty());
+    }
 }
 
 }  // namespace

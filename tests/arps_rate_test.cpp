@@ -2,6 +2,7 @@
 // minimum-decline rule.
 #include "QRVPFuncs.h"
 #include "decline/arps/arps_core.h"
+#include "tests/arps_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,13 @@ namespace {
 using qrvp::arps::ApplyMinDeclineRule;
 using qrvp::arps::ComputeArpsQt;
 
-Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+using qrvp::test::D;
+using qrvp::test::ExpectLastRecord;
+using qrvp::test::ForEachCombination;
+using qrvp::test::HostileDates;
+using qrvp::test::HostileDoubles;
+using qrvp::test::IsStatus;
+using qrvp::test::LogCapture;
 
 double Qt(Date find, Date start, double Qi, double Di, double b, double Dmin, int32_t* status = nullptr)
 {
@@ -173,6 +180,82 @@ TEST(ArpsDminDate, SwitchDateAndRejections)
         Date out = mark;
         EXPECT_EQ(GetArpsDminDate(c.start, c.Di, c.Dmin, c.Qi, c.b, &out), -1) << c.Di << " " << c.Dmin;
         EXPECT_TRUE(out == mark);
+    }
+}
+
+TEST(ArpsRateHostile, NoCrashAndOnlyStatuses)
+{
+    for (const Date& find : HostileDates()) {
+        for (const Date& start : HostileDates()) {
+            ForEachCombination(4, HostileDoubles(), [&](const std::vector<double>& a) {
+                double q = 0;
+                ASSERT_TRUE(IsStatus(GetArpsQt(find, start, a[0], a[1], a[2], a[3], &q)));
+                ASSERT_TRUE(IsStatus(ComputeArpsQt(find, start, a[0], a[1], a[2], a[3], &q)));
+            });
+        }
+        ForEachCombination(4, HostileDoubles(), [&](const std::vector<double>& a) {
+            const Date mark = D(2222, 2, 2);
+            Date out = mark;
+            const int32_t rc = GetArpsDminDate(find, a[0], a[1], a[2], a[3], &out);
+            ASSERT_TRUE(IsStatus(rc));
+            if (rc != 0) {
+                ASSERT_TRUE(out == mark);
+            }
+        });
+    }
+    ForEachCombination(4, HostileDoubles(), [&](const std::vector<double>& a) {
+        double d = 0;
+        ASSERT_TRUE(IsStatus(GetArpsIDecl(a[0], a[1], a[2], a[3], &d)));
+    });
+    Date out;
+    EXPECT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, 0.1, 1000, 1.0, nullptr), -1);
+    EXPECT_EQ(GetArpsIDecl(1, 1, 1, 1, nullptr), -1);
+    // A NaN never moves the switch date: it fails with the nearest message.
+    EXPECT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, 0.1, std::nan(""), 1.0, &out), -1);
+    EXPECT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, std::nan(""), 1000, 1.0, &out), -1);
+}
+
+TEST(ArpsRateLog, RecordsNameMessageAndLine)
+{
+    {
+        LogCapture log;
+        double q = 0;
+        GetArpsQt(D(1999, 12, 31, 23, 59, 59), D(2000, 1, 1), 100, 0.5, 0.5, 0, &q);
+        ExpectLastRecord(log, "GetArpsQt", "rate.cpp", "FindDate (%d/%d/%d)",
+                         "FindDate (12/31/1999) is less than StartDate (1/1/2000)");
+    }
+    {
+        LogCapture log;
+        double q = 0;
+        GetArpsQt(D(2001, 1, 1), D(2000, 1, 1), 100, -4.0, 0.25, 0, &q);
+        ExpectLastRecord(log, "GetArpsQt", "rate.cpp", "Di (%f)",
+                         "Di (-4.000000) * bFactor (0.250000) * time (1.002053 years) must be > -1.");
+    }
+    {
+        LogCapture log;
+        double d = 0;
+        GetArpsIDecl(250, 1.0, 0, 0.5, &d);
+        ExpectLastRecord(log, "GetArpsIDecl", "rate.cpp", "Invalid Qi or Qt",
+                         "Invalid Qi or Qt, Qi = 0.000000, Qt = 250.000000");
+    }
+    {
+        LogCapture log;
+        Date out;
+        GetArpsDminDate(Date(), 1.0, 0.1, 1000, 1.0, &out);
+        ExpectLastRecord(log, "GetArpsDminDate", "rate.cpp", "Invalid start date", "Invalid start date (12/31/1799)");
+    }
+    {
+        // The core asked for a switch the rule would have dropped: the switch
+        // date's own record, then the rate's.
+        LogCapture log;
+        double q = 0;
+        ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q);
+        const auto lines = log.Lines();
+        ASSERT_GE(lines.size(), 2u);
+        const auto first = qrvp::test::ParseRecordTail(lines[lines.size() - 2]);
+        EXPECT_EQ(first.function, "GetArpsDminDate");
+        EXPECT_EQ(first.message, "Invalid Dmin for given decline.");
+        ExpectLastRecord(log, "GetArpsQt", "rate.cpp", "Unable to solve", "Unable to solve for Dmin date");
     }
 }
 

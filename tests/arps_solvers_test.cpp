@@ -2,13 +2,21 @@
 #include "QRVPFuncs.h"
 #include "decline/arps/arps_core.h"
 
+#include "tests/arps_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
-Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+using qrvp::test::D;
+using qrvp::test::ExpectLastRecord;
+using qrvp::test::ForEachCombination;
+using qrvp::test::HostileDates;
+using qrvp::test::HostileDoubles;
+using qrvp::test::IsStatus;
+using qrvp::test::LogCapture;
 
 double Rate(Date find, Date start, double Qi, double Di, double b, double Dmin)
 {
@@ -150,6 +158,90 @@ TEST(ArpsSolvers, FailuresAndWhatTheyLeave)
     EXPECT_EQ(GetConstantArpsQinit(&Di, D(2010, 1, 1), D(2012, 1, 1), 100, 50, 0.5, 0.7, 0, &Qinit, &start), -1);
     EXPECT_TRUE(start == D(2222, 2, 2));
     EXPECT_EQ(Di, -1.0);
+}
+
+
+TEST(ArpsSolversHostile, NoCrashAndOnlyStatuses)
+{
+    const std::vector<double>& h = HostileDoubles();
+    const std::vector<double> few = {h[0], h[1], h[3], h[5], 1.0};
+    const std::vector<Date> dates = HostileDates();
+    for (const Date& a : dates) {
+        for (const Date& b : dates) {
+            ForEachCombination(4, h, [&](const std::vector<double>& v) {
+                double x = 5;
+                ASSERT_TRUE(IsStatus(GetArpsDi(a, b, v[0], v[1], v[2], v[3], &x)));
+                ASSERT_TRUE(IsStatus(GetArpsQi(a, b, v[0], v[1], v[2], v[3], &x)));
+            });
+            ForEachCombination(3, h, [&](const std::vector<double>& v) {
+                double nq = 5, nd = 5;
+                const int32_t rc = GetConstantArpsQi(a, b, v[0], v[1], v[2], &nq, &nd);
+                ASSERT_TRUE(IsStatus(rc));
+                if (rc == 0) {  // never a NaN reported as success
+                    ASSERT_TRUE(std::isfinite(nq) && std::isfinite(nd)) << v[0] << " " << v[1] << " " << v[2];
+                }
+            });
+            ForEachCombination(6, few, [&](const std::vector<double>& v) {
+                double Di = v[0], Qinit = 5;
+                Date start;
+                ASSERT_TRUE(IsStatus(GetConstantArpsQinit(&Di, a, b, v[1], v[2], v[3], v[4], v[5], &Qinit, &start)));
+            });
+        }
+    }
+    ForEachCombination(5, h, [&](const std::vector<double>& v) {
+        double x = 5;
+        ASSERT_TRUE(IsStatus(GetArpsYears(v[0], v[1], v[2], v[3], v[4], &x)));
+    });
+    double x = 0, y = 0;
+    Date out;
+    const Date s = D(2000, 1, 1), e = D(2010, 1, 1);
+    EXPECT_EQ(GetArpsDi(s, e, 1000, 100, 1, 0, nullptr), -1);
+    EXPECT_EQ(GetArpsQi(s, e, 100, 1, 1, 0, nullptr), -1);
+    EXPECT_EQ(GetArpsYears(1000, 100, 1, 1, 0, nullptr), -1);
+    EXPECT_EQ(GetConstantArpsQi(s, e, 100, 1, 1, nullptr, &y), -1);
+    EXPECT_EQ(GetConstantArpsQi(s, e, 100, 1, 1, &x, nullptr), -1);
+    EXPECT_EQ(GetConstantArpsQinit(nullptr, e, e, 100, 50, 0.5, 1, 0, &x, &out), -1);
+    EXPECT_EQ(GetConstantArpsQinit(&x, e, e, 100, 50, 0.5, 1, 0, nullptr, &out), -1);
+    EXPECT_EQ(GetConstantArpsQinit(&x, e, e, 100, 50, 0.5, 1, 0, &y, nullptr), -1);
+}
+
+TEST(ArpsSolversLog, RecordsNameMessageAndLine)
+{
+    double x = 0, y = 0;
+    {
+        LogCapture log;
+        GetArpsDi(D(2000, 1, 1), D(2009, 1, 1), 1000, 0, 1, 0, &x);
+        ExpectLastRecord(log, "GetArpsDi", "solvers.cpp", "Invalid parameters",
+                         "Invalid parameters: Qi (1000.000000), Qt (0.000000), StartDate (1/1/2000), "
+                         "EndDate (1/1/2009)");
+    }
+    {
+        LogCapture log;
+        GetArpsDi(D(2000, 1, 1), D(2016, 1, 1), 1000, 50, 1, std::nan(""), &x);
+        ExpectLastRecord(log, "GetArpsDi", "solvers.cpp", "Reached iteration", "Reached iteration limit (100)");
+    }
+    {
+        LogCapture log;
+        GetArpsQi(D(2002, 1, 1), D(2000, 1, 1), 10, 0.5, 1.0, 0, &x);
+        ExpectLastRecord(log, "GetArpsQi", "solvers.cpp", "Invalid start date",
+                         "Invalid start date (1/1/2002) and/or end date (1/1/2000).");
+    }
+    {
+        LogCapture log;
+        GetArpsYears(1000, 0, 1, 1.0, 0.1, &x);
+        ExpectLastRecord(log, "GetArpsYears", "solvers.cpp", "Qi, Qf, and Di", "Qi, Qf, and Di must all be nonzero.");
+    }
+    {
+        LogCapture log;
+        GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &x, &y);
+        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "Calculated time", "Calculated time too small");
+    }
+    {
+        LogCapture log;
+        GetConstantArpsQi(D(2010, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &x, &y);
+        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "New start date",
+                         "New start date (1/1/2010) greater than or equal to original start date (1/1/2010)");
+    }
 }
 
 }  // namespace

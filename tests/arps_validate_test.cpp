@@ -1,13 +1,22 @@
 // Bringing an Arps segment's values back into agreement.
 #include "QRVPFuncs.h"
 
+#include "tests/arps_test_util.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
-Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+using qrvp::test::D;
+using qrvp::test::ForEachCombination;
+using qrvp::test::HostileDates;
+using qrvp::test::HostileDoubles;
+using qrvp::test::IsStatus;
+using qrvp::test::LogCapture;
 
 struct Values {
     double Qi, Di, b, Dmin, Qf;
@@ -114,6 +123,30 @@ TEST(ArpsValidate, DurationNotWrittenKeepsEndDateAndRecomputesQf)
     EXPECT_TRUE(v.end == D(2050, 1, 1));
     EXPECT_EQ(v.Qf, 1e-6);
     EXPECT_EQ(ValidateArps(kStart, &v.Qi, &v.Di, &v.b, nullptr, &v.Qf, &v.end), -1);
+}
+
+
+TEST(ArpsValidateHostile, NoCrashAndOnlyStatuses)
+{
+    for (const Date& start : HostileDates()) {
+        for (const Date& end : HostileDates()) {
+            ForEachCombination(5, HostileDoubles(), [&](const std::vector<double>& a) {
+                Values v{a[0], a[1], a[2], a[3], a[4], end};
+                ASSERT_TRUE(IsStatus(Validate(start, v)));
+                ASSERT_EQ(std::bit_cast<uint64_t>(v.Dmin), std::bit_cast<uint64_t>(a[3])) << "Dmin is only read";
+            });
+        }
+    }
+}
+
+TEST(ArpsValidateLog, NoRecordsOfItsOwn)
+{
+    LogCapture log;
+    Values v{100, 0.5, 0.5, 0, -1, D(2001, 1, 1)};
+    EXPECT_EQ(Validate(kStart, v), -1);
+    v = {-1, 0.5, 0.5, 0, 0, D(2001, 1, 1)};
+    EXPECT_EQ(Validate(kStart, v), -1);
+    EXPECT_TRUE(log.Lines().empty());
 }
 
 }  // namespace
