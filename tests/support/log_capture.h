@@ -2,7 +2,10 @@
 // writes a settings file that keeps the calculations' records (Levels 0x20,
 // Systems 0x200) and names a fresh log file, points QRVPFUNCS_REGISTRY at it
 // and calls _LogInit.  Lines() waits for the writer (_LogClose) and returns the
-// file's records without their line ends.
+// file's records without their line ends; records written after Lines() still
+// reach the file.  Captures may follow one another in one process (not nest);
+// when one ends the filters are shut, forced records go to the null device and
+// QRVPFUNCS_REGISTRY is restored.
 #ifndef QRVP_TESTS_LOG_CAPTURE_H
 #define QRVP_TESTS_LOG_CAPTURE_H
 
@@ -28,6 +31,8 @@ private:
     std::string dir_;
     std::string logPath_;
     std::string registryPath_;
+    std::string previousStore_;
+    bool hadPreviousStore_ = false;
 };
 
 // Splits a record line into its function name, line number and message
