@@ -26,9 +26,10 @@ inline constexpr const wchar_t* kBadDecl = L"Invalid decl (%f)";
 
 // Normalises (Qi, Qf, decl, BegCum, EndCum) in place; writes no record.
 // slopeOf(Qi, Qf, EndCum - BegCum) gives the family's decl between the two
-// ends, or nothing when the ends admit none.  A segment whose EndCum is not
-// after its BegCum, or whose slope is not a finite number, is rejected with
-// nothing changed rather than given an infinite or back-to-front decl.
+// ends, or nothing when the ends admit none.  A segment whose EndCum is not a
+// finite distance after its BegCum, or whose slope is not a finite number, is
+// rejected with nothing changed rather than given an infinite or back-to-front
+// decl.
 template <class SlopeOf>
 int32_t NormaliseSegment(double* Qi, double* Qf, double* decl, double* BegCum, double* EndCum, SlopeOf slopeOf)
 {
@@ -60,7 +61,7 @@ int32_t NormaliseSegment(double* Qi, double* Qf, double* decl, double* BegCum, d
         return kStatusOk;
     }
     const double width = endCum - begCum;
-    if (width < 0 || NearZero(width)) {
+    if (!std::isfinite(width) || width < 0 || NearZero(width)) {
         return kStatusFailed;
     }
     const std::optional<double> slope = slopeOf(qi, qf, width);
