@@ -616,24 +616,68 @@ QRVP_EXTERN_C QRVP_API int32_t ValidateLogCum(double* Qi, double* Qf, double* de
 
 /* ===========================================================================
  * Stretched-exponential decline
+ *
+ * q(t) = Qi * exp(-(t / tau)^n), t in years (days from StartDate to EndDate,
+ * time of day included, over 365.25), tau in years.  The dated functions check
+ * their values first, then the dates: both years at least 1800 ("Invalid start
+ * date (m/d/y) or end date (m/d/y)"), then EndDate not before StartDate ("End
+ * date (m/d/y) is earlier than start date (m/d/y)"); equal dates pass.  Values
+ * that pass the checks but leave the real numbers (n = 0 where 1/n is taken,
+ * negative n, NaN) give the IEEE results of pow, exp and log; a zero divisor
+ * gives an infinity (or NaN for 0/0), never a trap.
  * ========================================================================= */
+/* Qt = exp(-((days / 365.25) / tau)^n) * Qi, the rate at EndDate.  Fails when
+ * Qi <= 0 or tau <= 0 ("Invalid Qi, tau, or n"; n itself is not tested). */
 QRVP_EXTERN_C QRVP_API int32_t GetSEDMQt(double Qi, Date StartDate, Date EndDate, double tau, double n,
                                          double* Qt);
+/* Vol = (tau / n) * (Qi * 12) * gamma(1/n, (t / tau)^n), the lower incomplete
+ * gamma function: 12 times the integral of the rate from StartDate to EndDate.
+ * Fails when Qi <= 0 or tau <= 0 ("Invalid Qi, tau, or n"), then on the dates;
+ * an exponent whose reciprocal is negative or above 171 fails with the record
+ * of "gamma" only, one whose reciprocal lies in (170, 171] with the record of
+ * "incGamma" only. */
 QRVP_EXTERN_C QRVP_API int32_t GetSEDMVol(double Qi, Date StartDate, Date EndDate, double tau, double n,
                                           double* Vol);
+/* Years = ln(Qi / Qf)^(1/n) * tau, the time to fall from Qi to Qf.  The third
+ * argument is never read (any value).  Fails when tau <= 0 ("tau and n must be
+ * greater than zero"), then when Qi <= 0, Qf <= 0, Qf >= Qi or Qf equals Qi
+ * within 1e-11 ("Invalid Qi or Qf"). */
 QRVP_EXTERN_C QRVP_API int32_t GetSEDMYears(double Qi, double Qf, double unused, double tau, double n,
                                             double* Years);
+/* tau = (days / 365.25) / ln(Qi / Qf)^(1/n), the characteristic time that
+ * takes the rate from Qi to Qf between the dates (0 for equal dates).  Fails
+ * on the rate pair as GetSEDMYears does ("Invalid n, Qi, or Qf"), then on the
+ * dates. */
 QRVP_EXTERN_C QRVP_API int32_t GetSEDMTau(double Qi, double Qf, Date StartDate, Date EndDate, double n,
                                           double* tau);
+/* Qi = Qf / exp(-((days / 365.25) / tau)^n), the initial rate that ends at Qf
+ * on EndDate.  Fails when tau <= 0 or Qf <= 0 ("Invalid tau, n, or Qf"), then
+ * on the dates. */
 QRVP_EXTERN_C QRVP_API int32_t GetSEDMQi(double Qf, Date StartDate, Date EndDate, double tau, double n,
                                          double* Qi);
 #ifdef __cplusplus
+/* Exported under its C++ name.  Reads none of its inputs: always writes -1.0
+ * to Qf and returns -1, with no record. */
 QRVP_API int32_t GetSEDMQfVol(double Qi, double Vol, Date StartDate, Date EndDate, double tau, double& Qf);
 #endif
 
 /* ===========================================================================
  * Formula evaluator
  * ========================================================================= */
+/* The value of a multiplicative text formula in the thread's ANSI code page,
+ * NUL-terminated; null counts as empty text.  No status and no log record.
+ * Blanks are removed; each braced group counts as 1 (nested groups collapse
+ * onto the innermost "{", so '{a{b}c}' leaves '{a1'); a "}" with no open group
+ * is dropped and the scan goes on with the next character; a bare "." gets a
+ * leading 0; "x"/"X" outside braces multiply.  "*" and "/" (left to right, IEEE
+ * division) and parentheses compute; any other character (except blank, tab,
+ * line feed) acts as a lowest-precedence operator giving 0.0; of two adjacent
+ * numbers the later is the result.  '{Oil}x5.615/1000' gives 0.005615.
+ * Returns -1.0 when a "+" or "-" appears outside a number's exponent (no
+ * successful result is negative), and NaN when the formula is malformed: an
+ * operator that finds fewer than two numbers (e.g. '*3', '(2*3', 'a') or no
+ * number at all (empty text).  Time linear in the formula's length, for any
+ * length or nesting; NaN also if memory runs out. */
 QRVP_EXTERN_C QRVP_API double EvaluateV2Formula(const char* formula);
 
 #endif /* QRVPFUNCS_H */
