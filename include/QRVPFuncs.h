@@ -268,6 +268,18 @@ typedef struct ArpsSegment {
     double Di;      /* offset 48: initial nominal decline, per year */
     double b;       /* offset 56: hyperbolic exponent */
 } ArpsSegment;
+#ifdef __cplusplus
+static_assert(sizeof(ArpsSegment) == 64, "the segment record is 64 bytes");
+static_assert(offsetof(ArpsSegment, Qi) == 0 && offsetof(ArpsSegment, StartDate) == 8 &&
+                  offsetof(ArpsSegment, Qf) == 24 && offsetof(ArpsSegment, EndDate) == 32 &&
+                  offsetof(ArpsSegment, Di) == 48 && offsetof(ArpsSegment, b) == 56,
+              "the host reads the segment record's fields at fixed offsets");
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+_Static_assert(sizeof(ArpsSegment) == 64, "the segment record is 64 bytes");
+_Static_assert(offsetof(ArpsSegment, StartDate) == 8 && offsetof(ArpsSegment, EndDate) == 32 &&
+                   offsetof(ArpsSegment, b) == 56,
+               "the host reads the segment record's fields at fixed offsets");
+#endif
 
 /* ===========================================================================
  * Library frame
@@ -442,6 +454,16 @@ QRVP_EXTERN_C QRVP_API int32_t GetConstantArpsQinit(double* Di, Date RefDate, Da
 /* ===========================================================================
  * Arps segment bending and validation
  * ========================================================================= */
+/* Qi, StartDate, BendQ, BendDate, Qf, EndDate, Dmin, *Segment: a segment that
+ * keeps both ends and passes near the bend point.  Zeroes all 64 bytes of
+ * *Segment first.  Fails when BendDate is not strictly between the dates, or
+ * BendQ lies outside [Qf, Qi] on a decline ([Qi, Qf] otherwise).  The exponent
+ * b comes from a bisection of 14 halvings on [0, 9] (bend point below the
+ * exponential through the ends) or [-9, 0], logged under "CurveFit::PointFit"
+ * when it is driven to +/-9; the decline is then re-solved so that the curve
+ * reaches Qf at EndDate, and Qf is the rate there.  On failure fields not yet
+ * written stay zero (a zero record after a rejection or a failed fit; Qi,
+ * StartDate, b and then Di are written as the later steps pass). */
 QRVP_EXTERN_C QRVP_API int32_t BendArpsSegment(double Qi, Date StartDate, double BendQ, Date BendDate,
                                                double Qf, Date EndDate, double Dmin, ArpsSegment* Segment);
 /* StartDate, *Qi, *Di, *b, *Dmin (only read), *Qf, *EndDate: brings the set
@@ -460,15 +482,45 @@ QRVP_EXTERN_C QRVP_API int32_t ValidateArps(Date StartDate, double* Qi, double* 
 
 /* ===========================================================================
  * Arps volumes
+ *
+ * A volume is 12 times the integral of the rate (per month) over years; a
+ * constant rate counts months as days / 30.4375.  Every operation applies the
+ * minimum-decline rule; when the Dmin switch falls inside the interval the
+ * volume is the hyperbola's up to the switch plus the exponential's at Dmin
+ * after it.  Failures of the rate, decline and switch-date routines are
+ * logged under their own names; a switch date before 1800 fails silently.
  * ========================================================================= */
+/* StartDate, EndDate, Qi, Qf, Di, b, Dmin, *Vol: volume from Qi down (or up)
+ * to the given Qf; the dates serve for the constant-rate volume (Di zero or
+ * Qi == Qf exactly) and to place the switch.  Fails, logged as "HypVolQf",
+ * when Qi, Qf or Di is zero on a curved or exponential piece.  *Vol is
+ * written only on success. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsVol(Date StartDate, Date EndDate, double Qi, double Qf, double Di,
                                           double b, double Dmin, double* Vol);
+/* StartDate, EndDate, Qi, Di, b, Dmin, *Vol: volume between the dates, the end
+ * rate following from the curve.  Fails when Qi is zero on a hyperbola (logged
+ * under "GetArpsYears") or the switch cannot be placed.  *Vol is written only
+ * on success; a curve that cannot reach EndDate gives a non-finite volume. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsVol2(Date StartDate, Date EndDate, double Qi, double Di, double b,
                                            double Dmin, double* Vol);
+/* StartDate, EndDate, Qi, b, Vol, Dmin, *Di, *Qf: the decline (bisected in
+ * [-36, 36], first trial 0 with Qf = Qi) and the rate at EndDate whose volume
+ * between the dates is within 1e-5 * Vol of Vol.  Writes each trial; after 35
+ * volumes without success returns -1 silently, the last trial left written. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsQfDiVol(Date StartDate, Date EndDate, double Qi, double b, double Vol,
                                               double Dmin, double* Di, double* Qf);
+/* Qi, Vol, b, Di, Dmin, *Years: the years needed to produce Vol.  Fails,
+ * logged as "GetArpsRemTime", when Qi (or the switch rate) is <= 0.  A volume
+ * the curve never reaches gives a non-finite *Years with status 0.  *Years is
+ * written only on success. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsYearsVol(double Qi, double Vol, double b, double Di, double Dmin,
                                                double* Years);
+/* Qi, Di, b, Vol, Dmin, *Qf: the rate reached once Vol has been produced.
+ * Di zero fails silently with nothing written.  Without an active Dmin no sign
+ * check is made: a volume beyond reach gives a negative or non-finite Qf with
+ * status 0.  With Dmin active a negative result fails ("Solved Qf cannot be
+ * less than zero.") and stays written; other failures may leave the switch
+ * rate, or -1.0, in *Qf. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsQfVol(double Qi, double Di, double b, double Vol, double Dmin,
                                             double* Qf);
 
