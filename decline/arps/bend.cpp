@@ -6,16 +6,12 @@
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
-
-static_assert(sizeof(ArpsSegment) == 64, "the host reads a 64-byte segment record");
-static_assert(offsetof(ArpsSegment, Qi) == 0 && offsetof(ArpsSegment, StartDate) == 8 &&
-                  offsetof(ArpsSegment, Qf) == 24 && offsetof(ArpsSegment, EndDate) == 32 &&
-                  offsetof(ArpsSegment, Di) == 48 && offsetof(ArpsSegment, b) == 56,
-              "the host reads the segment record's fields at fixed offsets");
+#include <limits>
 
 namespace qrvp::arps {
 
@@ -38,7 +34,7 @@ bool CurveFit::PointFit(std::span<const RatePoint> Points, double Dmin, double* 
     const std::size_t n = Points.size();
     if (n != 2 && n != 3) {
         (void)QRVP_FAIL(L"CurveFit::PointFit", L"PointFit requires 2 or 3 points.  %d points submitted.",
-                        static_cast<int>(n > 1000000 ? 1000000 : n));
+                        static_cast<int>(std::min<std::size_t>(n, std::numeric_limits<int>::max())));
         return false;
     }
     const RatePoint& first = Points.front();
