@@ -1,2 +1,0 @@
-// This family's routines are added here.
-namespace qrvp {}
