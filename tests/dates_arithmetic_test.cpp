@@ -283,7 +283,7 @@ TEST(DatesArithmetic, ComparisonsAreFieldWiseOnTheStoredValues)
     std::uniform_int_distribution<int> f(0, 2);
     const auto pick = [&] {
         return Raw(uint32_t(1999 + f(rng)), uint16_t(1 + f(rng)), uint16_t(30 + f(rng)), uint16_t(f(rng)),
-                   uint16_t(f(rng)), uint32_t(f(rng) * 0x7FFFFFFF));
+                   uint16_t(f(rng)), uint32_t(f(rng)) * 0x7FFFFFFFu);
     };
     for (int i = 0; i < 50000; ++i) {
         const Date a = pick();
