@@ -3,14 +3,20 @@
 #include "QRVPFuncs.h"
 #include "frame/log.h"
 #include "frame/log_record.h"
+#include "platform/thread.h"
 #include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdarg>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -34,6 +40,36 @@ std::string WithoutThread(const std::string& body)
     for (int i = 0; i < 4; ++i) pos = body.find(',', pos) + 1;
     const size_t end = body.find(',', pos);
     return body.substr(0, pos) + body.substr(end + 1);
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs first, while the log is as loading left it.
+TEST(FrameLog, BeforeInitOnlyLevelZeroOfLowSystemsGoesToTheBareName)
+{
+    const qrvp::log::LogSettings initial = qrvp::log::CurrentSettings();
+    if (initial.levelMask != 1u || initial.mutexOpen) GTEST_SKIP() << "the log was configured earlier in this process";
+    EXPECT_EQ(initial.systemMask, 0xFFFFu);
+    EXPECT_EQ(initial.fileName, L"QuarvexLog.csv");
+
+    const fs::path previous = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / ("qrvp_log_bare_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    LogPrintf(9, 5, 0, nullptr, L"GetArpsQt", 10, L"dropped");
+    LogPrintf(3, 0, 0, nullptr, L"Host", 11, L"kept");
+    LogPrintf(16, 0, 0, nullptr, L"Host", 12, L"dropped too");
+    _LogClose();
+    const std::string content = ReadAll((dir / "QuarvexLog.csv").string());
+    fs::current_path(previous);
+    fs::remove_all(dir);
+    EXPECT_EQ(content.find("dropped"), std::string::npos);
+    EXPECT_NE(content.find(",3,0,0,(null),"), std::string::npos);
+    EXPECT_NE(content.find(",Host,11,kept\r\n"), std::string::npos);
 }
 
 TEST(FrameLog, CalculationRecordLine)
@@ -63,6 +99,150 @@ TEST(FrameLog, LinesEndWithCarriageReturnAndLineFeed)
     EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n");
     EXPECT_NE(raw.find(",f,1,a,b\r\n"), std::string::npos);
     EXPECT_NE(raw.find(",f,2,caf\xe9 ?\r\n"), std::string::npos);
+}
+
+TEST(FrameLog, TimeStampAndThreadOfTheCaller)
+{
+    LogCapture capture;
+    const std::time_t before = std::time(nullptr);
+    LogPrintf(9, 5, 0, nullptr, L"f", 1, L"main");
+    uint32_t otherId = 0;
+    std::thread other([&] {
+        otherId = qrvp::platform::CurrentThreadId();
+        LogPrintf(9, 5, 0, nullptr, L"f", 2, L"other");
+    });
+    other.join();
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+
+    std::tm fields{};
+    int ms = 0;
+    unsigned thread = 0;
+    ASSERT_EQ(std::sscanf(lines[0].c_str(), "%d/%d/%d %d:%d:%d.%d,9,5,0,(null),%u,", &fields.tm_mon, &fields.tm_mday,
+                          &fields.tm_year, &fields.tm_hour, &fields.tm_min, &fields.tm_sec, &ms, &thread),
+              8)
+        << lines[0];
+    fields.tm_mon -= 1;
+    fields.tm_year -= 1900;
+    fields.tm_isdst = -1;
+    EXPECT_LE(std::abs(std::difftime(std::mktime(&fields), before)), 60.0) << lines[0];
+    EXPECT_EQ(thread, static_cast<unsigned>(getpid()));  // the main thread's kernel id
+    EXPECT_NE(lines[1].find("," + std::to_string(otherId) + ",f,2,other"), std::string::npos) << lines[1];
+    EXPECT_NE(otherId, thread);
+}
+
+TEST(FrameLog, Filter)
+{
+    struct Case {
+        unsigned levels, systems;
+        int32_t system, level;
+        bool kept;
+    };
+    const Case cases[] = {
+        {0x20, 0x200, 9, 5, true},   {0x200, 0x20, 9, 5, false},        {0x20, 0x200, 9 + 32, 5 + 64, true},
+        {0x20, 0x200, 9, 4, false},  {0x80000000u, 0x1, 0, -1, true},   {0x80000000u, 0x1, 32, -33, true},
+        {0, 0xFFFFFFFFu, 0, 0, false}, {0xFFFFFFFFu, 0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        LogCapture capture(c.levels, c.systems);
+        LogPrintf(c.system, c.level, 0, nullptr, L"f", 1, L"printf");
+        _LogMsg(c.system, c.level, 0, nullptr, L"f", 2, L"msg");
+        LogMsg(c.system, c.level, 0, nullptr, L"f", 3, L"msg");
+        LogPrintfForce(c.system, c.level, 0, nullptr, L"f", 4, L"forced %d", 1);
+        const auto lines = capture.Lines();
+        ASSERT_EQ(lines.size(), c.kept ? 4u : 1u) << c.levels << " " << c.systems << " " << c.system << " " << c.level;
+        EXPECT_EQ(capture.LastCall(), "f,4,forced 1");
+    }
+}
+
+TEST(FrameLog, NullTextsAndArgumentsPrintedAsGiven)
+{
+    LogCapture capture;
+    _LogMsg(-55, 5, -2147483647 - 1, L"host, text", nullptr, -1, nullptr);
+    LogPrintf(9, 5, 0, nullptr, L"f", 1, nullptr);
+    LogPrintf(9, 5, 0, nullptr, L"f", 2, L"%%d %5.2f|%-4d|%ls", 2.5, 7, L"wide");
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find(",-55,5,-2147483648,host, text,"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 17), ",(null),-1,(null)");
+    EXPECT_EQ(qrvp::test::ParseRecordTail(lines[1]).message, "(null)");
+    EXPECT_EQ(qrvp::test::ParseRecordTail(lines[2]).message, "%d  2.50|7   |wide");
+}
+
+size_t Format(wchar_t* out, const wchar_t* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const size_t length = qrvp::log::FormatMessage(out, format, args);
+    va_end(args);
+    return length;
+}
+
+TEST(FrameLog, MessageCutAt4093)
+{
+    wchar_t out[qrvp::log::kMessageCapacity];
+    const std::wstring long5000(5000, L'm');
+    EXPECT_EQ(Format(out, L"%ls", long5000.c_str()), 4093u);
+    EXPECT_EQ(std::wstring(out), long5000.substr(0, 4093));
+    EXPECT_EQ(Format(out, L"%ls", long5000.substr(0, 4093).c_str()), 4093u);
+    EXPECT_EQ(Format(out, L"ab%9000d", 12), 4093u);
+    EXPECT_EQ(std::wstring(out), L"ab" + std::wstring(4091, L' '));
+    EXPECT_EQ(Format(out, L"%2000000d", 1), 4093u);  // larger than every trial buffer
+}
+
+TEST(FrameLog, RecordLineCutAt1023LosesItsLineEnd)
+{
+    LogCapture capture;
+    const std::wstring message(2000, L'q');
+    _LogMsg(9, 5, 0, nullptr, L"f", 1, message.c_str());
+    _LogMsg(9, 5, 0, nullptr, L"f", 2, L"next");
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    const size_t cut = lines[0].find(",f,2,next");
+    ASSERT_NE(cut, std::string::npos);
+    // The first record holds exactly 1,023 characters, ending in the message.
+    EXPECT_EQ(lines[0].find_last_of('q') + 1, 1023u);
+    std::smatch m;
+    EXPECT_TRUE(std::regex_search(lines[0].cbegin() + 1023, lines[0].cend(), m, kStamp));
+}
+
+TEST(FrameLog, DeletingStartsAFreshFile)
+{
+    LogCapture capture;
+    LogPrintf(9, 5, 0, nullptr, L"f", 1, L"before");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    _LogDelete();
+    EXPECT_FALSE(fs::exists(capture.LogPath()));
+    _LogDelete();  // a missing file is no error
+    LogPrintf(9, 5, 0, nullptr, L"f", 2, L"after");
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(capture.LastCall(), "f,2,after");
+}
+
+TEST(FrameLog, RecordsWaitForADirectoryThatAppears)
+{
+    LogCapture capture(0x20, 0x200, "sub/QuarvexLog.csv");
+    for (int i = 0; i < 3; ++i) LogPrintf(9, 5, 0, nullptr, L"f", i, L"queued %d", i);
+    _LogClose();
+    EXPECT_EQ(qrvp::log::QueuedRecords(), 3u);
+    EXPECT_FALSE(fs::exists(capture.LogPath()));
+    fs::create_directory(fs::path(capture.Dir()) / "sub");
+    LogPrintf(9, 5, 0, nullptr, L"f", 3, L"queued %d", 3);
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(qrvp::test::ParseRecordTail(lines[static_cast<size_t>(i)]).line, i);
+    EXPECT_EQ(qrvp::log::QueuedRecords(), 0u);
+}
+
+TEST(FrameLog, BackslashesInTheFileNameAreSeparators)
+{
+    LogCapture capture(0x20, 0x200, "sub\\QuarvexLog.csv");
+    fs::create_directory(fs::path(capture.Dir()) / "sub");
+    LogPrintf(9, 5, 0, nullptr, L"f", 1, L"here");
+    capture.Lines();
+    EXPECT_EQ(qrvp::log::CurrentSettings().fileName.find(L"sub\\QuarvexLog.csv") != std::wstring::npos, true);
+    EXPECT_NE(ReadAll(capture.Dir() + "/sub/QuarvexLog.csv").find(",f,1,here\r\n"), std::string::npos);
 }
 
 }  // namespace

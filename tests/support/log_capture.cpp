@@ -61,12 +61,14 @@ void SetStoreVariable(const char* value)
 
 }  // namespace
 
-LogCapture::LogCapture()
+LogCapture::LogCapture() : LogCapture(0x20, 0x200) {}
+
+LogCapture::LogCapture(unsigned levelMask, unsigned systemMask, const std::string& logFileName)
 {
     dir_ = UniqueDirectory();
-    logPath_ = (fs::path(dir_) / "QuarvexLog.csv").string();
+    logPath_ = (fs::path(dir_) / logFileName).string();
     registryPath_ = (fs::path(dir_) / "registry.reg").string();
-    WriteStore(registryPath_, 0x20, 0x200, logPath_);
+    WriteStore(registryPath_, levelMask, systemMask, logPath_);
     if (const char* previous = std::getenv(kStoreVariable)) {
         previousStore_ = previous;
         hadPreviousStore_ = true;

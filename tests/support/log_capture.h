@@ -17,6 +17,10 @@ namespace qrvp::test {
 class LogCapture {
 public:
     LogCapture();
+    // A store with other masks, or a log file elsewhere in the capture's
+    // directory (a relative name such as "sub/QuarvexLog.csv"; the directory
+    // "sub" is not created).
+    LogCapture(unsigned levelMask, unsigned systemMask, const std::string& logFileName = "QuarvexLog.csv");
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
@@ -26,6 +30,7 @@ public:
     // The last record's fields after the thread id: "function,line,message".
     std::string LastCall();
     const std::string& LogPath() const { return logPath_; }
+    const std::string& Dir() const { return dir_; }
 
 private:
     std::string dir_;
