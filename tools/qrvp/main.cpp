@@ -1,17 +1,242 @@
 // qrvp: a small host of the library, linked only through its public header.
+//
+//   qrvp forecast [FILE|-] [--months N] [--svg PLOT.svg] [--threads N]
+//   qrvp call FUNCTION ARG...    |    qrvp call --list
+//   qrvp example                 (the built-in table)
+//   qrvp version
 #include "QRVPFuncs.h"
+#include "tools/qrvp/calls.h"
+#include "tools/qrvp/example.h"
+#include "tools/qrvp/forecast.h"
+#include "tools/qrvp/log_route.h"
+#include "tools/qrvp/svg.h"
+#include "tools/qrvp/text.h"
+#include "tools/qrvp/wells.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace qrvp::tool;
+
+namespace {
+
+struct ForecastArgs {
+    std::string file;
+    int months = 0;
+    std::string svg;
+    unsigned threads = 0;
+    bool exact = false;
+    int decimals = 6;
+};
+
+void WriteOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void WriteErr(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
+bool ReadInput(const std::string& file, std::string& text, std::string& source)
+{
+    if (file.empty()) {
+        text = kExampleTable;
+        source = "<example>";
+        return true;
+    }
+    std::ostringstream buffer;
+    if (file == "-") {
+        source = "<stdin>";
+        buffer << std::cin.rdbuf();
+    } else {
+        source = file;
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            WriteErr("qrvp forecast: cannot read '" + file + "'\n");
+            return false;
+        }
+        buffer << in.rdbuf();
+    }
+    text = buffer.str();
+    return true;
+}
+
+int Forecast(const ForecastArgs& args)
+{
+    std::string text, source;
+    if (!ReadInput(args.file, text, source)) return 2;
+
+    static char outBuffer[1 << 20];
+    std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
+
+    LogRoute log;
+    std::vector<Problem> problems;
+    TableOptions options;
+    options.months = args.months;
+    std::vector<Well> wells = ReadWells(text, options, log, problems);
+    bool fatal = false, failed = false;
+    for (const Problem& p : problems) {
+        WriteErr(DescribeProblem(source, p));
+        fatal |= p.fatal;
+        failed |= !p.warning;
+    }
+    if (fatal) return 1;
+
+    ForecastFormat format;
+    format.decimals = args.exact ? -1 : args.decimals;
+    format.keepCurve = !args.svg.empty();
+    unsigned threads = args.threads != 0 ? args.threads : std::max(1u, std::thread::hardware_concurrency());
+
+    WriteOut("well,date,rate,volume,cumulative\n");
+    std::vector<PlottedWell> plotted;
+    std::vector<size_t> failedWells;
+    RunInOrder(
+        wells.size(), threads, [&](size_t i) { return ForecastWell(wells[i], format); },
+        [&](size_t i, WellForecast& result) {
+            if (result.failed) {
+                failedWells.push_back(i);
+                return;
+            }
+            WriteOut(result.rows);
+            if (format.keepCurve) plotted.push_back({&wells[i], std::move(result.curve)});
+        });
+    std::fflush(stdout);
+
+    // A call that failed on a worker thread is made again here, alone, so that
+    // the records it writes can be told apart from the others'.
+    if (!failedWells.empty()) {
+        log.Collect();
+        for (size_t i : failedWells) {
+            WellForecast again = ForecastWell(wells[i], format);
+            Problem p;
+            p.line = again.failedLine;
+            p.column = 0;
+            p.well = wells[i].name;
+            p.message = again.failed ? again.failedCall + " rejected a date inside the segment"
+                                     : "a library call failed on one thread but not when repeated";
+            p.records = log.Collect();
+            WriteErr(DescribeProblem(source, p));
+            failed = true;
+        }
+    }
+
+    if (!args.svg.empty()) {
+        std::ofstream svg(args.svg, std::ios::binary);
+        svg << RenderSvg(plotted);
+        svg.close();
+        if (!svg) {
+            WriteErr("qrvp forecast: cannot write '" + args.svg + "'\n");
+            return 2;
+        }
+    }
+    return failed ? 1 : 0;
+}
+
+std::string Hex(int32_t value)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+int Version()
+{
+    VersionInfo v{};
+    GetVersionInfo(&v);
+    std::string out = "QRVPFuncs " + std::to_string(v.Major) + "." + std::to_string(v.Minor) + "." +
+                      std::to_string(v.Release) + "." + std::to_string(v.Build) + "\n";
+
+    const std::string store = SettingsStorePath();
+    std::error_code ec;
+    const bool present = fs::is_regular_file(store, ec);
+    out += "settings store: " + store + (present ? "" : " (not found: every setting takes its default)") + "\n";
+
+    // The file _LogInit chooses: the store's "Filename", else the default
+    // beside the current directory; a backslash stands for the separator.
+    std::string file = present ? ReadLogFilenameSetting(store) : std::string();
+    const bool fromStore = !file.empty();
+    if (!fromStore) file = "logs\\QuarvexLog.csv";
+#if !defined(_WIN32)
+    std::replace(file.begin(), file.end(), '\\', '/');
+#endif
+    fs::path path(file);
+    if (path.is_relative()) path = fs::current_path(ec) / path;
+    out += "log file: " + path.lexically_normal().string() +
+           (fromStore ? " (\"Filename\" in the store)" : " (the default: the store names no \"Filename\")") + "\n";
+
+    const int32_t levels = GetRegistryValueInt(L"Quarvex\\Error Log", L"Levels");
+    const int32_t systems = GetRegistryValueInt(L"Quarvex\\Error Log", L"Systems");
+    out += "log filter: Levels " + Hex(levels) + ", Systems " + Hex(systems);
+    const bool keeps = (static_cast<uint32_t>(levels) & (1u << 5)) != 0 && (static_cast<uint32_t>(systems) & (1u << 9)) != 0;
+    out += keeps ? " (the calculations' records are kept)\n" : " (the calculations' records are dropped)\n";
+    int32_t connections = 0;
+    GetReportThreading(&connections);
+    out += "report connections: " + std::to_string(connections) + "\n";
+    WriteOut(out);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "version") != 0) {
-        std::fprintf(stderr, "qrvp: unknown command '%s'\n", argv[1]);
-        return 2;
+    CLI::App app{"qrvp: decline-curve forecasts and single calls through the QRVPFuncs library"};
+    app.require_subcommand(1);
+
+    ForecastArgs fa;
+    CLI::App* forecast = app.add_subcommand(
+        "forecast", "Monthly forecast of the wells in a table of decline segments (the built-in example when no "
+                    "FILE is given; - reads standard input); writes well,date,rate,volume,cumulative");
+    forecast->add_option("FILE", fa.file, "CSV table of segments, or - for standard input");
+    forecast->add_option("--months", fa.months, "Months to forecast from each well's first month (default: to the "
+                                                "last segment's end; an open-ended last segment runs 360 months)")
+        ->check(CLI::Range(0, 12000));
+    forecast->add_option("--svg", fa.svg, "Write a semi-log rate-versus-time plot of the wells to this file");
+    forecast->add_option("--threads", fa.threads, "Threads to forecast on (default: one per core)")
+        ->check(CLI::Range(1u, 256u));
+    forecast->add_flag("--exact", fa.exact, "Numbers in their shortest exact form instead of fixed decimals");
+    forecast->add_option("--decimals", fa.decimals, "Decimals of the rate and volume columns (default 6)")
+        ->check(CLI::Range(0, 17));
+
+    bool list = false;
+    CLI::App* call = app.add_subcommand("call", "Call one library function by name: qrvp call FUNCTION ARG...");
+    call->add_flag("--list", list, "List the functions and their arguments");
+    call->prefix_command();
+
+    app.add_subcommand("example", "Print the built-in example table (the input format)");
+    app.add_subcommand("version", "The library's version, the settings store in use and the effective log file");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
     }
-    VersionInfo v{};
-    GetVersionInfo(&v);
-    std::printf("QRVPFuncs %d.%d.%d.%d\n", v.Major, v.Minor, v.Release, v.Build);
-    return 0;
+
+    if (forecast->parsed()) return Forecast(fa);
+    if (call->parsed()) {
+        std::vector<std::string> rest = call->remaining();
+        if (list) {
+            WriteOut(ListFunctions());
+            return 0;
+        }
+        if (rest.empty()) {
+            WriteErr("qrvp call: name a function (qrvp call --list shows them)\n");
+            return 2;
+        }
+        std::string out, err;
+        const std::string name = rest.front();
+        rest.erase(rest.begin());
+        int code = CallFunction(name, rest, out, err);
+        WriteOut(out);
+        WriteErr(err);
+        return code;
+    }
+    if (app.got_subcommand("example")) {
+        WriteOut(kExampleTable);
+        return 0;
+    }
+    return Version();
 }

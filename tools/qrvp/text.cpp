@@ -1,0 +1,161 @@
+#include "tools/qrvp/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+
+namespace qrvp::tool {
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::optional<double> ParseNumber(std::string_view text)
+{
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    // A value beyond the double range is an error for from_chars; it is still
+    // a number the user wrote, so it reads as the infinity strtod would give.
+    if (ec == std::errc::result_out_of_range && ptr == end) {
+        std::string copy(text);
+        return std::strtod(copy.c_str(), nullptr);
+    }
+    if (ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> ParseInt(std::string_view text)
+{
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+namespace {
+
+struct DateFields {
+    unsigned long long year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// Digits only, at least one, at most ten.
+bool ReadField(std::string_view text, unsigned long long& value)
+{
+    if (text.empty() || text.size() > 10) return false;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size();
+}
+
+std::optional<DateFields> SplitDate(std::string_view text)
+{
+    text = Trim(text);
+    DateFields f;
+    std::string_view day = text, time;
+    size_t sep = text.find_first_of("T ");
+    if (sep != std::string_view::npos) {
+        day = text.substr(0, sep);
+        time = text.substr(sep + 1);
+        if (time.empty()) return std::nullopt;
+    }
+    size_t d1 = day.find('-');
+    size_t d2 = d1 == std::string_view::npos ? d1 : day.find('-', d1 + 1);
+    if (d2 == std::string_view::npos) return std::nullopt;
+    if (!ReadField(day.substr(0, d1), f.year) || !ReadField(day.substr(d1 + 1, d2 - d1 - 1), f.month) ||
+        !ReadField(day.substr(d2 + 1), f.day))
+        return std::nullopt;
+    if (!time.empty()) {
+        size_t c1 = time.find(':');
+        size_t c2 = c1 == std::string_view::npos ? c1 : time.find(':', c1 + 1);
+        if (c2 == std::string_view::npos) return std::nullopt;
+        if (!ReadField(time.substr(0, c1), f.hour) || !ReadField(time.substr(c1 + 1, c2 - c1 - 1), f.minute) ||
+            !ReadField(time.substr(c2 + 1), f.second))
+            return std::nullopt;
+    }
+    return f;
+}
+
+}  // namespace
+
+std::optional<Date> ParseDate(std::string_view text)
+{
+    auto f = SplitDate(text);
+    if (!f || f->year < 1800 || f->year > 2999 || f->month < 1 || f->month > 12 || f->day < 1 ||
+        f->hour > 23 || f->minute > 59 || f->second > 59)
+        return std::nullopt;
+    Date date(static_cast<int32_t>(f->year), static_cast<int32_t>(f->month), static_cast<int32_t>(f->day),
+              static_cast<int32_t>(f->hour), static_cast<int32_t>(f->minute), static_cast<int32_t>(f->second));
+    if (f->day > static_cast<unsigned long long>(date.DaysInMonth())) return std::nullopt;
+    return date;
+}
+
+std::optional<Date> ParseRawDate(std::string_view text)
+{
+    auto f = SplitDate(text);
+    if (!f || f->year > 0xFFFFFFFFull || f->month > 0xFFFF || f->day > 0xFFFF || f->hour > 0xFFFF ||
+        f->minute > 0xFFFF || f->second > 0xFFFFFFFFull)
+        return std::nullopt;
+    Date date;
+    date.year = static_cast<uint32_t>(f->year);
+    date.month = static_cast<uint16_t>(f->month);
+    date.day = static_cast<uint16_t>(f->day);
+    date.hour = static_cast<uint16_t>(f->hour);
+    date.minute = static_cast<uint16_t>(f->minute);
+    date.second = static_cast<uint32_t>(f->second);
+    return date;
+}
+
+std::string FormatDay(const Date& date)
+{
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u", static_cast<unsigned>(date.year),
+                  static_cast<unsigned>(date.month), static_cast<unsigned>(date.day));
+    return buffer;
+}
+
+std::string FormatDate(const Date& date)
+{
+    std::string text = FormatDay(date);
+    if (date.hour != 0 || date.minute != 0 || date.second != 0) {
+        char buffer[48];
+        std::snprintf(buffer, sizeof buffer, "T%02u:%02u:%02u", static_cast<unsigned>(date.hour),
+                      static_cast<unsigned>(date.minute), static_cast<unsigned>(date.second));
+        text += buffer;
+    }
+    return text;
+}
+
+void AppendNumber(std::string& out, double value, int decimals)
+{
+    char buffer[400];
+    std::to_chars_result r;
+    if (decimals < 0)
+        r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    else
+        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (r.ec != std::errc()) {
+        out += "?";
+        return;
+    }
+    out.append(buffer, r.ptr);
+}
+
+std::string FormatNumber(double value, int decimals)
+{
+    std::string out;
+    AppendNumber(out, value, decimals);
+    return out;
+}
+
+}  // namespace qrvp::tool

@@ -1,0 +1,44 @@
+// Reading and writing the numbers and dates of qrvp's tables and arguments.
+#ifndef QRVP_TOOLS_TEXT_H
+#define QRVP_TOOLS_TEXT_H
+
+#include "QRVPFuncs.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qrvp::tool {
+
+// The whole text as a double: decimal or scientific notation, "inf", "nan".
+// Surrounding blanks are allowed; anything else left over is not.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The whole text as a 32-bit integer.
+std::optional<int32_t> ParseInt(std::string_view text);
+
+// "YYYY-MM-DD", "YYYY-MM-DDTHH:MM:SS" or the same with a blank for the T.
+// Strict: a calendar date of years 1800..2999 whose day exists in its month.
+std::optional<Date> ParseDate(std::string_view text);
+
+// The same syntax, but the fields are copied into the record as written,
+// unchecked (year up to 4294967295, the others up to 65535), so that a caller
+// can hand the library any record it likes.
+std::optional<Date> ParseRawDate(std::string_view text);
+
+// "YYYY-MM-DD", with "THH:MM:SS" when the time of day is not midnight.
+std::string FormatDate(const Date& date);
+// "YYYY-MM-DD" only.
+std::string FormatDay(const Date& date);
+
+// Appends a double: the shortest text that reads back as the same double when
+// decimals < 0, else fixed-point with that many decimals.
+void AppendNumber(std::string& out, double value, int decimals);
+std::string FormatNumber(double value, int decimals = -1);
+
+// Trims blanks and tabs at both ends.
+std::string_view Trim(std::string_view text);
+
+}  // namespace qrvp::tool
+
+#endif
