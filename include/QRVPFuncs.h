@@ -599,7 +599,8 @@ QRVP_EXTERN_C QRVP_API int32_t GetLinCumEndCum(double Qi, double Qf, double BegC
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumBegCum(double Qi, double Qf, double decl, double EndCum,
                                                double* BegCum);
 /* Rate at FindCum on the line, extrapolated outside [BegCum, EndCum]; Qi when
- * Qi is exactly Qf.  Fails on a rate < 0, a cumulative < 0, BegCum >= EndCum. */
+ * Qi is exactly Qf.  Fails on a rate < 0, BegCum or EndCum < 0 (FindCum is
+ * not bounded), BegCum >= EndCum. */
 QRVP_EXTERN_C QRVP_API int32_t GetLinCumVCum(double Qi, double Qf, double FindCum, double BegCum,
                                              double EndCum, double* Qt);
 /* Average rate over [cum1, cum2] on the line through (Cumi, Qi), (Cumf, Qf):
