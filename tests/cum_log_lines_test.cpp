@@ -31,18 +31,12 @@ struct Expected {
 double out;
 
 const Expected kRecords[] = {
-    {[] { GetLinCumDecl(0, 5, 0, 10, &out); }, "lin_cum.cpp", "GetLinCumDecl",
-     "Invalid Qi (0.000000) or Qf (5.000000)"},
     {[] { GetLinCumDecl(1, 5, -1, 10, &out); }, "lin_cum.cpp", "GetLinCumDecl",
      "Invalid BegCum (-1.000000) or EndCum (10.000000)"},
-    {[] { GetLinCumDecl(1, 5, 10, 10, &out); }, "lin_cum.cpp", "GetLinCumDecl",
-     "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Two blanks after "Invalid" in these two.
     {[] { GetLinCumQi(0, 10, -1, 1, &out); }, "lin_cum.cpp", "GetLinCumQi", "Invalid  Qf (-1.000000)"},
     {[] { GetLinCumQf(-1, 0, 10, 1, &out); }, "lin_cum.cpp", "GetLinCumQf", "Invalid  Qi (-1.000000)"},
-    {[] { GetLinCumEndCum(1, 2, -1, 1, &out); }, "lin_cum.cpp", "GetLinCumEndCum", "Invalid BegCum (-1.000000)"},
     {[] { GetLinCumEndCum(1, 2, 0, 0, &out); }, "lin_cum.cpp", "GetLinCumEndCum", "Invalid decl (0.000000)"},
-    {[] { GetLinCumBegCum(1, 2, 1, 0, &out); }, "lin_cum.cpp", "GetLinCumBegCum", "Invalid EndCum (0.000000)"},
     {[] { GetLinCumVCum(1, 2, 5, 10, 10, &out); }, "lin_cum.cpp", "GetLinCumVCum",
      "EndCum (10.000000) is greater than BegCum (10.000000)"},
     // The average reports through its integral, and adds nothing of its own.
@@ -54,15 +48,9 @@ const Expected kRecords[] = {
      "Cumf (9.000000) is less than Cumi (10.000000)"},
     {[] { GetLogCumDecl(5, 5, -1, 10, &out); }, "log_cum.cpp", "GetLogCumDecl",
      "Invalid BegCum (-1.000000) or EndCum (10.000000)"},
-    {[] { GetLogCumDecl(1, 5, 10, 10, &out); }, "log_cum.cpp", "GetLogCumDecl",
-     "Invalid BegCum (10.000000) or EndCum (10.000000)"},
-    {[] { GetLogCumQi(0, 10, -1, 1, &out); }, "log_cum.cpp", "GetLogCumQi", "Invalid  Qf (-1.000000)"},
     {[] { GetLogCumQf(-2, 0, 10, 1, &out); }, "log_cum.cpp", "GetLogCumQf", "Invalid  Qi (-2.000000)"},
     {[] { GetLogCumQf(1, 10, 10, 1, &out); }, "log_cum.cpp", "GetLogCumQf",
      "Invalid BegCum (10.000000) or EndCum (10.000000)"},
-    {[] { GetLogCumEndCum(0, 2, 0, 1, &out); }, "log_cum.cpp", "GetLogCumEndCum",
-     "Invalid Qi (0.000000) or Qf (2.000000)"},
-    {[] { GetLogCumBegCum(1, 2, 0, 10, &out); }, "log_cum.cpp", "GetLogCumBegCum", "Invalid decl (0.000000)"},
     {[] { GetLogCumVCum(1, 2, -5, 0, 10, &out); }, "log_cum.cpp", "GetLogCumVCum",
      "Invalid BegCum (0.000000), EndCum (10.000000), or FindCum (-5.000000)"},
     {[] { GetLogCumVCum(1, 2, 5, 10, 10, &out); }, "log_cum.cpp", "GetLogCumVCum",
