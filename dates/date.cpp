@@ -71,13 +71,15 @@ void MoveDays(DateBase& d, int32_t days)
 // Adds s seconds (s >= 0; less than a day and a minute for a valid record) to
 // the time of day, carrying at most one day, then applies a borrowed day and
 // brings an over-long day back into its month.
-void AddSecondsOfDay(DateBase& d, int64_t s, bool borrow)
+void AddSecondsOfDay(DateBase& d, uint64_t s, bool borrow)
 {
+    // s is below 2^32 + 86400 (the second field is 32 bits), so the minutes it
+    // holds, and everything carried from them, fit 32 bits.
     d.second = static_cast<uint32_t>(s % 60);
-    int64_t minute = d.minute + s / 60;
-    int64_t hour = d.hour + minute / 60;
+    int32_t minute = d.minute + static_cast<int32_t>(s / 60);
+    int32_t hour = d.hour + minute / 60;
     minute %= 60;
-    int64_t day = d.day + hour / 24;
+    int32_t day = d.day + hour / 24;
     hour %= 24;
     int32_t month = d.month;
     int32_t year = SignedYear(d);
@@ -287,7 +289,7 @@ void Date::AddFracDay(double days)
         r += 1.0;
     }
     // Truncated, never rounded: a fraction of a second is dropped.
-    const auto s = static_cast<int64_t>(r * 86400.0 + static_cast<double>(second));
+    const auto s = static_cast<uint64_t>(r * 86400.0 + static_cast<double>(second));
     AddSecondsOfDay(*this, s, borrow);
 }
 
@@ -297,7 +299,7 @@ void Date::AddSeconds(long long seconds)
     const int64_t rest = seconds - days * 86400;
     MoveDays(*this, ClampedDays(days));
     const bool borrow = rest < 0;
-    AddSecondsOfDay(*this, (borrow ? 86400 + rest : rest) + static_cast<int64_t>(second), borrow);
+    AddSecondsOfDay(*this, static_cast<uint64_t>(borrow ? 86400 + rest : rest) + second, borrow);
 }
 
 void Date::AddMonths(int32_t months)

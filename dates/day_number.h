@@ -29,9 +29,12 @@ constexpr Int32 Wrapped(int64_t value)
 constexpr Int32 operator+(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} + b.v); }
 constexpr Int32 operator-(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} - b.v); }
 constexpr Int32 operator*(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} * b.v); }
-// Truncates toward zero; the divisors are the formulas' positive constants
-// (the 64-bit quotient also covers INT32_MIN / -1).
-constexpr Int32 operator/(Int32 a, Int32 b) { return Wrapped(int64_t{a.v} / b.v); }
+// Truncates toward zero.  The divisors are the formulas' positive constants;
+// the one quotient that overflows, INT32_MIN / -1, wraps like the others.
+constexpr Int32 operator/(Int32 a, Int32 b)
+{
+    return b.v == -1 ? Wrapped(-int64_t{a.v}) : Int32{a.v / b.v};
+}
 
 constexpr Int32 operator+(Int32 a, int32_t b) { return a + Int32{b}; }
 constexpr Int32 operator+(int32_t a, Int32 b) { return Int32{a} + b; }
