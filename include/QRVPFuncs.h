@@ -170,11 +170,12 @@ public:
  * Number by the Fliegel and Van Flandern formulas in signed 32-bit integers
  * with truncating division; an over-long day (February 31) counts on into the
  * next month.  Nothing here allocates, logs or fails; every operation runs in
- * constant time.  Far outside the calendar (a day number beyond the 32-bit
- * range, a copied year of 2^31 or more, read as negative) the results are
- * those of 32-bit arithmetic wrapping around: meaningless dates, but defined
- * ones.  A year that the arithmetic carries below zero is stored as its
- * 32-bit two's complement and comes back intact on the way up. */
+ * constant time.  A year that the arithmetic carries below zero is stored as
+ * its 32-bit two's complement, which the day number reads back as negative,
+ * so such a date counts on correctly down to the year -4800.  Farther out (a
+ * day number beyond the 32-bit range, a copied year of 2^31 or more) the
+ * results are those of 32-bit arithmetic wrapping around: meaningless dates,
+ * but defined ones. */
 class QRVP_API Date : public DateBase {
 public:
     /* The null date. */
