@@ -2,29 +2,24 @@
 // (mpmath) and against Simpson's rule over the rate, the inversions as round
 // trips through the rate, the log records, and hostile input.
 #include "QRVPFuncs.h"
-#include "tests/support/log_capture.h"
+#include "tests/sedm_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <string>
 
 namespace {
 
+using qrvp::test::ExpectRelative;
 using qrvp::test::LogCapture;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 Date D(int y, int m, int d, int hh = 0, int mm = 0, int ss = 0) { return Date(y, m, d, hh, mm, ss); }
-
-void ExpectRelative(double actual, double expected, double tolerance)
-{
-    EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
-}
 
 double Qt(double Qi, Date start, Date end, double tau, double n)
 {
@@ -168,24 +163,6 @@ TEST(SEDM, TauFromQiAndQfReachesQf)
     }
 }
 
-// The line of the reporting statement that writes `format`, the first one
-// after the line holding `after` (the start of the reporting function).
-int ReportLine(const char* file, const std::string& after, const std::string& format)
-{
-    std::ifstream source(std::string(QRVP_SOURCE_DIR) + "/" + file);
-    std::string text;
-    int lineNo = 0;
-    int failLine = -1;
-    bool inside = false;
-    while (std::getline(source, text)) {
-        ++lineNo;
-        inside = inside || text.find(after) != std::string::npos;
-        if (text.find("QRVP_FAIL(") != std::string::npos) failLine = lineNo;
-        if (inside && text.find(format) != std::string::npos) return failLine;
-    }
-    return -1;
-}
-
 TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
 {
     const Date s = D(2020, 1, 1), e = D(2021, 1, 1);
@@ -195,48 +172,44 @@ TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
     struct Case {
         const char* name;
         std::function<int32_t(double*)> call;
-        const char* function;
-        const char* message;
-        const char* file;
-        const char* after;
-        const char* format;
+        qrvp::test::ExpectedRecord record;
     };
     const char* sedm = "decline/sedm/sedm.cpp";
     const char* gam = "decline/sedm/gamma.cpp";
     const Case cases[] = {
-        {"Qt tau 0", [&](double* o) { return GetSEDMQt(100, s, e, 0, 0.5, o); }, "GetSEDMQt",
-         "Invalid Qi (100.000000), tau (0.000000), or n (0.500000)", sedm, "GetSEDMQt(double", "Invalid Qi (%f), tau"},
-        {"Qt start 1799", [&](double* o) { return GetSEDMQt(100, early, e, 2, 0.5, o); }, "GetSEDMQt",
-         "Invalid start date (12/31/1799) or end date (1/1/2021)", sedm, "", "Invalid start date"},
+        {"Qt tau 0", [&](double* o) { return GetSEDMQt(100, s, e, 0, 0.5, o); }, {"GetSEDMQt",
+         "Invalid Qi (100.000000), tau (0.000000), or n (0.500000)", sedm, "GetSEDMQt(double", "Invalid Qi (%f), tau"}},
+        {"Qt start 1799", [&](double* o) { return GetSEDMQt(100, early, e, 2, 0.5, o); }, {"GetSEDMQt",
+         "Invalid start date (12/31/1799) or end date (1/1/2021)", sedm, "", "Invalid start date"}},
         {"Qt end a second early", [&](double* o) { return GetSEDMQt(100, s, secondBefore, 2, 0.5, o); },
-         "GetSEDMQt", "End date (12/31/2019) is earlier than start date (1/1/2020)", sedm, "", "is earlier than"},
-        {"Vol Qi 0", [&](double* o) { return GetSEDMVol(0, s, e, 2, 0.5, o); }, "GetSEDMVol",
-         "Invalid Qi (0.000000), tau (2.000000), or n (0.500000)", sedm, "GetSEDMVol(double", "Invalid Qi (%f), tau"},
-        {"Vol end 1799", [&](double* o) { return GetSEDMVol(1, s, early, 2, 0.5, o); }, "GetSEDMVol",
-         "Invalid start date (1/1/2020) or end date (12/31/1799)", sedm, "", "Invalid start date"},
-        {"Vol n 0.005", [&](double* o) { return GetSEDMVol(100, s, e, 2, 0.005, o); }, "gamma",
-         "x (200.000000) is out of range for function (max = 171.0)", gam, "", "max = 171.0"},
-        {"Vol n 0", [&](double* o) { return GetSEDMVol(100, s, e, 2, 0, o); }, "gamma",
-         "x (inf) is out of range for function (max = 171.0)", gam, "", "max = 171.0"},
-        {"Vol n -2", [&](double* o) { return GetSEDMVol(100, s, e, 2, -2, o); }, "gamma",
-         "x (-0.500000) cannot be negative", gam, "", "cannot be negative"},
-        {"Years tau 0", [&](double* o) { return GetSEDMYears(100, 50, 0, 0, 0.5, o); }, "GetSEDMYears",
-         "tau (0.000000) and n (0.500000) must be greater than zero", sedm, "", "must be greater than zero"},
-        {"Years Qf = Qi", [&](double* o) { return GetSEDMYears(100, 100, 0, 2, 0.5, o); }, "GetSEDMYears",
-         "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "", "Invalid Qi (%f) or Qf"},
-        {"Years Qf above Qi", [&](double* o) { return GetSEDMYears(100, 150, 0, 2, 0.5, o); }, "GetSEDMYears",
-         "Invalid Qi (100.000000) or Qf (150.000000)", sedm, "", "Invalid Qi (%f) or Qf"},
+         {"GetSEDMQt", "End date (12/31/2019) is earlier than start date (1/1/2020)", sedm, "", "is earlier than"}},
+        {"Vol Qi 0", [&](double* o) { return GetSEDMVol(0, s, e, 2, 0.5, o); }, {"GetSEDMVol",
+         "Invalid Qi (0.000000), tau (2.000000), or n (0.500000)", sedm, "GetSEDMVol(double", "Invalid Qi (%f), tau"}},
+        {"Vol end 1799", [&](double* o) { return GetSEDMVol(1, s, early, 2, 0.5, o); }, {"GetSEDMVol",
+         "Invalid start date (1/1/2020) or end date (12/31/1799)", sedm, "", "Invalid start date"}},
+        {"Vol n 0.005", [&](double* o) { return GetSEDMVol(100, s, e, 2, 0.005, o); }, {"gamma",
+         "x (200.000000) is out of range for function (max = 171.0)", gam, "", "max = 171.0"}},
+        {"Vol n 0", [&](double* o) { return GetSEDMVol(100, s, e, 2, 0, o); }, {"gamma",
+         "x (inf) is out of range for function (max = 171.0)", gam, "", "max = 171.0"}},
+        {"Vol n -2", [&](double* o) { return GetSEDMVol(100, s, e, 2, -2, o); }, {"gamma",
+         "x (-0.500000) cannot be negative", gam, "", "cannot be negative"}},
+        {"Years tau 0", [&](double* o) { return GetSEDMYears(100, 50, 0, 0, 0.5, o); }, {"GetSEDMYears",
+         "tau (0.000000) and n (0.500000) must be greater than zero", sedm, "", "must be greater than zero"}},
+        {"Years Qf = Qi", [&](double* o) { return GetSEDMYears(100, 100, 0, 2, 0.5, o); }, {"GetSEDMYears",
+         "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "", "Invalid Qi (%f) or Qf"}},
+        {"Years Qf above Qi", [&](double* o) { return GetSEDMYears(100, 150, 0, 2, 0.5, o); }, {"GetSEDMYears",
+         "Invalid Qi (100.000000) or Qf (150.000000)", sedm, "", "Invalid Qi (%f) or Qf"}},
         {"Years Qf within tolerance below Qi",
-         [&](double* o) { return GetSEDMYears(100, 100 - 5e-12, 0, 2, 0.5, o); }, "GetSEDMYears",
-         "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "", "Invalid Qi (%f) or Qf"},
-        {"Tau Qf 0", [&](double* o) { return GetSEDMTau(100, 0, s, e, 0.5, o); }, "GetSEDMTau",
-         "Invalid n (0.500000), Qi (100.000000), or Qf (0.000000)", sedm, "", "Invalid n (%f)"},
-        {"Tau order", [&](double* o) { return GetSEDMTau(100, 50, e, s, 0.5, o); }, "GetSEDMTau",
-         "End date (1/1/2020) is earlier than start date (1/1/2021)", sedm, "", "is earlier than"},
-        {"Qi Qf negative", [&](double* o) { return GetSEDMQi(-3, s, e, 2, 0.5, o); }, "GetSEDMQi",
-         "Invalid tau (2.000000), n (0.500000), or Qf (-3.000000)", sedm, "", "Invalid tau (%f)"},
-        {"Qi tau negative", [&](double* o) { return GetSEDMQi(3, s, e, -2, 0.5, o); }, "GetSEDMQi",
-         "Invalid tau (-2.000000), n (0.500000), or Qf (3.000000)", sedm, "", "Invalid tau (%f)"},
+         [&](double* o) { return GetSEDMYears(100, 100 - 5e-12, 0, 2, 0.5, o); }, {"GetSEDMYears",
+         "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "", "Invalid Qi (%f) or Qf"}},
+        {"Tau Qf 0", [&](double* o) { return GetSEDMTau(100, 0, s, e, 0.5, o); }, {"GetSEDMTau",
+         "Invalid n (0.500000), Qi (100.000000), or Qf (0.000000)", sedm, "", "Invalid n (%f)"}},
+        {"Tau order", [&](double* o) { return GetSEDMTau(100, 50, e, s, 0.5, o); }, {"GetSEDMTau",
+         "End date (1/1/2020) is earlier than start date (1/1/2021)", sedm, "", "is earlier than"}},
+        {"Qi Qf negative", [&](double* o) { return GetSEDMQi(-3, s, e, 2, 0.5, o); }, {"GetSEDMQi",
+         "Invalid tau (2.000000), n (0.500000), or Qf (-3.000000)", sedm, "", "Invalid tau (%f)"}},
+        {"Qi tau negative", [&](double* o) { return GetSEDMQi(3, s, e, -2, 0.5, o); }, {"GetSEDMQi",
+         "Invalid tau (-2.000000), n (0.500000), or Qf (3.000000)", sedm, "", "Invalid tau (%f)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -244,12 +217,7 @@ TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
         double out = 42.0;
         EXPECT_EQ(c.call(&out), -1);
         EXPECT_EQ(out, 42.0);
-        const auto lines = log.Lines();
-        ASSERT_EQ(lines.size(), 1u);
-        const auto tail = qrvp::test::ParseRecordTail(lines.back());
-        EXPECT_EQ(tail.function, c.function);
-        EXPECT_EQ(tail.message, c.message);
-        EXPECT_EQ(tail.line, ReportLine(c.file, c.after, c.format));
+        qrvp::test::ExpectOneRecord(log, c.record);
     }
 }
 

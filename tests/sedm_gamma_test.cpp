@@ -2,29 +2,23 @@
 // 40-digit reference (mpmath), closed forms, the C library's tgamma, and
 // their range checks with the records they write.
 #include "decline/sedm/gamma.h"
-#include "tests/support/log_capture.h"
+#include "tests/sedm_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <numbers>
-#include <string>
 
 namespace {
 
 using qrvp::sedm::gamma;
 using qrvp::sedm::incGamma;
+using qrvp::test::ExpectRelative;
 using qrvp::test::LogCapture;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-void ExpectRelative(double actual, double expected, double tolerance)
-{
-    EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
-}
 
 double Gamma(double x)
 {
@@ -33,29 +27,9 @@ double Gamma(double x)
     return g;
 }
 
-// The line of the reporting statement that writes `message` in `file`.
-int ReportLine(const char* file, const std::string& format)
+void ExpectGammaRecord(LogCapture& log, const char* function, const char* message, const char* format)
 {
-    std::ifstream source(std::string(QRVP_SOURCE_DIR) + "/" + file);
-    std::string text;
-    int lineNo = 0;
-    int failLine = -1;
-    while (std::getline(source, text)) {
-        ++lineNo;
-        if (text.find("QRVP_FAIL(") != std::string::npos) failLine = lineNo;
-        if (text.find(format) != std::string::npos) return failLine;
-    }
-    return -1;
-}
-
-void ExpectOneRecord(LogCapture& log, const char* function, const std::string& message, const std::string& format)
-{
-    const auto lines = log.Lines();
-    ASSERT_EQ(lines.size(), 1u);
-    const auto tail = qrvp::test::ParseRecordTail(lines.back());
-    EXPECT_EQ(tail.function, function);
-    EXPECT_EQ(tail.message, message);
-    EXPECT_EQ(tail.line, ReportLine("decline/sedm/gamma.cpp", format));
+    qrvp::test::ExpectOneRecord(log, {function, message, "decline/sedm/gamma.cpp", "", format});
 }
 
 TEST(Gamma, MatchesTabulatedValues)
@@ -120,7 +94,7 @@ TEST(Gamma, RejectsArgumentsOutsideItsRange)
         double result = 42.0;
         EXPECT_EQ(gamma(c.x, &result), -1);
         EXPECT_EQ(result, 42.0);
-        ExpectOneRecord(log, "gamma", c.message, c.format);
+        ExpectGammaRecord(log, "gamma", c.message, c.format);
     }
 }
 
@@ -237,7 +211,7 @@ TEST(IncGamma, RejectsArgumentsOutsideItsRange)
         EXPECT_EQ(incGamma(c.a, c.x, &lower, &upper), -1);
         EXPECT_EQ(lower, 42.0);
         EXPECT_EQ(upper, 43.0);
-        ExpectOneRecord(log, "incGamma", c.message, c.format);
+        ExpectGammaRecord(log, "incGamma", c.message, c.format);
     }
 }
 
