@@ -90,6 +90,15 @@ TEST(DatesHostile, YearsBelowZeroComeBackOnTheWayUp)
     EXPECT_TRUE(d.GetQRVDate().IsValid());  // read unsigned, the year is huge
     d.AddDays(1000000);
     EXPECT_EQ(Text(d), Text(start));
+
+    // The formulas hold down to March 1 of the year -4800 (day number -32044).
+    d.AddDays(-32044 - 2451545);
+    EXPECT_EQ(static_cast<int32_t>(d.year), -4800);
+    EXPECT_EQ(d.month, 3);
+    EXPECT_EQ(d.day, 1);
+    EXPECT_EQ(Probe(d).julianDay(), -32044);
+    d.AddDays(32044 + 2451545);
+    EXPECT_EQ(Text(d), Text(start));
 }
 
 TEST(DatesHostile, MonthsOutsideTheYearReadAsTheNeighbouringYears)
