@@ -233,8 +233,18 @@ TEST(ArpsSolversLog, RecordsNameMessageAndLine)
     }
     {
         LogCapture log;
-        GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &x, &y);
-        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "Calculated time", "Calculated time too small");
+        GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 0, &x, &y);  // no exponent
+        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "Calculated time", "Calculated time too small", 0);
+    }
+    {
+        LogCapture log;
+        GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, &x, &y);  // past the cap
+        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "Calculated time", "Calculated time too small", 1);
+    }
+    {
+        LogCapture log;
+        GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 1e-9, &x, &y);  // scale under/overflows
+        ExpectLastRecord(log, "GetConstantArpsQi", "solvers.cpp", "Calculated time", "Calculated time too small", 2);
     }
     {
         LogCapture log;

@@ -70,8 +70,9 @@ void ForEachCombination(size_t n, const std::vector<double>& values, Fn fn)
 inline bool IsStatus(int32_t rc) { return rc == 0 || rc == -1; }
 
 // Line of the reporting statement whose message format contains `message`
-// in decline/arps/<file>: the line holding QRVP_FAIL at or above it.
-inline int ReportLine(const std::string& file, const std::string& message)
+// in decline/arps/<file> (its `occurrence`-th such statement, from 0): the
+// line holding QRVP_FAIL at or above it.
+inline int ReportLine(const std::string& file, const std::string& message, int occurrence = 0)
 {
     std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/decline/arps/" + file);
     std::vector<std::string> lines;
@@ -79,7 +80,7 @@ inline int ReportLine(const std::string& file, const std::string& message)
         lines.push_back(l);
     }
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].find("L\"" + message) == std::string::npos) {
+        if (lines[i].find("L\"" + message) == std::string::npos || occurrence-- > 0) {
             continue;
         }
         for (size_t j = i + 1; j-- > 0;) {
@@ -93,9 +94,9 @@ inline int ReportLine(const std::string& file, const std::string& message)
 
 // The record a failing call left last: its function name, line and message.
 inline void ExpectLastRecord(LogCapture& log, const std::string& function, const std::string& file,
-                             const std::string& format, const std::string& message)
+                             const std::string& format, const std::string& message, int occurrence = 0)
 {
-    const int line = ReportLine(file, format);
+    const int line = ReportLine(file, format, occurrence);
     ASSERT_GT(line, 0) << "no reporting statement for " << format;
     const std::vector<std::string> lines = log.Lines();
     ASSERT_FALSE(lines.empty()) << "no record for " << message;

@@ -31,6 +31,10 @@ EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin);
 // Applies no minimum-decline rule of its own.  Writes Qt = -1.0 first.
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt);
 
+// The switch step of ComputeArpsQt: given the hyperbolic rate already in *Qt,
+// moves it onto the exponential at Dmin when the switch falls before FindDate.
+int32_t ApplySwitch(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt);
+
 // A date's fields as the %d values of a log message (month/day/year).
 inline int LogMonth(const Date& d) { return static_cast<int>(d.month); }
 inline int LogDay(const Date& d) { return static_cast<int>(d.day); }

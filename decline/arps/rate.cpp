@@ -29,6 +29,34 @@ EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin)
     return {b, 0.0};
 }
 
+// The hyperbolic rate *Qt at FindDate becomes, once the decline has passed
+// Dmin before FindDate, the exponential at Dmin from the rate at the switch.
+// A routine of its own so that the rate without a switch stays short.
+int32_t ApplySwitch(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt)
+{
+    double D = 0.0;
+    if (GetArpsIDecl(*Qt, Di, Qi, b, &D) != kStatusOk) {
+        return kStatusFailed;
+    }
+    const bool pastDmin = (b > 0.0 && Dmin > D) || (b < 0.0 && D > Dmin);
+    if (!pastDmin) {
+        return kStatusOk;
+    }
+
+    Date DminDate;
+    if (GetArpsDminDate(StartDate, Di, Dmin, Qi, b, &DminDate) != kStatusOk || DminDate.year < 1800) {
+        return QRVP_FAIL(L"GetArpsQt", L"Unable to solve for Dmin date");
+    }
+    if (!(DminDate < FindDate)) {
+        return kStatusOk;
+    }
+    // Hyperbolic up to the switch, exponential at Dmin after it.
+    const double QD = std::pow(DminDate.DaySpan(StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
+    const double te = FindDate.DaySpan(DminDate) / kDaysPerYear;
+    *Qt = QD * std::exp(te * (-Dmin));
+    return kStatusOk;
+}
+
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt)
 {
     if (Qt == nullptr) {
@@ -67,27 +95,7 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
         return kStatusOk;
     }
 
-    double D = 0.0;
-    if (GetArpsIDecl(*Qt, Di, Qi, b, &D) != kStatusOk) {
-        return kStatusFailed;
-    }
-    const bool pastDmin = (b > 0.0 && Dmin > D) || (b < 0.0 && D > Dmin);
-    if (!pastDmin) {
-        return kStatusOk;
-    }
-
-    Date DminDate;
-    if (GetArpsDminDate(StartDate, Di, Dmin, Qi, b, &DminDate) != kStatusOk || DminDate.year < 1800) {
-        return QRVP_FAIL(L"GetArpsQt", L"Unable to solve for Dmin date");
-    }
-    if (!(DminDate < FindDate)) {
-        return kStatusOk;
-    }
-    // Hyperbolic up to the switch, exponential at Dmin after it.
-    const double QD = std::pow(DminDate.DaySpan(StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
-    const double te = FindDate.DaySpan(DminDate) / kDaysPerYear;
-    *Qt = QD * std::exp(te * (-Dmin));
-    return kStatusOk;
+    return ApplySwitch(FindDate, StartDate, Qi, Di, b, Dmin, Qt);
 }
 
 }  // namespace qrvp::arps
