@@ -9,7 +9,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <new>
 
 namespace qrvp::platform {
@@ -71,10 +73,32 @@ void LowerCurrentThreadPriority()
 #endif
 }
 
+#if defined(__linux__)
+namespace {
+
+// Bumped in the child of every fork, whose one thread has a new id: the ids
+// kept per thread are then read again.
+std::atomic<uint32_t> g_forkGeneration{0};
+
+void AfterForkInChild() { g_forkGeneration.fetch_add(1, std::memory_order_relaxed); }
+
+}  // namespace
+#endif
+
+// The id is asked of the kernel once per thread (and again after a fork).
 uint32_t CurrentThreadId()
 {
 #if defined(__linux__)
-    return static_cast<uint32_t>(syscall(SYS_gettid));
+    thread_local uint32_t cachedId = 0;
+    thread_local uint32_t cachedGeneration = 0;
+    const uint32_t generation = g_forkGeneration.load(std::memory_order_relaxed);
+    if (cachedId == 0 || cachedGeneration != generation) {
+        static std::once_flag registered;
+        std::call_once(registered, [] { (void)pthread_atfork(nullptr, nullptr, AfterForkInChild); });
+        cachedGeneration = g_forkGeneration.load(std::memory_order_relaxed);
+        cachedId = static_cast<uint32_t>(syscall(SYS_gettid));
+    }
+    return cachedId;
 #else
     uint64_t id = 0;
     pthread_threadid_np(nullptr, &id);

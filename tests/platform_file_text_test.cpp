@@ -1,0 +1,81 @@
+// Text-mode appending, file deletion and the code-page conversions.
+#include "platform/file_append.h"
+#include "platform/local_time.h"
+#include "platform/text_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qrvp::platform;
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(PlatformFileText, AppendWritesEightBitTextWithCarriageReturns)
+{
+    const fs::path dir = fs::temp_directory_path() / "qrvp_platform_append";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sub");
+    const std::wstring path = (dir / "sub").wstring() + L"\\out.csv";  // a backslash separates too
+
+    for (int round = 0; round < 2; ++round) {
+        AppendFile* file = OpenForAppend(path.c_str());
+        ASSERT_NE(file, nullptr);
+        const std::wstring text = L"a\u00e9\u00ff\u0100\u4e2d\U0001F600\nb\n";
+        AppendText(file, text.data(), text.size());
+        const std::wstring big(100000, L'z');  // more than one buffer's worth
+        AppendText(file, big.data(), round == 0 ? 0 : big.size());
+        CloseAppendFile(file);
+    }
+    const std::string content = ReadAll(dir / "sub" / "out.csv");
+    const std::string once = "a\xe9\xff???\r\nb\r\n";
+    EXPECT_EQ(content, once + once + std::string(100000, 'z'));
+
+    EXPECT_EQ(OpenForAppend((dir / "missing" / "x.csv").wstring().c_str()), nullptr);
+    EXPECT_EQ(OpenForAppend(L""), nullptr);
+    DeleteFileAt(path.c_str());
+    EXPECT_FALSE(fs::exists(dir / "sub" / "out.csv"));
+    DeleteFileAt(path.c_str());  // already gone: ignored
+    CloseAppendFile(nullptr);
+    fs::remove_all(dir);
+}
+
+TEST(PlatformFileText, EveryByteSurvivesTheRoundTrip)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::wstring wide = NarrowToWide(all);
+    ASSERT_EQ(wide.size(), 256u);
+    EXPECT_EQ(wide[0xE9], L'\u00e9');
+    EXPECT_EQ(WideToNarrow(wide), all);
+    EXPECT_EQ(WideToNarrow(L"x\u20acy"), "x?y");
+    EXPECT_EQ(NarrowToWide(""), L"");
+}
+
+TEST(PlatformFileText, LocalTimeIsTheClocks)
+{
+    const std::time_t now = std::time(nullptr);
+    const LocalTime t = CurrentLocalTime();
+    std::tm fields{};
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    fields.tm_isdst = -1;
+    EXPECT_LE(std::abs(std::difftime(std::mktime(&fields), now)), 60.0);
+    EXPECT_LT(t.milliseconds, 1000);
+}
+
+}  // namespace
