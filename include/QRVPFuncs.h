@@ -308,45 +308,73 @@ QRVP_EXTERN_C QRVP_API int32_t IsEqual(double a, double b, double tolerance);
  *
  * Each record is one line of comma-separated text:
  *   month/day/year hh:mm:ss.mmm,system,level,code,text,thread,function,line,message
- * A record passes the filter when bit (level mod 32) of the level mask and bit
- * (system mod 32) of the system mask are set.  Record calls format and queue
- * on the caller's thread; a writer thread of lowered priority appends the
- * queue to the file.  No log call reports an error.
+ * (local time; thread is the calling thread's id, the kernel thread id on
+ * Linux; nothing quoted or escaped; lines end with CR LF on every platform,
+ * and a character with no 8-bit form is written as '?').  A record passes the
+ * filter when bit (level mod 32) of the level mask and bit (system mod 32) of
+ * the system mask are set; until _LogInit the masks pass level 0 of systems
+ * 0 to 15 and records go to "QuarvexLog.csv" in the current directory.
+ * Record calls format, time-stamp and queue on the caller's thread and never
+ * touch the file; a writer thread of lowered priority, started when a record
+ * finds none running, appends the whole queue with one open and close, and
+ * leaves the records queued when the file cannot be opened (the next record
+ * starts a writer that tries again; so does the next record when no thread
+ * could be started).  The system-wide mutex "ORV.QRV.LogMutex" serialises the
+ * file between processes from _LogInit to _LogClose; a process-local lock
+ * serialises this process's records, writer and deletion at all times.  No
+ * log call reports an error or throws.
  * ========================================================================= */
 
 /* Arguments: system, level, code, text (may be null: printed "(null)"),
- * function name, line, then a printf-style wide format and its values.
- * The message is cut at 4,093 characters, the record line at 1,023.  Returns
- * at once, without formatting, when the filter drops the record. */
+ * function name (null: "(null)"), line, then a printf-style wide format and
+ * its values (a null format gives the message "(null)").  The message is cut
+ * at 4,093 characters, the record line at 1,023 (and then has no line end).
+ * Returns at once, without formatting, when the filter drops the record. */
 QRVP_EXTERN_C QRVP_API void LogPrintf(int32_t system, int32_t level, int32_t code, const wchar_t* text,
                                       const wchar_t* function, int32_t line, const wchar_t* format, ...);
 /* As LogPrintf, without consulting the filter. */
 QRVP_EXTERN_C QRVP_API void LogPrintfForce(int32_t system, int32_t level, int32_t code, const wchar_t* text,
                                            const wchar_t* function, int32_t line, const wchar_t* format, ...);
-/* As LogPrintf with a message printed as given, not formatted. */
+/* As LogPrintf with a message printed as given, not formatted (null:
+ * "(null)").  LogMsg is the same call under a second name. */
 QRVP_EXTERN_C QRVP_API void _LogMsg(int32_t system, int32_t level, int32_t code, const wchar_t* text,
                                     const wchar_t* function, int32_t line, const wchar_t* message);
 QRVP_EXTERN_C QRVP_API void LogMsg(int32_t system, int32_t level, int32_t code, const wchar_t* text,
                                    const wchar_t* function, int32_t line, const wchar_t* message);
-/* Reads the masks and file name from the settings store and opens the
- * system-wide log mutex.  May be called again to re-read the settings. */
+/* Opens the system-wide log mutex, then reads "Levels", "Systems" (0 when
+ * unreadable) and "Filename" under "Quarvex\Error Log"; an empty or
+ * unreadable file name gives "logs\QuarvexLog.csv" (off Windows each
+ * backslash of the name is a '/').  May be called again to re-read them. */
 QRVP_EXTERN_C QRVP_API void _LogInit(void);
-/* Waits for a running writer and closes the mutex; queued records stay
- * queued. */
+/* Waits for a running writer and closes the mutex; records still queued (the
+ * file could not be opened) stay queued. */
 QRVP_EXTERN_C QRVP_API void _LogClose(void);
-/* Deletes the log file (a failure is ignored); the queue is untouched. */
+/* Deletes the log file, between two writes, never within one (a failure is
+ * ignored); the queue is untouched and the next writer creates the file. */
 QRVP_EXTERN_C QRVP_API void _LogDelete(void);
 
 /* ===========================================================================
  * Settings store
+ *
+ * Read-only, read afresh on every call; nothing is logged.  On Windows the
+ * machine-wide registry (HKEY_LOCAL_MACHINE).  Elsewhere a file in the format
+ * the registry editor exports ("Windows Registry Editor Version 5.00" or
+ * "REGEDIT4" first; UTF-8, or UTF-16LE with its byte-order mark) named by the
+ * environment variable QRVPFUNCS_REGISTRY, else /etc/ostrel-labs/registry.reg;
+ * its values keep the registry's bytes (dword: 4 bytes, "text": UTF-16LE with
+ * its terminator, hex:, hex(N):) and names compare without regard to case.
+ * A missing, unreadable or over-large (16 MiB) file, key or value gives the
+ * defaults; a malformed line is skipped.
  * ========================================================================= */
 
-/* The 32-bit value named valueName under "Software\Ostrel Labs\<subkey>" (or
- * the root itself when subkey is empty); 0 when the key or value cannot be
- * read or holds more than 4 bytes.  Shorter data fills the low bytes. */
+/* The 32-bit value named valueName (null or empty: the key's default value)
+ * under "Software\Ostrel Labs\<subkey>" (or the root itself when subkey is
+ * empty), whatever its type; 0 when subkey is null, when the key or value
+ * cannot be read or when the data is longer than 4 bytes.  Shorter data fills
+ * the low bytes (a one-character text reads as its code). */
 QRVP_EXTERN_C QRVP_API int32_t GetRegistryValueInt(const wchar_t* subkey, const wchar_t* valueName);
 /* Writes the report connection count ("Quarvex\Valcore" "MaxConnections"
- * when above 0, else 20) and returns 0. */
+ * when above 0, else 20) and returns 0; a null count: -1, nothing written. */
 QRVP_EXTERN_C QRVP_API int32_t GetReportThreading(int32_t* count);
 
 /* ===========================================================================
