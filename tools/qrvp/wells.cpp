@@ -49,7 +49,8 @@ std::string Lower(std::string_view text)
 
 bool IsBlank(const Row& row, Col c) { return row.text[c].empty(); }
 
-// The parameter named first in a library message, to point at its column.
+// The parameter a library message blames: the first one it shows with a
+// value of zero or below, else the first one it names.
 Col ColumnOfMessage(const std::string& message, Col fallback)
 {
     struct Token {
@@ -59,28 +60,36 @@ Col ColumnOfMessage(const std::string& message, Col fallback)
     static const Token tokens[] = {
         {"Qi", kQi},          {"Qt", kQf},          {"Qf", kQf},           {"Dmin", kDmin},
         {"Di", kDi},          {"decline", kDi},     {"bFactor", kB},       {"tau", kTau},
-        {"n (", kN},          {"StartDate", kStart}, {"start date", kStart}, {"FindDate", kEnd},
+        {"n", kN},            {"StartDate", kStart}, {"start date", kStart}, {"FindDate", kEnd},
         {"EndDate", kEnd},    {"end date", kEnd},   {"Vol", kQi},
     };
-    size_t best = std::string::npos;
-    Col column = fallback;
+    size_t first = std::string::npos, firstBad = std::string::npos;
+    Col named = fallback, bad = fallback;
     for (const Token& token : tokens) {
         std::string_view t(token.text);
         for (size_t pos = message.find(t); pos != std::string::npos; pos = message.find(t, pos + 1)) {
-            bool startOk = pos == 0 || !std::isalpha(static_cast<unsigned char>(message[pos - 1]));
-            size_t after = pos + t.size();
-            bool endOk = after >= message.size() || !std::isalpha(static_cast<unsigned char>(message[after])) ||
-                         t.back() == '(';
-            if (startOk && endOk) {
-                if (pos < best) {
-                    best = pos;
-                    column = token.column;
-                }
-                break;
+            const size_t after = pos + t.size();
+            const bool startOk = pos == 0 || !std::isalnum(static_cast<unsigned char>(message[pos - 1]));
+            const bool endOk = after >= message.size() || !std::isalnum(static_cast<unsigned char>(message[after]));
+            if (!startOk || !endOk) continue;
+            // A single letter names a parameter only when its value follows.
+            const bool valued = message.compare(after, 2, " (") == 0;
+            if (t.size() == 1 && !valued) continue;
+            if (pos < first) {
+                first = pos;
+                named = token.column;
             }
+            if (valued && pos < firstBad) {
+                auto value = ParseNumber(std::string_view(message).substr(after + 2, message.find(')', after) - after - 2));
+                if (value && !(*value > 0.0)) {
+                    firstBad = pos;
+                    bad = token.column;
+                }
+            }
+            break;
         }
     }
-    return column;
+    return firstBad != std::string::npos ? bad : named;
 }
 
 class Resolver {
@@ -521,8 +530,13 @@ std::vector<Well> ReadWells(const std::string& text, const TableOptions& options
 
 std::string DescribeProblem(const std::string& source, const Problem& p)
 {
-    std::string text = source + ":" + std::to_string(p.line);
-    if (p.column > 0) text += ":" + std::to_string(p.column);
+    std::string text = source;
+    text += ':';
+    text += std::to_string(p.line);
+    if (p.column > 0) {
+        text += ':';
+        text += std::to_string(p.column);
+    }
     text += ": ";
     text += p.warning ? "warning: " : "error: ";
     if (!p.columnName.empty() && p.column > 0) text += "column '" + p.columnName + "': ";

@@ -1,0 +1,22 @@
+# Helpers shared by the qrvp command tests.  Each test script is run as
+#   bash tools/tests/<name>.sh /path/to/qrvp
+# and exits non-zero on the first failed check.
+set -u
+QRVP="$1"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+cd "$WORK"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# expect_status CODE CMD...: runs CMD, keeping stdout in out.txt and stderr in err.txt.
+expect_status() {
+  local want="$1"; shift
+  "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" -eq "$want" ] || { cat err.txt >&2; fail "'$*' exited $got, expected $want"; }
+}
+
+# contains FILE TEXT: the file holds the text as a fixed string.
+contains() { grep -qF -- "$2" "$1" || { echo "--- $1:" >&2; head -40 "$1" >&2; fail "$1 lacks: $2"; }; }
+lacks() { ! grep -qF -- "$2" "$1" || fail "$1 holds: $2"; }

@@ -1,0 +1,53 @@
+# qrvp call: the status, every out-parameter and the call's own log records.
+. "$(dirname "$0")/lib.sh"
+
+expect_status 0 "$QRVP" call GetArpsQt 2021-01-01 2020-01-01 100 0.5 0 0
+contains out.txt "GetArpsQt(FindDate=2021-01-01, StartDate=2020-01-01, Qi=100, Di=0.5, b=0, Dmin=0)"
+contains out.txt "status = 0"
+contains out.txt "Qt = 60.5908257858902"
+contains out.txt "log: no records"
+
+# A failure shows the record the library wrote, with its exact message.
+expect_status 1 "$QRVP" call GetArpsQt 2019-01-01 2020-01-01 100 0.5 0 0
+contains out.txt "status = -1"
+contains out.txt "Qt = -1"
+contains out.txt "log: 1 record"
+contains out.txt ",9,5,0,(null),"
+contains out.txt ",GetArpsQt,"
+contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
+
+# Out-parameters a call leaves alone are said to be so; in/out ones show both.
+expect_status 0 "$QRVP" call GetArpsYears 1000 100 1 1 0.1
+contains out.txt "Years = 9"
+expect_status 1 "$QRVP" call NomToSecEff 0.5 0
+contains out.txt "Ds = (not written)"
+contains out.txt ",NomToSecEff,"
+contains out.txt "bFactor cannot be 0"
+expect_status 0 "$QRVP" call ValidateArps 2000-01-01 1000 1 1 0 100 2005-01-01
+contains out.txt "EndDate = 2008-12-31T06:00:00 (was 2005-01-01)"
+contains out.txt "Qi = 1000 (unchanged)"
+expect_status 0 "$QRVP" call GetArpsDminDate 2000-01-01 1 0.1 1000 1
+contains out.txt "DminDate = 2008-12-31T06:00:00"
+expect_status 0 "$QRVP" call BendArpsSegment 1000 2000-01-01 250 2005-01-01 100 2010-01-01 0
+contains out.txt "Segment = {Qi = 1000, StartDate = 2000-01-01, Qf = "
+expect_status 1 "$QRVP" call GetSEDMQfVol 1 2 2020-01-01 2021-01-01 3
+contains out.txt "Qf = -1"
+expect_status 0 "$QRVP" call getlintimvol 2020-01-01 2021-01-01T06:00:00 100 100
+contains out.txt "Vol = 1200"
+
+# The list names every function with its arguments.
+expect_status 0 "$QRVP" call --list
+contains out.txt "GetArpsQt FindDate:date StartDate:date Qi Di b Dmin  -> Qt"
+contains out.txt "ValidateLinTime StartDate:date Qi:inout Di:inout Qf:inout EndDate:date,inout  -> Qi, Di, Qf, EndDate"
+[ "$(grep -c '^  [A-Z]' out.txt)" -ge 50 ] || fail "fewer than 50 functions listed"
+
+# Usage errors.
+expect_status 2 "$QRVP" call GetArpsQt 2021-01-01
+contains err.txt "GetArpsQt takes 6 arguments, 1 given"
+expect_status 2 "$QRVP" call GetArpsQt 2021-01-01 2020-01-01 abc 0.5 0 0
+contains err.txt "argument 3 (Qi): 'abc' is not a number"
+expect_status 2 "$QRVP" call GetArpsQt 2021-13 2020-01-01 1 0.5 0 0
+contains err.txt "argument 1 (FindDate): '2021-13' is not a date"
+expect_status 2 "$QRVP" call ArpsQ
+contains err.txt "did you mean: GetArpsQt GetArpsQi"
+echo "call: ok"
