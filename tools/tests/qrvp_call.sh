@@ -32,7 +32,7 @@ expect_status 0 "$QRVP" call BendArpsSegment 1000 2000-01-01 250 2005-01-01 100 
 contains out.txt "Segment = {Qi = 1000, StartDate = 2000-01-01, Qf = "
 expect_status 1 "$QRVP" call GetSEDMQfVol 1 2 2020-01-01 2021-01-01 3
 contains out.txt "Qf = -1"
-expect_status 0 "$QRVP" call getlintimvol 2020-01-01 2021-01-01T06:00:00 100 100
+expect_status 0 "$QRVP" call getlintimvol 2021-01-01 2022-01-01T06:00:00 100 100
 contains out.txt "Vol = 1200"
 
 # The list names every function with its arguments.
