@@ -13,7 +13,6 @@ namespace {
 
 using qrvp::arps::ApplyMinDeclineRule;
 using qrvp::arps::ComputeArpsQt;
-
 using qrvp::test::D;
 using qrvp::test::ExpectLastRecord;
 using qrvp::test::ForEachCombination;
@@ -95,15 +94,6 @@ TEST(ArpsQt, FailuresAndWhatTheyLeave)
     EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), -1000, 1.0, 1.0, 0.1, &q), -1);
     EXPECT_NEAR(q, -90.897779, 1e-6);
     EXPECT_EQ(GetArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1, nullptr), -1);
-}
-
-TEST(ArpsQt, ComputeWithDroppedDminFailsAtTheSwitch)
-{
-    // b > 0 and Di > 0 with Dmin above Di: the rule would drop it; the core
-    // switches and cannot find the date.
-    double q = 0;
-    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q), -1);
-    EXPECT_NEAR(q, 1000 * std::pow(1 + 0.5 * 0.2 * 3653 / 365.25, -2.0), 1e-9);
 }
 
 TEST(ArpsSwitch, RateContinuousAndDeclineEqualsDminAtSwitch)
@@ -246,10 +236,11 @@ TEST(ArpsRateLog, RecordsNameMessageAndLine)
     }
     {
         // The core asked for a switch the rule would have dropped: the switch
-        // date's own record, then the rate's.
+        // date's own record, then the rate's; the rate without the switch stays.
         LogCapture log;
         double q = 0;
-        ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q);
+        EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q), -1);
+        EXPECT_NEAR(q, 1000 * std::pow(1 + 0.5 * 0.2 * 3653 / 365.25, -2.0), 1e-9);
         const auto lines = log.Lines();
         ASSERT_GE(lines.size(), 2u);
         const auto first = qrvp::test::ParseRecordTail(lines[lines.size() - 2]);
