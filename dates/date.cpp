@@ -274,11 +274,13 @@ void Date::AddFracDay(double days)
     if (std::isnan(days)) {
         return;
     }
-    // Held within the 32-bit whole-day range, so the truncation below is
-    // always defined (infinities included).
-    if (days > static_cast<double>(kMaxWholeDays)) {
+    // An amount of 2^31 days or more (infinities included) is held at the end
+    // of the 32-bit whole-day range, so the truncation below is always
+    // defined; anything smaller keeps its fraction.
+    constexpr double kDayRange = 2147483648.0;
+    if (days >= kDayRange) {
         days = static_cast<double>(kMaxWholeDays);
-    } else if (days < -static_cast<double>(kMaxWholeDays)) {
+    } else if (days <= -kDayRange) {
         days = -static_cast<double>(kMaxWholeDays);
     }
     const auto whole = static_cast<int32_t>(days);

@@ -55,6 +55,13 @@ TEST(DatesHostile, NanLeavesTheDateAndHugeAmountsAreHeldAtTheDayRange)
         b.AddFracDay(-x);
         EXPECT_EQ(Text(b), Text(down)) << -x;
     }
+    // Below 2^31 days the fraction still counts.
+    Date a = start;
+    a.AddFracDay(2147483647.5);
+    Date want = start;
+    want.AddFracDay(2147483647.0);
+    EXPECT_NE(Text(a), Text(want));
+    EXPECT_EQ(Text(a).substr(11), "00:00:00");
 }
 
 TEST(DatesHostile, ExtremeSecondCountsHoldTheirDaysAtTheRange)
