@@ -186,7 +186,8 @@ std::string ReadStoreText(const std::string& path)
         static_cast<unsigned char>(raw[1]) == 0xFE) {
         std::string narrow;
         for (size_t i = 2; i + 1 < raw.size(); i += 2) {
-            unsigned code = static_cast<unsigned char>(raw[i]) | (static_cast<unsigned char>(raw[i + 1]) << 8u);
+            const unsigned low = static_cast<unsigned char>(raw[i]), high = static_cast<unsigned char>(raw[i + 1]);
+            const unsigned code = low | (high << 8u);
             narrow += code < 256 ? static_cast<char>(code) : '?';
         }
         return narrow;

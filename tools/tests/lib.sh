@@ -9,11 +9,18 @@ cd "$WORK"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# A sanitizer's report ends a run with status 1, like an ordinary failure;
+# its text tells them apart.
+clean_run() {
+  if grep -qE "Sanitizer|runtime error:" "$1"; then cat "$1" >&2; fail "sanitizer report from: ${*:2}"; fi
+}
+
 # expect_status CODE CMD...: runs CMD, keeping stdout in out.txt and stderr in err.txt.
 expect_status() {
   local want="$1"; shift
   "$@" >out.txt 2>err.txt
   local got=$?
+  clean_run err.txt "$@"
   [ "$got" -eq "$want" ] || { cat err.txt >&2; fail "'$*' exited $got, expected $want"; }
 }
 

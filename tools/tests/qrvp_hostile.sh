@@ -9,6 +9,7 @@ check() {
   printf '%s\n' "$@" > "t$n.csv"
   "$QRVP" forecast "t$n.csv" --months 24 > out.txt 2> err.txt
   local s=$?
+  clean_run err.txt "table $n"
   [ $s -le 1 ] || { cat err.txt >&2; fail "table $n ($*) ended with status $s"; }
 }
 check "$header" "A,arps,2025-01-01,,nan,,10,0.5,,,,"
@@ -32,8 +33,10 @@ check ',,,,' ',,,,'
 check "$header" "A,arps,2025-01-01,,100,,10,,,,,,,,,,extra"
 check "$header,$header" "A,arps"
 printf '\xff\xfe\x00\x01binary\n\x00,\x00\n' > bin.csv
-"$QRVP" forecast bin.csv > /dev/null 2>&1; [ $? -le 1 ] || fail "binary input crashed"
-"$QRVP" forecast --months 12000 > /dev/null 2>&1; [ $? -le 1 ] || fail "a long horizon crashed"
+"$QRVP" forecast bin.csv > /dev/null 2> err.txt; [ $? -le 1 ] || fail "binary input crashed"
+clean_run err.txt binary input
+"$QRVP" forecast --months 12000 > /dev/null 2> err.txt; [ $? -le 1 ] || fail "a long horizon crashed"
+clean_run err.txt long horizon
 
 # Calls with hostile arguments print their result; none crashes.
 for args in "GetArpsQt 2999-12-31 1800-01-01 1e308 1e308 1e308 1e308" \
@@ -45,6 +48,7 @@ for args in "GetArpsQt 2999-12-31 1800-01-01 1e308 1e308 1e308 1e308" \
   # shellcheck disable=SC2086
   "$QRVP" call $args > out.txt 2> err.txt
   s=$?
+  clean_run err.txt call "$args"
   [ $s -le 1 ] || fail "call $args ended with status $s"
   contains out.txt "log:"
 done
