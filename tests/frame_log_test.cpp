@@ -126,7 +126,10 @@ TEST(FrameLog, TimeStampAndThreadOfTheCaller)
     fields.tm_year -= 1900;
     fields.tm_isdst = -1;
     EXPECT_LE(std::abs(std::difftime(std::mktime(&fields), before)), 60.0) << lines[0];
-    EXPECT_EQ(thread, static_cast<unsigned>(getpid()));  // the main thread's kernel id
+#if defined(__linux__)
+    EXPECT_EQ(thread, static_cast<unsigned>(getpid()));  // the main thread's kernel id is the process id
+#endif
+    EXPECT_EQ(thread, qrvp::platform::CurrentThreadId());
     EXPECT_NE(lines[1].find("," + std::to_string(otherId) + ",f,2,other"), std::string::npos) << lines[1];
     EXPECT_NE(otherId, thread);
 }
