@@ -20,6 +20,8 @@ set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 # takes it from where the file was installed instead.
 run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/consumer -G ${GENERATOR}
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release -DPKG_CONFIG_ARGN=--define-prefix
+    # A sanitised library needs a sanitised host.
+    "-DCMAKE_C_FLAGS=${CONSUMER_C_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${CONSUMER_LINK_FLAGS}"
     "-DCMAKE_BUILD_RPATH=${prefix}/lib;${prefix}/lib64")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 foreach(exe consumer_cmake consumer_pkgconfig)
