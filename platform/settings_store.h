@@ -24,7 +24,7 @@ enum class SettingRead {
 //
 // On kOk, *length is the number of bytes copied (at most `capacity`) and the
 // rest of the buffer is untouched.  On any other result the buffer's contents
-// are unspecified and *length is 0.  Never fails loudly: every problem maps to
+// are undefined and *length is 0.  Never fails loudly: every problem maps to
 // one of the results above.  Safe on any thread; keeps no state between calls.
 SettingRead ReadSettingValue(const wchar_t* keyPath, const wchar_t* valueName, void* buffer,
                              uint32_t capacity, uint32_t* length);

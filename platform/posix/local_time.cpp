@@ -1,9 +1,11 @@
-// Local time on POSIX: the real-time clock broken down by localtime_r.  The
+// Local time on POSIX: the system clock broken down by localtime_r.  The
 // broken-down form is kept per thread for the current second, so records
 // written within one second do not each pay for the time-zone conversion.
 #include "platform/local_time.h"
 
 #include <time.h>
+
+#include <chrono>
 
 namespace qrvp::platform {
 
@@ -18,15 +20,17 @@ struct SecondCache {
 
 LocalTime CurrentLocalTime()
 {
-    struct timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    const auto wholeSeconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
+    const auto seconds = static_cast<time_t>(wholeSeconds.count());
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - wholeSeconds).count();
 
     thread_local SecondCache cache;
-    if (cache.second != now.tv_sec) {
+    if (cache.second != seconds) {
         struct tm fields {};
-        if (localtime_r(&now.tv_sec, &fields) == nullptr) fields = {};
+        if (localtime_r(&seconds, &fields) == nullptr) fields = {};
         cache.fields = fields;
-        cache.second = now.tv_sec;
+        cache.second = seconds;
     }
     const struct tm& f = cache.fields;
     LocalTime t;
@@ -36,7 +40,7 @@ LocalTime CurrentLocalTime()
     t.hour = static_cast<uint16_t>(f.tm_hour);
     t.minute = static_cast<uint16_t>(f.tm_min);
     t.second = static_cast<uint16_t>(f.tm_sec);
-    t.milliseconds = static_cast<uint16_t>(now.tv_nsec / 1000000);
+    t.milliseconds = static_cast<uint16_t>(milliseconds);
     return t;
 }
 
