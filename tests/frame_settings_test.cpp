@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,7 +24,8 @@ protected:
     void SetUp() override
     {
         dir_ = fs::temp_directory_path() /
-               ("qrvp_settings_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("qrvp_settings_" + std::to_string(getpid()) + "_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir_);
         store_ = (dir_ / "registry.reg").string();
         ::setenv("QRVPFUNCS_REGISTRY", store_.c_str(), 1);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +25,7 @@ std::string ReadAll(const fs::path& path)
 
 TEST(PlatformFileText, AppendWritesEightBitTextWithCarriageReturns)
 {
-    const fs::path dir = fs::temp_directory_path() / "qrvp_platform_append";
+    const fs::path dir = fs::temp_directory_path() / ("qrvp_platform_append_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "sub");
     const std::wstring path = (dir / "sub").wstring() + L"\\out.csv";  // a backslash separates too
