@@ -35,7 +35,6 @@ namespace qrvp::log {
 namespace {
 
 constexpr const wchar_t* kMutexName = L"ORV.QRV.LogMutex";
-constexpr const wchar_t* kInitialFileName = L"QuarvexLog.csv";
 constexpr const wchar_t* kDefaultFileName = L"logs\\QuarvexLog.csv";
 constexpr const wchar_t* kSettingsKey = L"Quarvex\\Error Log";
 // The longest configurable path is 1,022 characters.
