@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace qrvp::tool {
@@ -70,7 +71,12 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
     size_t volumeSeg = 0;  // first segment that has not ended by the month's last boundary
     double completed = 0.0;  // volumes of the segments ended
     double previousCum = 0.0;
-    result.rows.reserve(64 * 16);
+    {
+        // One row is the name, a date and three numbers.
+        const double days = well.end.DaySpan(month);
+        const double rows = days > 0.0 && days < 4.0e6 ? days / 28.0 + 2.0 : 2.0;
+        result.rows.reserve(static_cast<size_t>(rows) * (prefix.size() + 80));
+    }
 
     while (month < well.end) {
         Date next = month;

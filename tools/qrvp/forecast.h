@@ -34,6 +34,7 @@ struct WellForecast {
     std::string rows;               // the well's table rows, each ending in a line feed
     std::vector<CurvePoint> curve;  // rate against time, when kept
     bool failed = false;
+    bool unresolved = false;        // the well's segments could not be resolved
     int failedLine = 0;             // the row of the segment whose call failed
     std::string failedCall;         // the library function that returned -1
 };

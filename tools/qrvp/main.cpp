@@ -72,29 +72,40 @@ int Forecast(const ForecastArgs& args)
     static char outBuffer[1 << 20];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
 
-    LogRoute log;
     std::vector<Problem> problems;
-    TableOptions options;
-    options.months = args.months;
-    std::vector<Well> wells = ReadWells(text, options, log, problems);
-    bool fatal = false, failed = false;
+    std::vector<WellRows> table = ReadTable(text, problems);
+    bool failed = false;
     for (const Problem& p : problems) {
         WriteErr(DescribeProblem(source, p));
-        fatal |= p.fatal;
         failed |= !p.warning;
+        if (p.fatal) return 1;
     }
-    if (fatal) return 1;
+    TableOptions options;
+    options.months = args.months;
 
     ForecastFormat format;
     format.decimals = args.exact ? -1 : args.decimals;
     format.keepCurve = !args.svg.empty();
-    unsigned threads = args.threads != 0 ? args.threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned threads = args.threads != 0 ? args.threads : std::max(1u, std::thread::hardware_concurrency());
 
+    // Each well is resolved and forecast on a worker thread; the rows are
+    // written in table order.
+    LogRoute log;
     WriteOut("well,date,rate,volume,cumulative\n");
+    std::vector<Well> wells(table.size());
     std::vector<PlottedWell> plotted;
     std::vector<size_t> failedWells;
     RunInOrder(
-        wells.size(), threads, [&](size_t i) { return ForecastWell(wells[i], format); },
+        table.size(), threads,
+        [&](size_t i) {
+            Problem ignored;
+            if (!ResolveWell(table[i], options, nullptr, wells[i], ignored)) {
+                WellForecast result;
+                result.failed = result.unresolved = true;
+                return result;
+            }
+            return ForecastWell(wells[i], format);
+        },
         [&](size_t i, WellForecast& result) {
             if (result.failed) {
                 failedWells.push_back(i);
@@ -105,16 +116,22 @@ int Forecast(const ForecastArgs& args)
         });
     std::fflush(stdout);
 
-    // A call that failed on a worker thread is made again here, alone, so that
-    // the records it writes can be told apart from the others'.
+    // A well that failed on a worker thread is taken again here, alone, so
+    // that the library's records of its failing call can be told apart.
     if (!failedWells.empty()) {
         log.Collect();
         for (size_t i : failedWells) {
-            WellForecast again = ForecastWell(wells[i], format);
             Problem p;
+            Well well;
+            if (!ResolveWell(table[i], options, &log, well, p)) {
+                WriteErr(DescribeProblem(source, p));
+                failed = true;
+                continue;
+            }
+            WellForecast again = ForecastWell(well, format);
+            p = Problem{};
             p.line = again.failedLine;
-            p.column = 0;
-            p.well = wells[i].name;
+            p.well = well.name;
             p.message = again.failed ? again.failedCall + " rejected a date inside the segment"
                                      : "a library call failed on one thread but not when repeated";
             p.records = log.Collect();

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 
 namespace qrvp::tool {
@@ -136,8 +137,66 @@ std::string FormatDate(const Date& date)
     return text;
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 Wide;
+
+// Fixed-point text of |value| < 2^53 with 0..9 decimals, rounded exactly as
+// printf rounds (to nearest, ties to even, on the double's exact value): the
+// value is m * 2^e exactly, so m * 10^decimals * 2^e is rounded in 128-bit
+// integers.  The forecast writes millions of these.
+bool AppendFixedExact(std::string& out, double value, int decimals)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 9007199254740992.0) || decimals < 0 || decimals > 9) return false;
+    static constexpr uint32_t kPower[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
+                                          1000000000};
+    const uint32_t scale = kPower[decimals];
+    Wide scaled = 0;
+    // Anything below 2^-40 rounds to zero at nine decimals or fewer.
+    if (magnitude >= 0x1p-40) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &magnitude, sizeof bits);
+        const auto mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+        const int shift = 1075 - static_cast<int>(bits >> 52);  // magnitude = mantissa / 2^shift; 1..92
+        const Wide n = static_cast<Wide>(mantissa) * scale;         // below 2^83
+        scaled = n >> shift;
+        const Wide rest = n - (scaled << shift);
+        const Wide half = static_cast<Wide>(1) << (shift - 1);
+        if (rest > half || (rest == half && (scaled & 1u) != 0)) ++scaled;
+    }
+    char buffer[48];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    uint64_t whole;
+    uint32_t part;
+    if (scaled >> 64 == 0) {  // the common case, without a 128-bit division
+        const auto narrow = static_cast<uint64_t>(scaled);
+        whole = narrow / scale;
+        part = static_cast<uint32_t>(narrow % scale);
+    } else {
+        whole = static_cast<uint64_t>(scaled / scale);
+        part = static_cast<uint32_t>(scaled % scale);
+    }
+    for (int i = 0; i < decimals; ++i) {
+        *--p = static_cast<char>('0' + part % 10u);
+        part /= 10u;
+    }
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + whole % 10u);
+        whole /= 10u;
+    } while (whole != 0);
+    if (std::signbit(value)) *--p = '-';
+    out.append(p, end);
+    return true;
+}
+
+}  // namespace
+
 void AppendNumber(std::string& out, double value, int decimals)
 {
+    if (decimals >= 0 && AppendFixedExact(out, value, decimals)) return;
     char buffer[400];
     std::to_chars_result r;
     if (decimals < 0)

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace qrvp::tool {
@@ -94,7 +95,7 @@ Col ColumnOfMessage(const std::string& message, Col fallback)
 
 class Resolver {
 public:
-    Resolver(const TableOptions& options, LogRoute& log) : options_(options), log_(log) {}
+    Resolver(const TableOptions& options, LogRoute* log) : options_(options), log_(log) {}
 
     // Parses and solves one row into a segment that follows `previous` (null
     // for a well's first row).
@@ -106,7 +107,7 @@ private:
     RowError Rejected(const char* function, Col fallback, const std::string& what);
 
     const TableOptions& options_;
-    LogRoute& log_;
+    LogRoute* log_;  // null on a worker thread: the records are fetched when the well is resolved again
 };
 
 std::optional<RowError> Resolver::Number(const Row& row, Col c, std::optional<double>& out)
@@ -126,7 +127,7 @@ std::optional<RowError> Resolver::Number(const Row& row, Col c, std::optional<do
 RowError Resolver::Rejected(const char* function, Col fallback, const std::string& what)
 {
     RowError error;
-    error.records = log_.Collect();
+    if (log_ != nullptr) error.records = log_->Collect();
     error.message = std::string(function) + " rejected " + what;
     if (error.records.empty()) {
         error.message += " (it wrote no log record)";
@@ -351,7 +352,7 @@ std::optional<RowError> Resolver::Resolve(const Row& row, const Segment* previou
             s.hasSwitch = true;
             s.switchDate = at;
         } else {
-            log_.Collect();  // a switch outside the segment is no fault of the row
+            if (log_ != nullptr) log_->Collect();  // a switch outside the segment is no fault of the row
         }
     }
     (void)options_;
@@ -404,10 +405,18 @@ int32_t SegmentCumulative(const Segment& s, const Date& at, double* volume)
     return -1;
 }
 
-std::vector<Well> ReadWells(const std::string& text, const TableOptions& options, LogRoute& log,
-                            std::vector<Problem>& problems)
+struct WellRows::Rows {
+    std::vector<Row> rows;
+};
+
+WellRows::WellRows() : rows_(std::make_unique<Rows>()) {}
+WellRows::~WellRows() = default;
+WellRows::WellRows(WellRows&&) noexcept = default;
+WellRows& WellRows::operator=(WellRows&&) noexcept = default;
+
+std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& problems)
 {
-    std::vector<Well> wells;
+    std::vector<WellRows> wells;
     std::vector<CsvRecord> records = ReadCsv(text);
     if (records.empty()) {
         problems.push_back({1, 0, "", "", "the table is empty: it needs a header line naming its columns", {}, true, false});
@@ -444,9 +453,7 @@ std::vector<Well> ReadWells(const std::string& text, const TableOptions& options
     if (position[kWell] == 0 || position[kModel] == 0 || position[kStart] == 0) return wells;
 
     // Rows of each well, in table order; wells in the order of their first rows.
-    std::vector<std::vector<Row>> rowsOfWell;
     std::map<std::string, size_t> wellIndex;
-    std::vector<std::string> names;
     for (size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         Row row;
@@ -461,10 +468,11 @@ std::vector<Well> ReadWells(const std::string& text, const TableOptions& options
             problems.push_back({row.line, position[kWell], "well", "", "the row names no well; it is skipped", {}, false, false});
             continue;
         }
-        auto [it, added] = wellIndex.try_emplace(name, rowsOfWell.size());
+        auto [it, added] = wellIndex.try_emplace(name, wells.size());
         if (added) {
-            rowsOfWell.emplace_back();
-            names.push_back(name);
+            wells.emplace_back();
+            wells.back().name = name;
+            wells.back().line = row.line;
         }
         if (record.fields.size() > header.fields.size()) {
             bool extra = false;
@@ -475,57 +483,54 @@ std::vector<Well> ReadWells(const std::string& text, const TableOptions& options
                 row.named = header.fields.size();
             }
         }
-        rowsOfWell[it->second].push_back(std::move(row));
-    }
-
-    Resolver resolver(options, log);
-    for (size_t w = 0; w < rowsOfWell.size(); ++w) {
-        Well well;
-        well.name = names[w];
-        const std::vector<Row>& rows = rowsOfWell[w];
-        well.line = rows.front().line;
-        Date horizon;
-        bool failed = false;
-        for (size_t r = 0; r < rows.size() && !failed; ++r) {
-            const Row& row = rows[r];
-            std::optional<RowError> error;
-            Segment segment;
-            if (row.fields != 0) {
-                error = RowError{kWell, "the row has " + std::to_string(row.fields) + " fields but the header names " +
-                                            std::to_string(row.named)};
-            } else {
-                if (r == 0) {
-                    // The horizon counts months from the month of the first start.
-                    if (auto first = ParseDate(row.text[kStart])) {
-                        horizon = *first;
-                        horizon.FirstOfMonth();
-                        horizon.AddMonths(options.months > 0 ? options.months : kOpenEndedMonths);
-                    }
-                }
-                error = resolver.Resolve(row, well.segments.empty() ? nullptr : &well.segments.back(), &horizon,
-                                         r + 1 == rows.size(), segment);
-            }
-            if (error) {
-                Problem p;
-                p.line = row.line;
-                p.column = row.column[error->column];
-                p.columnName = kColumnNames[error->column];
-                p.well = well.name;
-                p.message = error->message;
-                p.records = std::move(error->records);
-                problems.push_back(std::move(p));
-                failed = true;
-            } else {
-                well.segments.push_back(segment);
-            }
-        }
-        if (failed) continue;
-        well.start = well.segments.front().start;
-        well.end = well.segments.back().end;
-        if (options.months > 0 && horizon < well.end) well.end = horizon;
-        wells.push_back(std::move(well));
+        wells[it->second].rows_->rows.push_back(std::move(row));
     }
     return wells;
+}
+
+bool ResolveWell(const WellRows& input, const TableOptions& options, LogRoute* log, Well& well, Problem& problem)
+{
+    well = Well{};
+    well.name = input.name;
+    well.line = input.line;
+    const std::vector<Row>& rows = input.rows_->rows;
+    Resolver resolver(options, log);
+    Date horizon;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Row& row = rows[r];
+        std::optional<RowError> error;
+        Segment segment;
+        if (row.fields != 0) {
+            error = RowError{kWell, "the row has " + std::to_string(row.fields) + " fields but the header names " +
+                                        std::to_string(row.named)};
+        } else {
+            if (r == 0) {
+                // The horizon counts months from the month of the first start.
+                if (auto first = ParseDate(row.text[kStart])) {
+                    horizon = *first;
+                    horizon.FirstOfMonth();
+                    horizon.AddMonths(options.months > 0 ? options.months : kOpenEndedMonths);
+                }
+            }
+            error = resolver.Resolve(row, well.segments.empty() ? nullptr : &well.segments.back(), &horizon,
+                                     r + 1 == rows.size(), segment);
+        }
+        if (error) {
+            problem = Problem{};
+            problem.line = row.line;
+            problem.column = row.column[error->column];
+            problem.columnName = kColumnNames[error->column];
+            problem.well = well.name;
+            problem.message = error->message;
+            problem.records = std::move(error->records);
+            return false;
+        }
+        well.segments.push_back(segment);
+    }
+    well.start = well.segments.front().start;
+    well.end = well.segments.back().end;
+    if (options.months > 0 && horizon < well.end) well.end = horizon;
+    return true;
 }
 
 std::string DescribeProblem(const std::string& source, const Problem& p)

@@ -9,6 +9,7 @@
 #include "QRVPFuncs.h"
 #include "tools/qrvp/log_route.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,11 +65,34 @@ struct TableOptions {
 // Months an open-ended last segment runs when no cap is given.
 constexpr int kOpenEndedMonths = 360;
 
-// Reads the table, groups its rows into wells in the order of their first
-// rows, and resolves every segment.  A well with any problem is left out and
-// its problem reported; the others are returned ready to forecast.
-std::vector<Well> ReadWells(const std::string& text, const TableOptions& options, LogRoute& log,
-                            std::vector<Problem>& problems);
+// The rows of one well as the table gives them, not yet resolved.
+class WellRows {
+public:
+    WellRows();
+    ~WellRows();
+    WellRows(WellRows&&) noexcept;
+    WellRows& operator=(WellRows&&) noexcept;
+
+    std::string name;
+    int line = 0;  // the well's first row
+
+private:
+    friend std::vector<WellRows> ReadTable(const std::string&, std::vector<Problem>&);
+    friend bool ResolveWell(const WellRows&, const TableOptions&, LogRoute*, Well&, Problem&);
+    struct Rows;
+    std::unique_ptr<Rows> rows_;
+};
+
+// Reads the header and groups the rows into wells, in the order of their
+// first rows.  Problems of the header (fatal when a required column is
+// missing) and of rows that name no well are added to `problems`.
+std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& problems);
+
+// Resolves every segment of a well, solving blank values with the library.
+// On the first problem returns false and describes it; the library's records
+// are attached when `log` is given (the caller's thread must then be the only
+// one calling the library), and left in the log when it is null.
+bool ResolveWell(const WellRows& rows, const TableOptions& options, LogRoute* log, Well& well, Problem& problem);
 
 // "file:line:column: message" with the library's records below it.
 std::string DescribeProblem(const std::string& source, const Problem& problem);

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Times `qrvp forecast` on 10,000 wells of 600 monthly steps each, written to
+# /dev/null, on 1 and 2 threads (best of three runs each).
+#
+#   bash bench/forecast_bench.sh [path/to/qrvp] [wells] [months]
+#
+# The wells mix the three models evenly: hyperbolic Arps with a switch to
+# Dmin (secant-effective declines), a linear-with-time ramp chained into an
+# Arps decline, and stretched exponential.  Without a path, the Release preset
+# is built first.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+qrvp="${1:-}"
+wells="${2:-10000}"
+months="${3:-600}"
+if [ -z "$qrvp" ]; then
+  (cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release --target qrvp >/dev/null)
+  qrvp="$root/build/release/tools/qrvp"
+fi
+table="$(mktemp --suffix=.csv)"
+trap 'rm -f "$table"' EXIT
+awk -v n="$wells" 'BEGIN {
+  srand(1)
+  print "well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type"
+  for (i = 0; i < n; i++) {
+    y = 2020 + i % 5; m = 1 + i % 12
+    if (i % 3 == 0)
+      printf "W%05d,arps,%d-%02d-01,,%.1f,,%.1f,%.2f,%.1f,,,secant\n", i, y, m, 1000 + rand() * 19000, 30 + rand() * 50, 0.3 + rand() * 1.2, 5 + rand() * 5
+    else if (i % 3 == 1) {
+      printf "W%05d,lintime,%d-%02d-15,%d-%02d-15,%.1f,,-%.1f,,,,,\n", i, y, m, y + 1, m, 1000 + rand() * 4000, 100 + rand() * 400
+      printf "W%05d,arps,,,,,%.1f,0.8,6,,,tangent\n", i, 10 + rand() * 30
+    } else
+      printf "W%05d,sedm,%d-%02d-01,,%.1f,,,,,%.2f,%.2f,\n", i, y, m, 1000 + rand() * 19000, 0.5 + rand() * 2.5, 0.3 + rand() * 0.4
+  }
+}' > "$table"
+
+rows="$("$qrvp" forecast "$table" --months "$months" --threads 2 | wc -l)"
+echo "qrvp forecast: $wells wells x $months months ($((rows - 1)) rows) to /dev/null, $(nproc) cores"
+for threads in 1 2; do
+  best=""
+  for run in 1 2 3; do
+    start=$(date +%s.%N)
+    "$qrvp" forecast "$table" --months "$months" --threads "$threads" > /dev/null
+    end=$(date +%s.%N)
+    t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }')
+    if [ -z "$best" ] || awk -v a="$t" -v b="$best" 'BEGIN { exit !(a < b) }'; then best="$t"; fi
+  done
+  echo "  --threads $threads: ${best} s"
+done
