@@ -60,39 +60,60 @@ int32_t DayNumberOf(const DateBase& d)
     return DayNumber(SignedYear(d), d.month, d.day);
 }
 
+// The calendar date `days` after the record's, through the day number.
+qrvp::dates::CivilDate MovedDate(const DateBase& d, int32_t days)
+{
+    return CivilFromDayNumber((qrvp::dates::Int32{DayNumberOf(d)} + days).v);
+}
+
 void MoveDays(DateBase& d, int32_t days)
 {
-    const auto c = CivilFromDayNumber((qrvp::dates::Int32{DayNumberOf(d)} + days).v);
+    const auto c = MovedDate(d, days);
     d.year = static_cast<uint32_t>(c.year);
     d.month = static_cast<uint16_t>(c.month);
     d.day = static_cast<uint16_t>(c.day);
 }
 
-// Adds s seconds (s >= 0; less than a day and a minute for a valid record) to
-// the time of day, carrying at most one day, then applies a borrowed day and
-// brings an over-long day back into its month.
-void AddSecondsOfDay(DateBase& d, uint64_t s, bool borrow)
+// Writes the date moved by whole days (`moved`, kept out of memory until the
+// end) and adds s seconds (s >= 0; less than a day and a minute for a valid
+// record) to the time of day, carrying at most one day, then applies a borrowed
+// day and brings an over-long day back into its month.
+void AddSecondsOfDay(DateBase& d, qrvp::dates::CivilDate moved, uint64_t s, bool borrow)
 {
-    // s is below 2^32 + 86400 (the second field is 32 bits), so the minutes it
-    // holds, and everything carried from them, fit 32 bits.
-    d.second = static_cast<uint32_t>(s % 60);
-    int32_t minute = d.minute + static_cast<int32_t>(s / 60);
-    int32_t hour = d.hour + minute / 60;
-    minute %= 60;
-    int32_t day = d.day + hour / 24;
-    hour %= 24;
-    int32_t month = d.month;
-    int32_t year = SignedYear(d);
-    if (borrow) {
-        day -= 1;
-        if (day == 0) {
-            month -= 1;
-            if (month == 0) {
-                month = 12;
-                year = (qrvp::dates::Int32{year} - 1).v;
-            }
-            day = MonthLength(year, month);
+    // The carries minute + s / 60, hour + minute / 60 and day + hour / 24, each
+    // followed by its remainder, are taken at once from the seconds counted
+    // from the start of the day: for whole numbers (m + 60 h) / 60 is exactly
+    // h + m / 60, so the results are the same, with one division in the chain
+    // instead of three.  s is below 2^32 + 86400, so the total fits 64 bits
+    // and the day carried fits 32.
+    // (Quotients of a 32-bit total, the usual case, cost less.)
+    const uint64_t total = s + 60 * uint64_t{d.minute} + 3600 * uint64_t{d.hour};
+    int32_t minute = 0;
+    int32_t hour = 0;
+    int32_t carried = 0;
+    const auto split = [&](auto t) {
+        d.second = static_cast<uint32_t>(t % 60);
+        minute = static_cast<int32_t>(t / 60 % 60);
+        hour = static_cast<int32_t>(t / 3600 % 24);
+        carried = static_cast<int32_t>(t / 86400);
+    };
+    if (total <= UINT32_MAX) {
+        split(static_cast<uint32_t>(total));
+    } else {
+        split(total);
+    }
+    // The borrowed day is taken without a branch: its sign follows the input's
+    // and cannot be predicted.
+    int32_t day = static_cast<uint16_t>(moved.day) + carried - static_cast<int32_t>(borrow);
+    int32_t month = static_cast<uint16_t>(moved.month);
+    int32_t year = moved.year;
+    if (day == 0 && borrow) {
+        month -= 1;
+        if (month == 0) {
+            month = 12;
+            year = (qrvp::dates::Int32{year} - 1).v;
         }
+        day = MonthLength(year, month);
     }
     const int32_t length = MonthLength(year, month);
     if (day > length) {
@@ -284,24 +305,22 @@ void Date::AddFracDay(double days)
         days = -static_cast<double>(kMaxWholeDays);
     }
     const auto whole = static_cast<int32_t>(days);
-    MoveDays(*this, whole);
+    const auto moved = MovedDate(*this, whole);
     double r = days - whole;
     const bool borrow = r < 0.0;
-    if (borrow) {
-        r += 1.0;
-    }
+    r += static_cast<double>(borrow);
     // Truncated, never rounded: a fraction of a second is dropped.
-    const auto s = static_cast<uint64_t>(r * 86400.0 + static_cast<double>(second));
-    AddSecondsOfDay(*this, s, borrow);
+    const auto s = static_cast<uint64_t>(static_cast<int64_t>(r * 86400.0 + static_cast<double>(second)));
+    AddSecondsOfDay(*this, moved, s, borrow);
 }
 
 void Date::AddSeconds(long long seconds)
 {
     const int64_t days = seconds / 86400;
     const int64_t rest = seconds - days * 86400;
-    MoveDays(*this, ClampedDays(days));
+    const auto moved = MovedDate(*this, ClampedDays(days));
     const bool borrow = rest < 0;
-    AddSecondsOfDay(*this, static_cast<uint64_t>(borrow ? 86400 + rest : rest) + second, borrow);
+    AddSecondsOfDay(*this, moved, static_cast<uint64_t>(borrow ? 86400 + rest : rest) + second, borrow);
 }
 
 void Date::AddMonths(int32_t months)
