@@ -76,6 +76,7 @@ TEST(SettingsParity, RawDataAndResults)
         {kKey, L"Quoted \"name\"", 64, SettingRead::kOk, Utf16(L"a \\ b")},
         {kKey, L"Continued", 64, SettingRead::kOk, {1, 2, 3, 4}},
         {kKey, L"Expand", 64, SettingRead::kOk, Utf16(L"%TMP%")},
+        {kKey, L"Accented", 64, SettingRead::kOk, Utf16(L"R\x00e9servoir \x20ac")},
         {kKey, L"Qword", 8, SettingRead::kOk, {1, 0, 0, 0, 0, 0, 0, 0}},
         {kKey, L"Long", 6, SettingRead::kOk, Utf16(L"77")},
         {kKey, L"Long", 5, SettingRead::kMoreData, {}},
