@@ -115,13 +115,16 @@ void AddSecondsOfDay(DateBase& d, qrvp::dates::CivilDate moved, uint64_t s, bool
         }
         day = MonthLength(year, month);
     }
-    const int32_t length = MonthLength(year, month);
-    if (day > length) {
-        day -= length;
-        month += 1;
-        if (month == 13) {
-            month = 1;
-            year = (qrvp::dates::Int32{year} + 1).v;
+    // No month is shorter than 28 days, so a day up to 28 needs no length.
+    if (day > 28) {
+        const int32_t length = MonthLength(year, month);
+        if (day > length) {
+            day -= length;
+            month += 1;
+            if (month == 13) {
+                month = 1;
+                year = (qrvp::dates::Int32{year} + 1).v;
+            }
         }
     }
     d.year = static_cast<uint32_t>(year);

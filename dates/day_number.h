@@ -97,7 +97,9 @@ inline constexpr int32_t kUnsignedDayNumberMax = (1 << 29) - 68570;
 // of the year before and month 13 as January of the year after.
 constexpr int32_t DayNumber(int32_t year, int32_t month, int32_t day)
 {
-    const Int32 a = (Int32{month} - 14) / 12;
+    // a is -1 for January and February and 0 for March to December (also for
+    // months 0 and 13): no division for the months a record holds.
+    const Int32 a = month >= 0 && month <= 13 ? Int32{-static_cast<int32_t>(month <= 2)} : (Int32{month} - 14) / 12;
     if (year >= 0 && year <= kUnsignedYearMax && month >= 0 && month <= 0xFFFF) {
         return ToInt32(DayNumberFormula<uint32_t>(static_cast<uint32_t>(year), static_cast<uint32_t>(month),
                                                   static_cast<uint32_t>(day), static_cast<uint32_t>(a.v)));
