@@ -33,7 +33,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot --init >/dev/null 2>&1
   wineserver -w
 fi
-wineserver -p
+wineserver -p 2>/dev/null || true  # (already running for this prefix: fine)
 # Wine's own services start with the first program; start them here, away from
 # the pipes through which the build and ctest read the test programs' output
 # (a service holding such a pipe open would make every reader wait).
