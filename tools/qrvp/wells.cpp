@@ -510,6 +510,9 @@ bool ResolveWell(const WellRows& input, const TableOptions& options, LogRoute* l
                     horizon = *first;
                     horizon.FirstOfMonth();
                     horizon.AddMonths(options.months > 0 ? options.months : kOpenEndedMonths);
+                    // Dates end with the year 2999.
+                    const Date last(2999, 12, 31, 23, 59, 59);
+                    if (last < horizon) horizon = last;
                 }
             }
             error = resolver.Resolve(row, well.segments.empty() ? nullptr : &well.segments.back(), &horizon,

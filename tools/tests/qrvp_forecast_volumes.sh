@@ -44,7 +44,24 @@ awk -v a="$v1" -v b="$v2" -v c="$last_cum" 'BEGIN { d = a + b - c; if (d < 0) d 
 june="$(grep '^L,2020-06-01,' out.txt | cut -d, -f4)"
 awk -v j="$june" 'BEGIN { exit !(j > 0) }' || fail "the boundary month has no volume"
 
-# The same forecast on one thread and on several is the same text.
+# The same forecast on one thread and on several is the same text, and a
+# well rejected on a worker thread is still reported with its own record.
 "$QRVP" forecast --threads 1 > t1.txt && "$QRVP" forecast --threads 3 > t3.txt || fail "example forecast failed"
 cmp -s t1.txt t3.txt || fail "threads change the output"
+{
+  echo "well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type"
+  for i in $(seq 1 150); do
+    echo "A$i,arps,2020-0$((i % 9 + 1))-01,,$((1000 + i)),,50,0.8,8,,,secant"
+    echo "S$i,sedm,2021-01-15,2024-01-01,$((2000 + i)),,,,,1.5,0.5,"
+    [ "$i" -eq 75 ] && echo "Bad,arps,2020-01-01,2021-01-01,0,50,,0.5,,,,"
+  done
+} > many.csv
+"$QRVP" forecast many.csv --months 48 --threads 1 > m1.txt 2> e1.txt
+[ $? -eq 1 ] || fail "the rejected well does not set the exit status"
+expect_status 1 "$QRVP" forecast many.csv --months 48 --threads 4
+cmp -s m1.txt out.txt || fail "threads change the output of many wells"
+cmp -s e1.txt err.txt || fail "threads change the messages"
+contains err.txt "many.csv:152:5: error: column 'qi': GetArpsDi rejected"
+contains err.txt "Invalid parameters: Qi (0.000000), Qt (50.000000), StartDate (1/1/2020), EndDate (1/1/2021)"
+[ "$(grep -c '^A150,' out.txt)" -eq 48 ] || fail "A150 does not have 48 months"
 echo "forecast volumes: ok"
