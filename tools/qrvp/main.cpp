@@ -201,6 +201,7 @@ int Version()
 int main(int argc, char** argv)
 {
     CLI::App app{"qrvp: decline-curve forecasts and single calls through the QRVPFuncs library"};
+    app.name("qrvp");
     app.require_subcommand(1);
 
     ForecastArgs fa;
@@ -226,10 +227,15 @@ int main(int argc, char** argv)
     app.add_subcommand("example", "Print the built-in example table (the input format)");
     app.add_subcommand("version", "The library's version, the settings store in use and the effective log file");
 
+    if (argc < 2) {
+        WriteErr(app.help());
+        return 2;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        // Help is a success; every other parse problem is a usage error.
+        return app.exit(e) == 0 ? 0 : 2;
     }
 
     if (forecast->parsed()) return Forecast(fa);

@@ -47,4 +47,12 @@ contains err.txt "empty.csv:1: error: the table is empty"
 printf 'well,model,start,end,qi,di\nS,arps,2025-01-01,2025-03-01,100,10\n' | "$QRVP" forecast - > out.txt 2> err.txt \
   || fail "reading standard input failed"
 [ "$(grep -c '^S,' out.txt)" -eq 2 ] || fail "two rows expected from standard input"
+# Usage errors.
+expect_status 2 "$QRVP"
+contains err.txt "Usage: qrvp"
+expect_status 2 "$QRVP" forecast --threads 0
+contains err.txt "--threads: Value 0 not in range 1 to 256"
+expect_status 2 "$QRVP" forecast --bogus
+expect_status 0 "$QRVP" forecast --help
+contains out.txt "--svg"
 echo "forecast errors: ok"
