@@ -178,15 +178,35 @@ bool AppendFixedExact(std::string& out, double value, int decimals)
         whole = static_cast<uint64_t>(scaled / scale);
         part = static_cast<uint32_t>(scaled % scale);
     }
-    for (int i = 0; i < decimals; ++i) {
-        *--p = static_cast<char>('0' + part % 10u);
-        part /= 10u;
+    // Two digits at a time.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    int left = decimals;
+    for (; left >= 2; left -= 2) {
+        const uint32_t pair = part % 100u;
+        part /= 100u;
+        p -= 2;
+        p[0] = kPairs[2 * pair];
+        p[1] = kPairs[2 * pair + 1];
     }
+    if (left == 1) *--p = static_cast<char>('0' + part % 10u);
     if (decimals > 0) *--p = '.';
-    do {
-        *--p = static_cast<char>('0' + whole % 10u);
-        whole /= 10u;
-    } while (whole != 0);
+    while (whole >= 100) {
+        const auto pair = static_cast<size_t>(whole % 100u);
+        whole /= 100u;
+        p -= 2;
+        p[0] = kPairs[2 * pair];
+        p[1] = kPairs[2 * pair + 1];
+    }
+    if (whole >= 10) {
+        p -= 2;
+        p[0] = kPairs[2 * whole];
+        p[1] = kPairs[2 * whole + 1];
+    } else {
+        *--p = static_cast<char>('0' + whole);
+    }
     if (std::signbit(value)) *--p = '-';
     out.append(p, end);
     return true;
