@@ -25,21 +25,21 @@ std::string CsvField(const std::string& text)
     return out + "\"";
 }
 
-void AppendDay(std::string& out, const Date& date)
+// "YYYY-MM-DD" at `at`; returns the end.
+char* AppendDay(char* at, const Date& date)
 {
-    char buffer[16];
-    unsigned year = date.year % 10000u;
-    buffer[0] = static_cast<char>('0' + year / 1000u);
-    buffer[1] = static_cast<char>('0' + year / 100u % 10u);
-    buffer[2] = static_cast<char>('0' + year / 10u % 10u);
-    buffer[3] = static_cast<char>('0' + year % 10u);
-    buffer[4] = '-';
-    buffer[5] = static_cast<char>('0' + date.month / 10u % 10u);
-    buffer[6] = static_cast<char>('0' + date.month % 10u);
-    buffer[7] = '-';
-    buffer[8] = static_cast<char>('0' + date.day / 10u % 10u);
-    buffer[9] = static_cast<char>('0' + date.day % 10u);
-    out.append(buffer, 10);
+    const unsigned year = date.year % 10000u;
+    at[0] = static_cast<char>('0' + year / 1000u);
+    at[1] = static_cast<char>('0' + year / 100u % 10u);
+    at[2] = static_cast<char>('0' + year / 10u % 10u);
+    at[3] = static_cast<char>('0' + year % 10u);
+    at[4] = '-';
+    at[5] = static_cast<char>('0' + date.month / 10u % 10u);
+    at[6] = static_cast<char>('0' + date.month % 10u);
+    at[7] = '-';
+    at[8] = static_cast<char>('0' + date.day / 10u % 10u);
+    at[9] = static_cast<char>('0' + date.day % 10u);
+    return at + 10;
 }
 
 }  // namespace
@@ -109,16 +109,18 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         const double volume = cumulative - previousCum;
         previousCum = cumulative;
 
-        std::string& out = result.rows;
-        out += prefix;
-        AppendDay(out, month);
-        out += ',';
-        AppendNumber(out, rate, format.decimals);
-        out += ',';
-        AppendNumber(out, volume, format.decimals);
-        out += ',';
-        AppendNumber(out, cumulative, format.decimals);
-        out += '\n';
+        // The row after the name, built in place and appended at once.
+        char row[16 + 3 * (kNumberCapacity + 1)];
+        char* p = AppendDay(row, month);
+        *p++ = ',';
+        p = WriteNumber(p, rate, format.decimals);
+        *p++ = ',';
+        p = WriteNumber(p, volume, format.decimals);
+        *p++ = ',';
+        p = WriteNumber(p, cumulative, format.decimals);
+        *p++ = '\n';
+        result.rows += prefix;
+        result.rows.append(row, p);
         if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
         month = next;
     }

@@ -145,10 +145,10 @@ __extension__ typedef unsigned __int128 Wide;
 // printf rounds (to nearest, ties to even, on the double's exact value): the
 // value is m * 2^e exactly, so m * 10^decimals * 2^e is rounded in 128-bit
 // integers.  The forecast writes millions of these.
-bool AppendFixedExact(std::string& out, double value, int decimals)
+char* WriteFixedExact(char* at, double value, int decimals)
 {
     const double magnitude = std::fabs(value);
-    if (!(magnitude < 9007199254740992.0) || decimals < 0 || decimals > 9) return false;
+    if (!(magnitude < 9007199254740992.0) || decimals < 0 || decimals > 9) return nullptr;
     static constexpr uint32_t kPower[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
                                           1000000000};
     const uint32_t scale = kPower[decimals];
@@ -208,26 +208,34 @@ bool AppendFixedExact(std::string& out, double value, int decimals)
         *--p = static_cast<char>('0' + whole);
     }
     if (std::signbit(value)) *--p = '-';
-    out.append(p, end);
-    return true;
+    const auto length = static_cast<size_t>(end - p);
+    std::memcpy(at, p, length);
+    return at + length;
 }
 
 }  // namespace
 
-void AppendNumber(std::string& out, double value, int decimals)
+char* WriteNumber(char* at, double value, int decimals)
 {
-    if (decimals >= 0 && AppendFixedExact(out, value, decimals)) return;
-    char buffer[400];
+    if (decimals >= 0) {
+        if (char* end = WriteFixedExact(at, value, decimals)) return end;
+    }
     std::to_chars_result r;
     if (decimals < 0)
-        r = std::to_chars(buffer, buffer + sizeof buffer, value);
+        r = std::to_chars(at, at + kNumberCapacity, value);
     else
-        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        r = std::to_chars(at, at + kNumberCapacity, value, std::chars_format::fixed, decimals);
     if (r.ec != std::errc()) {
-        out += "?";
-        return;
+        *at = '?';
+        return at + 1;
     }
-    out.append(buffer, r.ptr);
+    return r.ptr;
+}
+
+void AppendNumber(std::string& out, double value, int decimals)
+{
+    char buffer[kNumberCapacity];
+    out.append(buffer, WriteNumber(buffer, value, decimals));
 }
 
 std::string FormatNumber(double value, int decimals)

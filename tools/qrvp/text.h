@@ -4,6 +4,7 @@
 
 #include "QRVPFuncs.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,10 @@ std::string FormatDay(const Date& date);
 // Appends a double: the shortest text that reads back as the same double when
 // decimals < 0, else fixed-point with that many decimals.
 void AppendNumber(std::string& out, double value, int decimals);
+// The same text written at `at`, which has room for kNumberCapacity
+// characters; returns the end of the text.
+constexpr size_t kNumberCapacity = 400;
+char* WriteNumber(char* at, double value, int decimals);
 std::string FormatNumber(double value, int decimals = -1);
 
 // Trims blanks and tabs at both ends.
