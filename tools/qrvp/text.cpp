@@ -139,6 +139,7 @@ std::string FormatDate(const Date& date)
 
 namespace {
 
+#if defined(__SIZEOF_INT128__)
 __extension__ typedef unsigned __int128 Wide;
 
 // Fixed-point text of |value| < 2^53 with 0..9 decimals, rounded exactly as
@@ -212,6 +213,10 @@ char* WriteFixedExact(char* at, double value, int decimals)
     std::memcpy(at, p, length);
     return at + length;
 }
+#else
+// Without a 128-bit integer the general formatter does the work.
+char* WriteFixedExact(char*, double, int) { return nullptr; }
+#endif
 
 }  // namespace
 
