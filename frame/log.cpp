@@ -60,7 +60,14 @@ struct LogState {
     wchar_t fileName[kFileNameCapacity] = L"QuarvexLog.csv";
 };
 
-constinit LogState g_state;
+// MinGW's std::mutex has no constant initialiser; its default constructor
+// there touches nothing outside the object all the same.
+#if defined(__MINGW32__)
+#define QRVP_CONSTINIT_LOCKS
+#else
+#define QRVP_CONSTINIT_LOCKS constinit
+#endif
+QRVP_CONSTINIT_LOCKS LogState g_state;
 // Until _LogInit: level 0 of systems 0 to 15.  Read without a lock.
 constinit std::atomic<uint32_t> g_levelMask{1u};
 constinit std::atomic<uint32_t> g_systemMask{0xFFFFu};

@@ -72,7 +72,9 @@ size_t FormatMessage(wchar_t* out, const wchar_t* format, va_list args)
     errno = 0;
     const int written = vswprintf(out, kMessageCapacity, format, trial);
     va_end(trial);
-    if (written >= 0) return static_cast<size_t>(written);
+    // Some runtimes cut the output and return the full length instead of
+    // failing; a length that does not fit counts as too long either way.
+    if (written >= 0 && static_cast<size_t>(written) < kMessageCapacity) return static_cast<size_t>(written);
 
     // Too long for the buffer (the formatter then reports failure instead of
     // cutting): format into larger buffers and cut the result.  A format the
