@@ -1,4 +1,5 @@
 #include "QRVPFuncs.h"
+#include "dates/date_span.h"
 #include "dates/day_number.h"
 
 #include <cmath>
@@ -349,13 +350,7 @@ void Date::AddMonths(int32_t months)
 
 double Date::DaySpan(Date other) const
 {
-    const double days = static_cast<double>(julianDay()) - static_cast<double>(other.julianDay());
-    const double seconds =
-        ((static_cast<double>(hour) - static_cast<double>(other.hour)) * 60.0 +
-         (static_cast<double>(minute) - static_cast<double>(other.minute))) *
-            60.0 +
-        (static_cast<double>(second) - static_cast<double>(other.second));
-    return days + seconds / 86400.0;
+    return qrvp::dates::SpanInDays(*this, other);
 }
 
 double Date::operator-(const Date& other) const

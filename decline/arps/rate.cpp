@@ -2,6 +2,7 @@
 // to exponential decline at Dmin, the instantaneous decline at a rate and the
 // date of the switch.
 #include "decline/arps/arps_core.h"
+#include "dates/date_span.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -63,12 +64,12 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
         return kStatusFailed;
     }
     *Qt = -1.0;
-    if (FindDate < StartDate) {
+    if (dates::IsEarlier(FindDate, StartDate)) {
         return QRVP_FAIL(L"GetArpsQt", L"FindDate (%d/%d/%d) is less than StartDate (%d/%d/%d)",
                          LogMonth(FindDate), LogDay(FindDate), LogYear(FindDate), LogMonth(StartDate),
                          LogDay(StartDate), LogYear(StartDate));
     }
-    const double t = FindDate.DaySpan(StartDate) / kDaysPerYear;
+    const double t = dates::SpanInDays(FindDate, StartDate) / kDaysPerYear;
     if (NearZero(Di) || NearZero(t)) {
         *Qt = Qi;
         return kStatusOk;
