@@ -1,24 +1,21 @@
 // Bending an Arps segment: the result keeps both ends and passes close to the
-// bend point; the record's layout; the point fit; the log records; hostile input.
+// bend point; the point fit; the log records; hostile input.
 #include "decline/arps/curve_fit.h"
-#include "tests/support/log_capture.h"
+#include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <string>
 
 namespace {
 
+using namespace qrvp::test;
 using qrvp::arps::RatePoint;
-using qrvp::test::LogCapture;
 namespace CurveFit = qrvp::arps::CurveFit;
-
-Date D(int y, int m, int d) { return Date(y, m, d, 0, 0, 0); }
 
 double Rate(Date at, Date start, double Qi, double Di, double b, double Dmin)
 {
@@ -68,60 +65,7 @@ TEST(ArpsBend, KeepsBothEndsAndPassesNearTheBendPoint)
     }
 }
 
-TEST(ArpsBend, RecordBytesSitAtTheirOffsets)
-{
-    ArpsSegment seg;
-    ASSERT_EQ(BendArpsSegment(1000, D(2000, 1, 1), 250, D(2005, 1, 1), 100, D(2010, 1, 1), 0, &seg), 0);
-    unsigned char bytes[64];
-    static_assert(sizeof(ArpsSegment) == sizeof(bytes));
-    std::memcpy(bytes, &seg, sizeof(bytes));
-    const auto at = [&](size_t offset) {
-        double v;
-        std::memcpy(&v, bytes + offset, sizeof(v));
-        return v;
-    };
-    const auto dateAt = [&](size_t offset) {
-        uint32_t year, second;
-        uint16_t mdhm[4];
-        std::memcpy(&year, bytes + offset, 4);
-        std::memcpy(mdhm, bytes + offset + 4, 8);
-        std::memcpy(&second, bytes + offset + 12, 4);
-        return std::array<uint32_t, 6>{year, mdhm[0], mdhm[1], mdhm[2], mdhm[3], second};
-    };
-    EXPECT_EQ(at(0), 1000.0);
-    EXPECT_EQ(dateAt(8), (std::array<uint32_t, 6>{2000, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(at(24), seg.Qf);
-    EXPECT_NEAR(at(24), 100.0, 1e-4);
-    EXPECT_EQ(dateAt(32), (std::array<uint32_t, 6>{2010, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(at(48), seg.Di);
-    EXPECT_NEAR(at(48), 0.360501, 1e-6);
-    EXPECT_EQ(at(56), seg.b);
-    EXPECT_NEAR(at(56), 0.364197, 1e-6);
-}
-
-// The source line of the report that carries this message, in bend.cpp.
-int ReportLine(const std::string& message)
-{
-    std::ifstream source(QRVP_SOURCE_DIR "/decline/arps/bend.cpp");
-    std::string text;
-    int lineNo = 0, failLine = 0;
-    while (std::getline(source, text)) {
-        ++lineNo;
-        if (text.find("QRVP_FAIL(") != std::string::npos) failLine = lineNo;
-        if (text.find(message) != std::string::npos) return failLine;
-    }
-    return -1;
-}
-
-void ExpectLastRecord(LogCapture& log, const char* function, const std::string& message, const char* fragment)
-{
-    const auto lines = log.Lines();
-    ASSERT_FALSE(lines.empty());
-    const auto tail = qrvp::test::ParseRecordTail(lines.back());
-    EXPECT_EQ(tail.function, function);
-    EXPECT_EQ(tail.message, message);
-    EXPECT_EQ(tail.line, ReportLine(fragment));
-}
+const char* const kFile = "decline/arps/bend.cpp";
 
 TEST(ArpsBend, RejectionsLeaveAZeroRecordAndOneLogRecord)
 {
@@ -162,7 +106,7 @@ TEST(ArpsBend, RejectionsLeaveAZeroRecordAndOneLogRecord)
         EXPECT_EQ(BendArpsSegment(r.Qi, s, r.BendQ, r.bend, r.Qf, e, 0, &seg), -1);
         const unsigned char zeros[64] = {};
         EXPECT_EQ(std::memcmp(&seg, zeros, sizeof(zeros)), 0);
-        ExpectLastRecord(log, r.function, r.message, r.fragment);
+        ExpectLastRecord(log, {r.function, r.message, kFile, r.fragment});
     }
     EXPECT_EQ(BendArpsSegment(1000, s, 250, D(2005, 1, 1), 100, e, 0, nullptr), -1);
     // Bend rates equal to an end pass the rate checks (the fit may still fail).
@@ -198,34 +142,24 @@ TEST(ArpsBend, PointFitOnTwoPointsOrTheWrongNumber)
 
     const RatePoint four[] = {two[0], two[0], two[1], two[1]};
     EXPECT_FALSE(CurveFit::PointFit(four, 0, &Di, &Qi, &b));
-    ExpectLastRecord(log, "CurveFit::PointFit", "PointFit requires 2 or 3 points.  4 points submitted.",
-                     "PointFit requires 2 or 3 points.");
+    ExpectLastRecord(log, {"CurveFit::PointFit", "PointFit requires 2 or 3 points.  4 points submitted.", kFile,
+                           "PointFit requires 2 or 3 points."});
     EXPECT_FALSE(CurveFit::PointFit(std::span(two, 1), 0, &Di, &Qi, &b));
-    ExpectLastRecord(log, "CurveFit::PointFit", "PointFit requires 2 or 3 points.  1 points submitted.",
-                     "PointFit requires 2 or 3 points.");
+    ExpectLastRecord(log, {"CurveFit::PointFit", "PointFit requires 2 or 3 points.  1 points submitted.", kFile,
+                           "PointFit requires 2 or 3 points."});
     const RatePoint zeroEnd[] = {{D(2000, 1, 1), 1000}, {D(2010, 1, 1), 0}};
     EXPECT_FALSE(CurveFit::PointFit(zeroEnd, 0, &Di, &Qi, &b));
-    ExpectLastRecord(log, "CurveFit::PointFit", "Non-Zero Qi and Qf are required.  Qi=1000.000000, Qf=0.000000.",
-                     "Non-Zero Qi and Qf");
+    ExpectLastRecord(log, {"CurveFit::PointFit", "Non-Zero Qi and Qf are required.  Qi=1000.000000, Qf=0.000000.",
+                           kFile, "Non-Zero Qi and Qf"});
 }
 
 TEST(ArpsBend, HostileNumbersAndDates)
 {
     LogCapture log;
-    const double hostile[] = {std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity(),
-                              1e308,
-                              -1e308,
-                              std::numeric_limits<double>::denorm_min(),
-                              0.0};
-    Date wild;
-    wild.year = 4000000000u;
-    wild.month = 99;
-    wild.day = 99;
-    wild.second = 4000000000u;
-    const Date dates[] = {D(2000, 1, 1), D(2005, 1, 1), D(2010, 1, 1), Date(), wild};
+    const std::vector<double> hostile = HostileDoubles({0.0});
+    const std::vector<Date> dates = HostileDates();
     const std::array<double, 4> base{1000, 250, 100, 0.1};  // Qi, BendQ, Qf, Dmin
+    // Each number hostile in turn, then all of them, against every bend date.
     for (size_t pos = 0; pos <= base.size(); ++pos) {
         for (double h : hostile) {
             auto a = base;
@@ -234,10 +168,8 @@ TEST(ArpsBend, HostileNumbersAndDates)
             }
             for (const Date& bend : dates) {
                 ArpsSegment seg;
-                const int32_t st = BendArpsSegment(a[0], dates[0], a[1], bend, a[2], dates[2], a[3], &seg);
-                EXPECT_TRUE(st == 0 || st == -1);
-                const int32_t st2 = BendArpsSegment(a[0], bend, a[1], dates[1], a[2], wild, a[3], &seg);
-                EXPECT_TRUE(st2 == 0 || st2 == -1);
+                EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], D(2000, 1, 1), a[1], bend, a[2], D(2010, 1, 1), a[3], &seg)));
+                EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], bend, a[1], D(2005, 1, 1), a[2], dates[4], a[3], &seg)));
             }
         }
     }

@@ -1,7 +1,7 @@
 // Bringing an Arps segment's values back into agreement.
 #include "QRVPFuncs.h"
 
-#include "tests/arps_test_util.h"
+#include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,7 @@
 
 namespace {
 
-using qrvp::test::D;
-using qrvp::test::ForEachCombination;
-using qrvp::test::HostileDates;
-using qrvp::test::HostileDoubles;
-using qrvp::test::IsStatus;
-using qrvp::test::LogCapture;
+using namespace qrvp::test;
 
 struct Values {
     double Qi, Di, b, Dmin, Qf;
@@ -125,12 +120,12 @@ TEST(ArpsValidate, DurationNotWrittenKeepsEndDateAndRecomputesQf)
     EXPECT_EQ(ValidateArps(kStart, &v.Qi, &v.Di, &v.b, nullptr, &v.Qf, &v.end), -1);
 }
 
-
 TEST(ArpsValidateHostile, NoCrashAndOnlyStatuses)
 {
+    const std::vector<double> h = HostileDoubles();
     for (const Date& start : HostileDates()) {
         for (const Date& end : HostileDates()) {
-            ForEachCombination(5, HostileDoubles(), [&](const std::vector<double>& a) {
+            ForEachCombination(5, h, [&](const std::vector<double>& a) {
                 Values v{a[0], a[1], a[2], a[3], a[4], end};
                 ASSERT_TRUE(IsStatus(Validate(start, v)));
                 ASSERT_EQ(std::bit_cast<uint64_t>(v.Dmin), std::bit_cast<uint64_t>(a[3])) << "Dmin is only read";

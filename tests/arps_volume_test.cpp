@@ -1,21 +1,17 @@
 // Arps volumes checked against a numerical integral of the rate, the
 // inversions against the volumes, the log records, and hostile input.
 #include "decline/arps/arps_volume.h"
-#include "tests/support/log_capture.h"
+#include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <string>
 
 namespace {
 
-using qrvp::test::LogCapture;
-
-Date D(int y, int m, int d) { return Date(y, m, d, 0, 0, 0); }
+using namespace qrvp::test;
 
 double Rate(Date at, Date start, double Qi, double Di, double b, double Dmin)
 {
@@ -151,114 +147,64 @@ TEST(ArpsVolume, ConstantRateAndExponentialShortcuts)
     EXPECT_NEAR(nearly, expo, 1e-6 * expo);
 }
 
-TEST(ArpsVolume, FailuresAndWhatTheyLeave)
+TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
 {
-    LogCapture log;
     const Date s = D(2000, 1, 1), e = D(2001, 1, 1);
-    double out = 123.0;
-    // b > 0 with Dmin >= Di makes the segment exponential; a zero Qf cannot end it.
-    EXPECT_EQ(GetArpsVol(s, e, 100, 0, 0.5, 0.5, 0.6, &out), -1);
-    EXPECT_EQ(out, 123.0);
-    EXPECT_EQ(GetArpsVol2(s, e, 0, 0.5, 0.5, 0, &out), -1);
-    EXPECT_EQ(out, 123.0);
-    EXPECT_EQ(GetArpsYearsVol(0, 100, 0.5, 0.5, 0, &out), -1);
-    EXPECT_EQ(out, 123.0);
-    EXPECT_EQ(GetArpsQfVol(100, 0.0, 0.5, 10, 0, &out), -1);  // silent
-    EXPECT_EQ(out, 123.0);
-    // Far past the switch the linear exponential tail goes negative; the value stays.
-    EXPECT_EQ(GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, &out), -1);
-    EXPECT_LT(out, 0.0);
+    const char* file = "decline/arps/volume.cpp";
+    const struct {
+        const char* what;
+        int32_t (*call)(Date, Date, double*);
+        bool untouched;
+        ExpectedRecord record;  // no function: silent
+    } rows[] = {
+        // b > 0 with Dmin >= Di makes the segment exponential; a zero Qf cannot end it.
+        {"Vol, exponential to zero", [](Date a, Date b, double* x) { return GetArpsVol(a, b, 100, 0, 0.5, 0.5, 0.6, x); },
+         true, {"HypVolQf", "Qi, Qf, and Di must all be nonzero.", file, "Qi, Qf, and Di must all be nonzero."}},
+        {"Vol2, zero Qi", [](Date a, Date b, double* x) { return GetArpsVol2(a, b, 0, 0.5, 0.5, 0, x); }, true,
+         {"GetArpsYears", "Qi and Di must be nonzero.", file, "Qi and Di must be nonzero."}},
+        {"YearsVol, zero Qi", [](Date, Date, double* x) { return GetArpsYearsVol(0, 100, 0.5, 0.5, 0, x); }, true,
+         {"GetArpsRemTime", "Qi cannot be less than or equal to zero.", file, "Qi cannot be less than"}},
+        {"QfVol, no decline", [](Date, Date, double* x) { return GetArpsQfVol(100, 0.0, 0.5, 10, 0, x); }, true, {}},
+        // Far past the switch the linear exponential tail goes negative; the value stays.
+        {"QfVol, past the tail", [](Date, Date, double* x) { return GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, x); },
+         false, {"GetArpsQfVol", "Solved Qf cannot be less than zero.", file, "Solved Qf cannot be less"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        LogCapture log;
+        double out = 123.0;
+        EXPECT_EQ(r.call(s, e, &out), -1);
+        if (r.untouched) {
+            EXPECT_EQ(out, 123.0);
+        } else {
+            EXPECT_LT(out, 0.0);
+        }
+        const auto lines = log.Lines();
+        ASSERT_EQ(lines.size(), r.record.function.empty() ? 0u : 1u);
+        if (!lines.empty()) {
+            ExpectRecord(lines[0], r.record);
+        }
+        EXPECT_EQ(r.call(s, e, nullptr), -1);
+    }
 
     double di = 5, qf = 5;
     EXPECT_EQ(GetArpsQfDiVol(s, e, 100, 0.5, 366 * 100 / 30.4375, 0.1, &di, &qf), 0);
     EXPECT_EQ(di, 0.0);
     EXPECT_EQ(qf, 100.0);
     EXPECT_EQ(GetArpsQfDiVol(s, e, 100, 0.5, 0.0, 0.1, &di, &qf), -1);  // never within a zero tolerance
+    EXPECT_EQ(GetArpsQfDiVol(s, e, 1, 2, 3, 4, &di, nullptr), -1);
+    EXPECT_EQ(GetArpsQfDiVol(s, e, 1, 2, 3, 4, nullptr, &qf), -1);
 
     double years = 0;
     EXPECT_EQ(qrvp::arps::GetArpsRemTime(100, 12 * 100 / 0.5, 0.0, 0.5, 0, &years), 0);
     EXPECT_FALSE(std::isfinite(years));
-
-    EXPECT_EQ(GetArpsVol(s, e, 1, 2, 3, 4, 5, nullptr), -1);
-    EXPECT_EQ(GetArpsVol2(s, e, 1, 2, 3, 4, nullptr), -1);
-    EXPECT_EQ(GetArpsQfDiVol(s, e, 1, 2, 3, 4, &di, nullptr), -1);
-    EXPECT_EQ(GetArpsQfDiVol(s, e, 1, 2, 3, 4, nullptr, &qf), -1);
-    EXPECT_EQ(GetArpsYearsVol(1, 2, 3, 4, 5, nullptr), -1);
-    EXPECT_EQ(GetArpsQfVol(1, 2, 3, 4, 5, nullptr), -1);
-}
-
-// The source line of the report that carries this message, in volume.cpp.
-int ReportLine(const std::string& message)
-{
-    std::ifstream source(QRVP_SOURCE_DIR "/decline/arps/volume.cpp");
-    std::string text;
-    int lineNo = 0, failLine = 0;
-    while (std::getline(source, text)) {
-        ++lineNo;
-        if (text.find("QRVP_FAIL(") != std::string::npos) failLine = lineNo;
-        if (text.find(message) != std::string::npos) return failLine;
-    }
-    return -1;
-}
-
-TEST(ArpsVolume, LogRecordsNameTheReportingRoutine)
-{
-    const Date s = D(2000, 1, 1), e = D(2001, 1, 1);
-    struct Expected {
-        const char* function;
-        const char* message;
-    };
-    double out = 0;
-    const auto expect = [](LogCapture& log, const Expected& x) {
-        const auto lines = log.Lines();
-        ASSERT_EQ(lines.size(), 1u);
-        const auto tail = qrvp::test::ParseRecordTail(lines.back());
-        EXPECT_EQ(tail.function, x.function);
-        EXPECT_EQ(tail.message, x.message);
-        EXPECT_EQ(tail.line, ReportLine(x.message));
-    };
-    {
-        LogCapture log;
-        EXPECT_EQ(GetArpsVol(s, e, 100, 0, 0.5, 0.5, 0.6, &out), -1);
-        expect(log, {"HypVolQf", "Qi, Qf, and Di must all be nonzero."});
-    }
-    {
-        LogCapture log;
-        EXPECT_EQ(GetArpsVol2(s, e, 0, 0.5, 0.5, 0, &out), -1);
-        expect(log, {"GetArpsYears", "Qi and Di must be nonzero."});
-    }
-    {
-        LogCapture log;
-        EXPECT_EQ(GetArpsYearsVol(-1, 100, 0.5, 0.5, 0, &out), -1);
-        expect(log, {"GetArpsRemTime", "Qi cannot be less than or equal to zero."});
-    }
-    {
-        LogCapture log;
-        EXPECT_EQ(GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, &out), -1);
-        expect(log, {"GetArpsQfVol", "Solved Qf cannot be less than zero."});
-    }
 }
 
 TEST(ArpsVolume, HostileNumbersAndDates)
 {
     LogCapture log;
-    const double hostile[] = {std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity(),
-                              1e308,
-                              -1e308,
-                              std::numeric_limits<double>::denorm_min(),
-                              -std::numeric_limits<double>::denorm_min(),
-                              0.0};
-    Date wild;
-    wild.year = 4000000000u;
-    wild.month = 99;
-    wild.day = 99;
-    wild.hour = 99;
-    wild.second = 4000000000u;
-    Date zero;
-    zero.year = 0;
-    const Date dates[] = {D(2000, 1, 1), Date(), zero, wild, D(2999, 12, 31)};
+    const std::vector<double> hostile = HostileDoubles({-std::numeric_limits<double>::denorm_min(), 0.0});
+    const std::vector<Date> dates = HostileDates();
 
     // Five numbers, varied one at a time and all together, with every date pair.
     const std::array<double, 5> base{1000, 1.0, 0.5, 0.1, 5000};
@@ -270,19 +216,18 @@ TEST(ArpsVolume, HostileNumbersAndDates)
                     for (size_t i = 0; i < a.size(); ++i) {
                         if (i == pos || pos == base.size()) a[i] = h;
                     }
+                    // A failure leaves the volumes and the duration alone.
                     double out = 7.0, out2 = 7.0;
                     int32_t st = GetArpsVol(s, e, a[0], a[4], a[1], a[2], a[3], &out);
                     EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
                     out = 7.0;
                     st = GetArpsVol2(s, e, a[0], a[1], a[2], a[3], &out);
                     EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
-                    st = GetArpsQfDiVol(s, e, a[0], a[2], a[4], a[3], &out, &out2);
-                    EXPECT_TRUE(st == 0 || st == -1);
                     out = 7.0;
                     st = GetArpsYearsVol(a[0], a[4], a[2], a[1], a[3], &out);
                     EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
-                    st = GetArpsQfVol(a[0], a[1], a[2], a[4], a[3], &out);
-                    EXPECT_TRUE(st == 0 || st == -1);
+                    EXPECT_TRUE(IsStatus(GetArpsQfDiVol(s, e, a[0], a[2], a[4], a[3], &out, &out2)));
+                    EXPECT_TRUE(IsStatus(GetArpsQfVol(a[0], a[1], a[2], a[4], a[3], &out)));
                 }
             }
         }

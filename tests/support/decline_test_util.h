@@ -1,0 +1,143 @@
+// Helpers shared by the decline tests (Arps, linear with time, rate against
+// cumulative): dates, the hostile doubles and dates with a sweep over their
+// combinations, and the check of a log record against the reporting statement
+// in the source (so a record's line is checked against the code, not against a
+// number copied into the test).
+#ifndef QRVP_TESTS_DECLINE_TEST_UTIL_H
+#define QRVP_TESTS_DECLINE_TEST_UTIL_H
+
+#include "QRVPFuncs.h"
+#include "tests/support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace qrvp::test {
+
+inline Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
+
+// NaN, both infinities, the largest magnitudes, a denormal, and ordinary
+// values, followed by `extra`.
+inline std::vector<double> HostileDoubles(std::initializer_list<double> extra = {})
+{
+    std::vector<double> values = {std::numeric_limits<double>::quiet_NaN(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  1e308,
+                                  -1e308,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  -0.5,
+                                  1.0};
+    values.insert(values.end(), extra);
+    return values;
+}
+
+// Null, the ends of the valid range, an ordinary date and an unvalidated record.
+inline std::vector<Date> HostileDates()
+{
+    DateBase junk{};
+    junk.year = 4000000000u;
+    junk.month = 99;
+    junk.day = 77;
+    junk.hour = 30;
+    junk.minute = 61;
+    junk.second = 99999;
+    return {Date(), D(1800, 1, 1), D(2999, 12, 31, 23, 59, 59), D(2000, 1, 1), Date(junk)};
+}
+
+// Calls fn with every combination of n values drawn from `values`.
+template <typename Fn>
+void ForEachCombination(size_t n, const std::vector<double>& values, Fn fn)
+{
+    std::vector<size_t> index(n, 0);
+    std::vector<double> args(n);
+    for (;;) {
+        for (size_t i = 0; i < n; ++i) {
+            args[i] = values[index[i]];
+        }
+        fn(args);
+        size_t k = 0;
+        while (k < n && ++index[k] == values.size()) {
+            index[k++] = 0;
+        }
+        if (k == n) {
+            return;
+        }
+    }
+}
+
+inline bool IsStatus(int32_t rc) { return rc == 0 || rc == -1; }
+
+inline std::vector<std::string> SourceLines(const std::string& file)
+{
+    std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/" + file);
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) {
+        lines.push_back(l);
+    }
+    return lines;
+}
+
+// Line of the reporting statement whose message format contains `fragment`
+// in `file` (its `occurrence`-th such statement, from 0): the line holding
+// QRVP_FAIL at or above it.
+inline int ReportLine(const std::string& file, const std::string& fragment, int occurrence = 0)
+{
+    const std::vector<std::string> lines = SourceLines(file);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find(fragment) == std::string::npos || occurrence-- > 0) {
+            continue;
+        }
+        for (size_t j = i + 1; j-- > 0;) {
+            if (lines[j].find("QRVP_FAIL(") != std::string::npos) {
+                return static_cast<int>(j + 1);
+            }
+        }
+    }
+    return -1;
+}
+
+// What a failure should have logged.  With a `fragment` of its format the
+// record's line must be that statement's; without, the line must hold a
+// QRVP_FAIL under the record's function name.
+struct ExpectedRecord {
+    std::string function;
+    std::string message;
+    std::string file;  // from the repository root
+    std::string fragment = {};
+    int occurrence = 0;
+};
+
+inline void ExpectRecord(const std::string& record, const ExpectedRecord& x)
+{
+    const RecordTail tail = ParseRecordTail(record);
+    EXPECT_EQ(tail.function, x.function) << record;
+    EXPECT_EQ(tail.message, x.message) << record;
+    EXPECT_NE(record.find(",9,5,0,(null),"), std::string::npos) << record;
+    if (!x.fragment.empty()) {
+        EXPECT_EQ(tail.line, ReportLine(x.file, x.fragment, x.occurrence)) << x.fragment;
+    } else {
+        const std::vector<std::string> lines = SourceLines(x.file);
+        ASSERT_GT(tail.line, 0) << record;
+        ASSERT_LE(static_cast<size_t>(tail.line), lines.size()) << record;
+        EXPECT_NE(lines[static_cast<size_t>(tail.line) - 1].find("QRVP_FAIL(L\"" + tail.function + "\""),
+                  std::string::npos)
+            << record;
+    }
+}
+
+// The record a failing call left last.
+inline void ExpectLastRecord(LogCapture& log, const ExpectedRecord& x)
+{
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_FALSE(lines.empty()) << "no record for " << x.message;
+    ExpectRecord(lines.back(), x);
+}
+
+}  // namespace qrvp::test
+
+#endif
