@@ -40,6 +40,9 @@ private:
     bool hadPreviousStore_ = false;
 };
 
+// (Lines, LastCall and ParseRecordTail are in log_records.cpp, shared by both
+// kinds of capture.)
+
 // Splits a record line into its function name, line number and message
 // (fields 13, 14 and 15); the message keeps its commas.
 struct RecordTail {
