@@ -1,25 +1,14 @@
 // The exact records the rate-versus-cumulative families write: routine name,
 // the line of the reporting statement, and the message, one per failure.
 #include "QRVPFuncs.h"
-#include "tests/support/log_capture.h"
+#include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The source line `line` of `file`, counted from 1.
-std::string SourceLine(const std::string& file, int line)
-{
-    std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/decline/cum/" + file);
-    std::string text;
-    for (int i = 0; i < line && std::getline(in, text); ++i) {
-    }
-    return text;
-}
 
 struct Expected {
     void (*call)();
@@ -31,33 +20,33 @@ struct Expected {
 double out;
 
 const Expected kRecords[] = {
-    {[] { GetLinCumDecl(1, 5, -1, 10, &out); }, "lin_cum.cpp", "GetLinCumDecl",
+    {[] { GetLinCumDecl(1, 5, -1, 10, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumDecl",
      "Invalid BegCum (-1.000000) or EndCum (10.000000)"},
     // Two blanks after "Invalid" in these two.
-    {[] { GetLinCumQi(0, 10, -1, 1, &out); }, "lin_cum.cpp", "GetLinCumQi", "Invalid  Qf (-1.000000)"},
-    {[] { GetLinCumQf(-1, 0, 10, 1, &out); }, "lin_cum.cpp", "GetLinCumQf", "Invalid  Qi (-1.000000)"},
-    {[] { GetLinCumEndCum(1, 2, 0, 0, &out); }, "lin_cum.cpp", "GetLinCumEndCum", "Invalid decl (0.000000)"},
-    {[] { GetLinCumVCum(1, 2, 5, 10, 10, &out); }, "lin_cum.cpp", "GetLinCumVCum",
+    {[] { GetLinCumQi(0, 10, -1, 1, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumQi", "Invalid  Qf (-1.000000)"},
+    {[] { GetLinCumQf(-1, 0, 10, 1, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumQf", "Invalid  Qi (-1.000000)"},
+    {[] { GetLinCumEndCum(1, 2, 0, 0, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumEndCum", "Invalid decl (0.000000)"},
+    {[] { GetLinCumVCum(1, 2, 5, 10, 10, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumVCum",
      "EndCum (10.000000) is greater than BegCum (10.000000)"},
     // The average reports through its integral, and adds nothing of its own.
-    {[] { GetLinCum(-1, 2, 0, 10, 0, 10, &out); }, "lin_cum.cpp", "GetLinCumIntVal",
+    {[] { GetLinCum(-1, 2, 0, 10, 0, 10, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumIntVal",
      "Invalid Qi (-1.000000) or Qf (2.000000)"},
-    {[] { GetLinCum(1, 2, -1, 10, 0, 10, &out); }, "lin_cum.cpp", "GetLinCumIntVal",
+    {[] { GetLinCum(1, 2, -1, 10, 0, 10, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumIntVal",
      "Invalid FindCum (-1.000000) or Cumi (0.000000)"},
-    {[] { GetLinCum(1, 2, 0, 10, 10, 9, &out); }, "lin_cum.cpp", "GetLinCumIntVal",
+    {[] { GetLinCum(1, 2, 0, 10, 10, 9, &out); }, "decline/cum/lin_cum.cpp", "GetLinCumIntVal",
      "Cumf (9.000000) is less than Cumi (10.000000)"},
-    {[] { GetLogCumDecl(5, 5, -1, 10, &out); }, "log_cum.cpp", "GetLogCumDecl",
+    {[] { GetLogCumDecl(5, 5, -1, 10, &out); }, "decline/cum/log_cum.cpp", "GetLogCumDecl",
      "Invalid BegCum (-1.000000) or EndCum (10.000000)"},
-    {[] { GetLogCumQf(-2, 0, 10, 1, &out); }, "log_cum.cpp", "GetLogCumQf", "Invalid  Qi (-2.000000)"},
-    {[] { GetLogCumQf(1, 10, 10, 1, &out); }, "log_cum.cpp", "GetLogCumQf",
+    {[] { GetLogCumQf(-2, 0, 10, 1, &out); }, "decline/cum/log_cum.cpp", "GetLogCumQf", "Invalid  Qi (-2.000000)"},
+    {[] { GetLogCumQf(1, 10, 10, 1, &out); }, "decline/cum/log_cum.cpp", "GetLogCumQf",
      "Invalid BegCum (10.000000) or EndCum (10.000000)"},
-    {[] { GetLogCumVCum(1, 2, -5, 0, 10, &out); }, "log_cum.cpp", "GetLogCumVCum",
+    {[] { GetLogCumVCum(1, 2, -5, 0, 10, &out); }, "decline/cum/log_cum.cpp", "GetLogCumVCum",
      "Invalid BegCum (0.000000), EndCum (10.000000), or FindCum (-5.000000)"},
-    {[] { GetLogCumVCum(1, 2, 5, 10, 10, &out); }, "log_cum.cpp", "GetLogCumVCum",
+    {[] { GetLogCumVCum(1, 2, 5, 10, 10, &out); }, "decline/cum/log_cum.cpp", "GetLogCumVCum",
      "BegCum (10.000000) is less than EndCum (10.000000)"},
-    {[] { GetLogCum(1, 0, 0, 10, 0, 10, &out); }, "log_cum.cpp", "GetLogCumIntVal",
+    {[] { GetLogCum(1, 0, 0, 10, 0, 10, &out); }, "decline/cum/log_cum.cpp", "GetLogCumIntVal",
      "Invalid Qi (1.000000) or Qf (0.000000)"},
-    {[] { GetLogCum(1, 2, 10, 0, 0, 10, &out); }, "log_cum.cpp", "GetLogCumIntVal",
+    {[] { GetLogCum(1, 2, 10, 0, 0, 10, &out); }, "decline/cum/log_cum.cpp", "GetLogCumIntVal",
      "Invalid Cumi (0.000000), Cumf (10.000000), cum1 (10.000000), or cum2 (0.000000)"},
 };
 
@@ -78,13 +67,7 @@ TEST(CumLog, OneExactRecordPerFailure)
     const std::vector<std::string> lines = capture.Lines();
     ASSERT_EQ(lines.size(), std::size(kRecords));
     for (size_t i = 0; i < lines.size(); ++i) {
-        const qrvp::test::RecordTail tail = qrvp::test::ParseRecordTail(lines[i]);
-        EXPECT_EQ(tail.function, kRecords[i].function) << lines[i];
-        EXPECT_EQ(tail.message, kRecords[i].message) << lines[i];
-        EXPECT_NE(SourceLine(kRecords[i].source, tail.line).find("QRVP_FAIL(L\"" + tail.function + "\""),
-                  std::string::npos)
-            << lines[i];
-        EXPECT_NE(lines[i].find(",9,5,0,(null),"), std::string::npos) << lines[i];
+        qrvp::test::ExpectRecord(lines[i], {kRecords[i].function, kRecords[i].message, kRecords[i].source});
     }
 }
 

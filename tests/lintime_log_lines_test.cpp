@@ -1,25 +1,14 @@
 // The exact records the linear-with-time family writes: routine name, the line
 // of the reporting statement, and the message, one record per failure.
 #include "QRVPFuncs.h"
-#include "tests/support/log_capture.h"
+#include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The source line `line` of `file`, counted from 1.
-std::string SourceLine(const char* file, int line)
-{
-    std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/" + file);
-    std::string text;
-    for (int i = 0; i < line && std::getline(in, text); ++i) {
-    }
-    return text;
-}
 
 struct Expected {
     void (*call)();
@@ -74,14 +63,8 @@ TEST(LinTimLog, OneExactRecordPerFailure)
     const std::vector<std::string> lines = capture.Lines();
     ASSERT_EQ(lines.size(), std::size(kRecords));
     for (size_t i = 0; i < lines.size(); ++i) {
-        const qrvp::test::RecordTail tail = qrvp::test::ParseRecordTail(lines[i]);
-        EXPECT_EQ(tail.function, kRecords[i].function) << lines[i];
-        EXPECT_EQ(tail.message, kRecords[i].message) << lines[i];
-        EXPECT_NE(SourceLine("decline/lintime/lin_time.cpp", tail.line)
-                      .find("QRVP_FAIL(L\"" + tail.function + "\""),
-                  std::string::npos)
-            << lines[i];
-        EXPECT_NE(lines[i].find(",9,5,0,(null),"), std::string::npos) << lines[i];
+        qrvp::test::ExpectRecord(lines[i],
+                                 {kRecords[i].function, kRecords[i].message, "decline/lintime/lin_time.cpp"});
     }
 }
 
