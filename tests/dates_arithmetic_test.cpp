@@ -1,7 +1,9 @@
 // Date arithmetic: the day number and AddDays against std::chrono's civil
 // calendar for every day the calendar allows, moves by fractional days and
-// seconds against exact second counts, month arithmetic, and the field-wise
-// ordering.
+// seconds against exact second counts, month arithmetic, the field-wise
+// ordering, and input far outside the calendar (impossible fields, amounts
+// beyond the 32-bit day range, NaN and infinities), where each operation
+// gives the result its contract names and none may trip the sanitizers.
 #include "QRVPFuncs.h"
 
 #include <gtest/gtest.h>
@@ -97,23 +99,6 @@ TEST(DatesArithmetic, DayNumberAndAddDaysMatchTheCivilCalendarEveryDay)
     }
 }
 
-TEST(DatesArithmetic, OverLongDaysCountOnIntoTheNextMonth)
-{
-    for (int32_t y = 1800; y <= 2999; y += 7) {
-        for (int32_t m = 1; m <= 12; ++m) {
-            const int32_t first = JulianDay(Date(y, m, 1, 0, 0, 0));
-            for (int32_t d = 28; d <= 31; ++d) {
-                Date date(y, m, d, 5, 6, 7);
-                ASSERT_EQ(JulianDay(date), first + d - 1);
-                date.AddDays(0);  // the real calendar date
-                const chr::year_month_day want{chr::sys_days{chr::year{y} / m / 1} + chr::days{d - 1}};
-                ASSERT_EQ(Text(date), Text(Raw(uint32_t(y), uint16_t(unsigned(want.month())),
-                                               uint16_t(unsigned(want.day())), 5, 6, 7)));
-            }
-        }
-    }
-}
-
 TEST(DatesArithmetic, CalendarFactsMatchTheCivilCalendar)
 {
     for (int32_t y = 1800; y <= 2999; ++y) {
@@ -127,6 +112,14 @@ TEST(DatesArithmetic, CalendarFactsMatchTheCivilCalendar)
             ASSERT_EQ(Text(d.MonthEnd()), Text(Raw(uint32_t(y), uint16_t(m), uint16_t(lastDay))));
             ASSERT_EQ(Text(d.MonthStart()), Text(Raw(uint32_t(y), uint16_t(m), 1)));
             ASSERT_EQ(Text(d), Text(Raw(uint32_t(y), uint16_t(m), 20, 13, 14, 15)));  // left unchanged
+            // Days past the month's end count on into the next month.
+            for (int32_t day = 28; day <= 31; ++day) {
+                Date over(y, m, day, 5, 6, 7);
+                over.AddDays(0);
+                const chr::year_month_day want{chr::sys_days{chr::year{y} / m / 1} + chr::days{day - 1}};
+                ASSERT_EQ(Text(over), Text(Raw(uint32_t(int(want.year())), uint16_t(unsigned(want.month())),
+                                               uint16_t(unsigned(want.day())), 5, 6, 7)));
+            }
         }
     }
 }
@@ -196,8 +189,6 @@ TEST(DatesArithmetic, DayNumbersSpansAndMonthCounts)
 
     EXPECT_EQ(Date(2001, 3, 31, 0, 0, 0).MonthsBetweenDates(Date(2000, 12, 1, 0, 0, 0)), 3);
     EXPECT_EQ(Date(2000, 12, 1, 0, 0, 0).MonthsBetweenDates(Date(2001, 3, 31, 0, 0, 0)), -3);
-    for (int32_t y : {1900, 2100}) EXPECT_EQ(Date(y, 6, 1, 0, 0, 0).DaysInYear(), 365);
-    for (int32_t y : {2000, 2004}) EXPECT_EQ(Date(y, 6, 1, 0, 0, 0).DaysInYear(), 366);
 }
 
 Date RandomDate(std::mt19937_64& rng)
@@ -302,8 +293,6 @@ TEST(DatesArithmetic, ComparisonsAreFieldWiseOnTheStoredValues)
     const Date mar1(2001, 3, 1, 0, 0, 0);
     EXPECT_LT(feb31, mar1);
     EXPECT_GT(feb31.DaySpan(mar1), 0.0);
-    EXPECT_NE(Date(2000, 1, 1, 0, 0, 1), Date(2000, 1, 1, 0, 0, 0));
-    EXPECT_LT(Date(2000, 1, 1, 0, 0, 0), Date(2000, 1, 1, 0, 0, 1));
 }
 
 TEST(DatesArithmetic, MonthStartAndMonthEndValidateTheirResult)
@@ -315,6 +304,132 @@ TEST(DatesArithmetic, MonthStartAndMonthEndValidateTheirResult)
         EXPECT_EQ(Text(d.MonthEnd()), Text(Date())) << Text(d);
     }
     EXPECT_EQ(Text(Raw(2999, 2, 40, 30, 70, 99).MonthEnd()), "2999-02-28 00:00:00");
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr int32_t kMaxDays = std::numeric_limits<int32_t>::max();
+
+TEST(DatesHostile, NanLeavesTheDateAndHugeAmountsAreHeldAtTheDayRange)
+{
+    const Date start(2000, 6, 15, 12, 0, 0);
+    Date d = start;
+    d.AddFracDay(std::nan(""));
+    EXPECT_EQ(Text(d), Text(start));
+
+    Date up = start;
+    up.AddDays(kMaxDays);
+    Date down = start;
+    down.AddDays(-kMaxDays);
+    for (double x : {kInf, 1e308, 4294967296.0, 2147483648.0}) {
+        Date a = start;
+        a.AddFracDay(x);
+        EXPECT_EQ(Text(a), Text(up)) << x;
+        Date b = start;
+        b.AddFracDay(-x);
+        EXPECT_EQ(Text(b), Text(down)) << -x;
+    }
+    // Below 2^31 days the fraction still counts.
+    Date a = start;
+    a.AddFracDay(2147483647.5);
+    Date want = start;
+    want.AddFracDay(2147483647.0);
+    EXPECT_NE(Text(a), Text(want));
+    EXPECT_EQ(Text(a).substr(11), "00:00:00");
+
+    // INT64_MIN seconds are -106751991167300 days and -55808 seconds.
+    for (const long long t : {std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()}) {
+        Date moved = start;
+        moved.AddSeconds(t);
+        Date held = start;
+        held.AddDays(t < 0 ? -kMaxDays : kMaxDays);
+        held.AddSeconds(t < 0 ? -55808 : 55807);
+        EXPECT_EQ(Text(moved), Text(held)) << t;
+    }
+}
+
+TEST(DatesHostile, YearsBelowZeroComeBackOnTheWayUp)
+{
+    const Date start(2000, 1, 1, 6, 0, 0);
+    Date d = start;
+    d.AddDays(-1000000);  // 738 BC in the proleptic calendar: year -738
+    const chr::year_month_day want{chr::sys_days{chr::year{2000} / 1 / 1} - chr::days{1000000}};
+    EXPECT_EQ(Text(d), Text(Raw(uint32_t(int(want.year())), uint16_t(unsigned(want.month())),
+                                uint16_t(unsigned(want.day())), 6)));
+    EXPECT_EQ(JulianDay(d), JulianDay(start) - 1000000);
+    EXPECT_TRUE(d.GetQRVDate().IsValid());  // read unsigned, the year is huge
+    d.AddDays(1000000);
+    EXPECT_EQ(Text(d), Text(start));
+
+    // The formulas hold down to March 1 of the year -4800 (day number -32044).
+    d.AddDays(-32044 - 2451545);
+    EXPECT_EQ(Text(d), Text(Raw(uint32_t(-4800), 3, 1, 6)));
+    EXPECT_EQ(JulianDay(d), -32044);
+    d.AddDays(32044 + 2451545);
+    EXPECT_EQ(Text(d), Text(start));
+}
+
+TEST(DatesHostile, MonthsOutsideTheYearReadAsTheNeighbouringYears)
+{
+    EXPECT_EQ(JulianDay(Raw(2001, 0, 10)), JulianDay(Raw(2000, 12, 10)));
+    EXPECT_EQ(JulianDay(Raw(2000, 13, 10)), JulianDay(Raw(2001, 1, 10)));
+    EXPECT_EQ(Raw(2000, 0, 10).DaysInMonth(), 31);
+    EXPECT_EQ(Raw(2000, 13, 10).DaysInMonth(), 31);
+    Date d = Raw(2001, 0, 10, 1, 2, 3);
+    d.AddDays(0);
+    EXPECT_EQ(Text(d), "2000-12-10 01:02:03");
+    d = Raw(2000, 13, 31, 23, 59, 59);
+    d.AddSeconds(1);  // through the day number: January 31, 2001 first
+    EXPECT_EQ(Text(d), "2001-02-01 00:00:00");
+}
+
+// Every operation on every odd record: the sanitizers judge.
+TEST(DatesHostile, EveryOperationOnImpossibleRecordsIsDefined)
+{
+    const Date odd[] = {
+        Raw(0, 0, 0),
+        Raw(0xFFFFFFFFu, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFFFFFFu),
+        Raw(0x80000000u, 13, 31, 23, 59, 59),
+        Raw(0x7FFFFFFFu, 12, 31, 23, 59, 59),
+        Raw(2000, 0, 0, 24, 60, 60),
+        Raw(2000, 2, 0xFFFF),
+        Raw(1, 1, 1),
+        Raw(2999, 12, 31, 23, 59, 59),
+        Date(),
+    };
+    const double fracs[] = {0.0, -0.0, 1e-300, -1e-300, 0.5, -0.5, 1e6, -1e6, 2147483647.0, -2147483648.0,
+                            1e308, -1e308, kInf, -kInf, std::nan("")};
+    const long long secs[] = {0, 1, -1, 86399, -86400, std::numeric_limits<long long>::max(),
+                              std::numeric_limits<long long>::min()};
+    const int32_t ints[] = {0, 1, -1, 13, -13, std::numeric_limits<int32_t>::max(),
+                            std::numeric_limits<int32_t>::min()};
+    double sink = 0.0;
+    for (const Date& start : odd) {
+        for (const Date& other : odd) {
+            sink += start.DaySpan(other) + (start - other) + start.MonthsBetweenDates(other);
+            sink += (start < other) + (start <= other) + (start == other) + Min(start, other).day +
+                    Max(start, other).day;
+        }
+        sink += JulianDay(start) + start.DaysInMonth() + start.DaysInYear() + start.MonthStart().day +
+                start.MonthEnd().day;
+        for (double x : fracs) {
+            Date d = start;
+            d.AddFracDay(x);
+            sink += d.day;
+        }
+        for (long long t : secs) {
+            Date d = start;
+            d.AddSeconds(t);
+            sink += d.day;
+        }
+        for (int32_t k : ints) {
+            Date d = start;
+            d.AddDays(k);
+            d.AddMonths(k);
+            d.MidMonth();
+            sink += d.day;
+        }
+    }
+    EXPECT_TRUE(std::isfinite(sink));
 }
 
 }  // namespace

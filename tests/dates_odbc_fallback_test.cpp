@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
 #include <type_traits>
 
 static_assert(QRVP_ODBC_FROM_PLATFORM == 0, "the stand-in declarations are in use");
@@ -17,45 +18,22 @@ static_assert(std::is_same_v<DATE_STRUCT, tagDATE_STRUCT>);
 
 namespace {
 
-TEST(DatesOdbcFallback, TimestampRoundTrip)
+// The conversions themselves are tested against the platform's records in
+// dates_record_test; here they only have to work on the stand-ins.
+TEST(DatesOdbcFallback, RoundTrips)
 {
-    TIMESTAMP_STRUCT ts{};
-    ts.year = 2999;
-    ts.month = 12;
-    ts.day = 31;
-    ts.hour = 23;
-    ts.minute = 59;
-    ts.second = 59;
-    ts.fraction = 123;
-    const QRVDate q(ts);
-    EXPECT_EQ(q.year, 2999u);
-    EXPECT_EQ(q.second, 59u);
-    const TIMESTAMP_STRUCT back = q.Date2TS();
-    EXPECT_EQ(back.year, 2999);
-    EXPECT_EQ(back.month, 12);
-    EXPECT_EQ(back.day, 31);
-    EXPECT_EQ(back.hour, 23);
-    EXPECT_EQ(back.minute, 59);
-    EXPECT_EQ(back.second, 59);
-    EXPECT_EQ(back.fraction, 0u);
-
+    TIMESTAMP_STRUCT ts{2999, 12, 31, 23, 59, 59, 123};
+    const TIMESTAMP_STRUCT back = QRVDate(ts).Date2TS();
+    ts.fraction = 0;
+    EXPECT_EQ(std::memcmp(&back, &ts, sizeof ts), 0);
     ts.hour = 24;
     EXPECT_TRUE(QRVDate(ts).IsNull());
-}
 
-TEST(DatesOdbcFallback, DateStructRoundTrip)
-{
-    DATE_STRUCT ds{};
-    ds.year = 1800;
-    ds.month = 1;
-    ds.day = 1;
+    DATE_STRUCT ds{1800, 1, 1};
     const QRVDate q(ds);
-    EXPECT_EQ(q.year, 1800u);
     EXPECT_EQ(q.hour + q.minute + q.second, 0u);
-    const DATE_STRUCT back = q.Date2DS();
-    EXPECT_EQ(back.year, 1800);
-    EXPECT_EQ(back.month, 1);
-    EXPECT_EQ(back.day, 1);
+    const DATE_STRUCT dsBack = q.Date2DS();
+    EXPECT_EQ(std::memcmp(&dsBack, &ds, sizeof ds), 0);
     ds.year = 1799;
     EXPECT_TRUE(QRVDate(ds).IsNull());
 }
