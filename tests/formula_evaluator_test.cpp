@@ -15,12 +15,6 @@ using qrvp::formula::FormulaEvaluator;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-std::wstring Prepared(const std::string& text)
-{
-    FormulaEvaluator evaluator;
-    return evaluator.Prepare(text);
-}
-
 TEST(FormulaPrepare, RewritesTheText)
 {
     const struct {
@@ -50,10 +44,7 @@ TEST(FormulaPrepare, RewritesTheText)
         {"{\xD6l} x 2", L"1*2"},
         {"2\xE9" "3", L"2\u00E93"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(Prepared(c.text), c.prepared);
-    }
+    for (const auto& c : cases) EXPECT_EQ(FormulaEvaluator().Prepare(c.text), c.prepared) << c.text;
 }
 
 TEST(FormulaEvaluate, SampleFormulas)
@@ -89,28 +80,20 @@ TEST(FormulaEvaluate, SampleFormulas)
         {"0x10", 0.0},
         {"12.5 / 2.5", 5.0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.formula);
-        EXPECT_EQ(EvaluateV2Formula(c.formula), c.value);
-    }
+    for (const auto& c : cases) EXPECT_EQ(EvaluateV2Formula(c.formula), c.value) << c.formula;
 }
 
-TEST(FormulaEvaluate, PlusOrMinusIsRefused)
+TEST(FormulaEvaluate, RefusedAndMalformedFormulas)
 {
-    // Also where the formula is malformed before the sign is reached.
+    // A plus or minus sign gives -1, also where the formula is malformed
+    // before the sign is reached.
     for (const char* formula : {"2*(3+1)", "-2", "{a}+1", "{a+b", "2e-", "1*2*3-", "+", "**1e-3*-", "a(b)+"}) {
-        SCOPED_TRACE(formula);
-        EXPECT_EQ(EvaluateV2Formula(formula), -1.0);
+        EXPECT_EQ(EvaluateV2Formula(formula), -1.0) << formula;
     }
-}
-
-TEST(FormulaEvaluate, MalformedFormulasGiveNaN)
-{
-    // An operator that finds fewer than two numbers, or no number at the end.
+    // An operator that finds fewer than two numbers, or no number at the end: NaN.
     for (const char* formula : {"", "   ", "*3", "a", "(2*3", "2*(3", "{a{b}c}", "2e", "/", "()", "NULL", "0/0",
                                 "2\xC3\xA9" "3", "\xFF", "1e999/1e999"}) {
-        SCOPED_TRACE(formula);
-        EXPECT_TRUE(std::isnan(EvaluateV2Formula(formula)));
+        EXPECT_TRUE(std::isnan(EvaluateV2Formula(formula))) << formula;
     }
     EXPECT_TRUE(std::isnan(EvaluateV2Formula(nullptr)));
 }
