@@ -81,10 +81,6 @@ TEST(FrameLog, CalculationRecordLine)
     const std::string body = Body(lines[0]);
     EXPECT_EQ(WithoutThread(body), "9,5,0,(null),NomToSecEff,82,bFactor (0.500000) cannot be 0, not even 3/7/2024");
     EXPECT_EQ(capture.LastCall(), "NomToSecEff,82,bFactor (0.500000) cannot be 0, not even 3/7/2024");
-    const auto tail = qrvp::test::ParseRecordTail(lines[0]);
-    EXPECT_EQ(tail.function, "NomToSecEff");
-    EXPECT_EQ(tail.line, 82);
-    EXPECT_EQ(tail.message, "bFactor (0.500000) cannot be 0, not even 3/7/2024");
 }
 
 TEST(FrameLog, LinesEndWithCarriageReturnAndLineFeed)
@@ -93,8 +89,7 @@ TEST(FrameLog, LinesEndWithCarriageReturnAndLineFeed)
     _LogMsg(9, 5, 0, L"text", L"f", 1, L"a,b");
     _LogMsg(9, 5, 0, L"text", L"f", 2, L"caf\u00e9 \u4e2d");
     capture.Lines();
-    std::ifstream in(capture.LogPath(), std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string raw = ReadAll(capture.LogPath());
     ASSERT_GE(raw.size(), 4u);
     EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n");
     EXPECT_NE(raw.find(",f,1,a,b\r\n"), std::string::npos);
@@ -244,7 +239,7 @@ TEST(FrameLog, BackslashesInTheFileNameAreSeparators)
     fs::create_directory(fs::path(capture.Dir()) / "sub");
     LogPrintf(9, 5, 0, nullptr, L"f", 1, L"here");
     capture.Lines();
-    EXPECT_EQ(qrvp::log::CurrentSettings().fileName.find(L"sub\\QuarvexLog.csv") != std::wstring::npos, true);
+    EXPECT_NE(qrvp::log::CurrentSettings().fileName.find(L"sub\\QuarvexLog.csv"), std::wstring::npos);
     EXPECT_NE(ReadAll(capture.Dir() + "/sub/QuarvexLog.csv").find(",f,1,here\r\n"), std::string::npos);
 }
 

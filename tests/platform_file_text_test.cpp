@@ -1,13 +1,12 @@
-// Text-mode appending, file deletion and the code-page conversions.
+// Text-mode appending, file deletion and the code-page conversions.  (The
+// local time is checked through the log's time stamps in frame_log_test.)
 #include "platform/file_append.h"
-#include "platform/local_time.h"
 #include "platform/text_conversion.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -62,22 +61,6 @@ TEST(PlatformFileText, EveryByteSurvivesTheRoundTrip)
     EXPECT_EQ(WideToNarrow(wide), all);
     EXPECT_EQ(WideToNarrow(L"x\u20acy"), "x?y");
     EXPECT_EQ(NarrowToWide(""), L"");
-}
-
-TEST(PlatformFileText, LocalTimeIsTheClocks)
-{
-    const std::time_t now = std::time(nullptr);
-    const LocalTime t = CurrentLocalTime();
-    std::tm fields{};
-    fields.tm_year = t.year - 1900;
-    fields.tm_mon = t.month - 1;
-    fields.tm_mday = t.day;
-    fields.tm_hour = t.hour;
-    fields.tm_min = t.minute;
-    fields.tm_sec = t.second;
-    fields.tm_isdst = -1;
-    EXPECT_LE(std::abs(std::difftime(std::mktime(&fields), now)), 60.0);
-    EXPECT_LT(t.milliseconds, 1000);
 }
 
 }  // namespace

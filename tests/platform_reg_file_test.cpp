@@ -111,14 +111,10 @@ TEST(PlatformRegFile, HeadersEncodingsAndContinuations)
 
     // UTF-16LE with its byte-order mark, as the registry editor exports.
     const std::string narrow = kHeader + kKey + "\"V\"=\"\xc3\xa9t\xc3\xa9\"\r\n";
-    std::u16string wide = u"\ufeff";
-    for (const char16_t c : std::u16string(u"Windows Registry Editor Version 5.00\r\n\r\n"
+    std::string utf16;
+    for (const char16_t c : std::u16string(u"\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
                                            u"[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"
                                            u"\"V\"=\"\u00e9t\u00e9\"\r\n")) {
-        wide.push_back(c);
-    }
-    std::string utf16;
-    for (const char16_t c : wide) {
         utf16.push_back(static_cast<char>(c & 0xFF));
         utf16.push_back(static_cast<char>(c >> 8));
     }
