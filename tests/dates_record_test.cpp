@@ -37,13 +37,6 @@ TEST(DatesRecord, OdbcRecordsComeFromThePlatformWhenInstalled)
     EXPECT_EQ(sizeof(DATE_STRUCT), 6u);
 }
 
-TEST(DatesRecord, DefaultIsTheNullDate)
-{
-    EXPECT_EQ(Text(Date()), kNull);
-    EXPECT_EQ(Text(QRVDate()), kNull);
-    EXPECT_TRUE(QRVDate().IsNull());
-}
-
 struct SixFields {
     int32_t y, mo, d, h, mi, s;
     const char* expected;
@@ -118,8 +111,11 @@ TEST(DatesRecord, OdbcConversionsDropTheFractionAndCutToSixteenBits)
     EXPECT_EQ(static_cast<uint16_t>(odd.Date2DS().year), 0x2345);
 }
 
-TEST(DatesRecord, ValidityLooksAtTheYearOnly)
+TEST(DatesRecord, DefaultIsTheNullDateAndValidityLooksAtTheYearOnly)
 {
+    EXPECT_EQ(Text(Date()), kNull);
+    EXPECT_EQ(Text(QRVDate()), kNull);
+    EXPECT_TRUE(QRVDate().IsNull());
     QRVDate d(2000, 1, 1, 0, 0, 0);
     EXPECT_TRUE(d.IsValid());
     EXPECT_FALSE(d.IsNull());
