@@ -17,13 +17,6 @@ using namespace qrvp::test;
 using qrvp::arps::RatePoint;
 namespace CurveFit = qrvp::arps::CurveFit;
 
-double Rate(Date at, Date start, double Qi, double Di, double b, double Dmin)
-{
-    double q = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(GetArpsQt(at, start, Qi, Di, b, Dmin, &q), 0);
-    return q;
-}
-
 struct BendCase {
     const char* name;
     double Qi, BendQ, Qf, Dmin;
@@ -56,8 +49,8 @@ TEST(ArpsBend, KeepsBothEndsAndPassesNearTheBendPoint)
         EXPECT_TRUE(seg.StartDate == c.start);
         EXPECT_TRUE(seg.EndDate == c.end);
         EXPECT_NEAR(seg.Qf, c.Qf, 1e-6 * c.Qf);
-        EXPECT_NEAR(Rate(c.end, c.start, c.Qi, seg.Di, seg.b, c.Dmin), c.Qf, 1e-6 * c.Qf);
-        EXPECT_NEAR(Rate(c.bend, c.start, c.Qi, seg.Di, seg.b, c.Dmin), c.BendQ, c.bendTolerance * c.BendQ);
+        EXPECT_NEAR(ArpsRate(c.end, c.start, c.Qi, seg.Di, seg.b, c.Dmin), c.Qf, 1e-6 * c.Qf);
+        EXPECT_NEAR(ArpsRate(c.bend, c.start, c.Qi, seg.Di, seg.b, c.Dmin), c.BendQ, c.bendTolerance * c.BendQ);
         if (!std::isnan(c.b)) {
             EXPECT_NEAR(seg.b, c.b, 1e-6);
             EXPECT_NEAR(seg.Di, c.Di, 1e-6);
@@ -156,23 +149,14 @@ TEST(ArpsBend, PointFitOnTwoPointsOrTheWrongNumber)
 TEST(ArpsBend, HostileNumbersAndDates)
 {
     LogCapture log;
-    const std::vector<double> hostile = HostileDoubles({0.0});
     const std::vector<Date> dates = HostileDates();
-    const std::array<double, 4> base{1000, 250, 100, 0.1};  // Qi, BendQ, Qf, Dmin
-    // Each number hostile in turn, then all of them, against every bend date.
-    for (size_t pos = 0; pos <= base.size(); ++pos) {
-        for (double h : hostile) {
-            auto a = base;
-            for (size_t i = 0; i < a.size(); ++i) {
-                if (i == pos || pos == base.size()) a[i] = h;
-            }
-            for (const Date& bend : dates) {
-                ArpsSegment seg;
-                EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], D(2000, 1, 1), a[1], bend, a[2], D(2010, 1, 1), a[3], &seg)));
-                EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], bend, a[1], D(2005, 1, 1), a[2], dates[4], a[3], &seg)));
-            }
+    ForEachCombination(4, HostileDoubles({0.0}), [&](const std::vector<double>& a) {  // Qi, BendQ, Qf, Dmin
+        for (const Date& bend : dates) {
+            ArpsSegment seg;
+            EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], D(2000, 1, 1), a[1], bend, a[2], D(2010, 1, 1), a[3], &seg)));
+            EXPECT_TRUE(IsStatus(BendArpsSegment(a[0], bend, a[1], D(2005, 1, 1), a[2], dates[4], a[3], &seg)));
         }
-    }
+    });
 }
 
 }  // namespace

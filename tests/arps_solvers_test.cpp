@@ -10,13 +10,6 @@ namespace {
 
 using namespace qrvp::test;
 
-double Rate(Date find, Date start, double Qi, double Di, double b, double Dmin)
-{
-    double q = -99.0;
-    EXPECT_EQ(GetArpsQt(find, start, Qi, Di, b, Dmin, &q), 0);
-    return q;
-}
-
 // A segment: its rate and decline at the start, b, Dmin, and its end date.
 struct Segment {
     double Qi, Di, b, Dmin;
@@ -41,10 +34,10 @@ TEST(ArpsSolvers, RoundTripsThroughTheRate)
 {
     for (const Segment& s : kSegments) {
         SCOPED_TRACE(testing::Message() << s.Di << " b " << s.b);
-        const double Qf = Rate(s.end, kStart, s.Qi, s.Di, s.b, s.Dmin);
+        const double Qf = ArpsRate(s.end, kStart, s.Qi, s.Di, s.b, s.Dmin);
         double Di = -1, Qi = -1, years = -1;
         ASSERT_EQ(GetArpsDi(kStart, s.end, s.Qi, Qf, s.b, s.Dmin, &Di), 0);
-        EXPECT_NEAR(Rate(s.end, kStart, s.Qi, Di, s.b, s.Dmin), Qf, 1e-6 * Qf);
+        EXPECT_NEAR(ArpsRate(s.end, kStart, s.Qi, Di, s.b, s.Dmin), Qf, 1e-6 * Qf);
         ASSERT_EQ(GetArpsQi(kStart, s.end, Qf, s.b, s.Di, s.Dmin, &Qi), 0);
         EXPECT_NEAR(Qi, s.Qi, 1e-9 * s.Qi);
         ASSERT_EQ(GetArpsYears(s.Qi, Qf, s.b, s.Di, s.Dmin, &years), 0);
@@ -53,7 +46,7 @@ TEST(ArpsSolvers, RoundTripsThroughTheRate)
         at.AddFracDay(years * 365.25);
         // The date keeps whole seconds: within a second's worth of rate.
         const double slack = std::fabs(s.Di) * Qf * 2 / 86400 / 365.25 * 10 + 1e-9;
-        EXPECT_NEAR(Rate(at, kStart, s.Qi, s.Di, s.b, s.Dmin), Qf, slack * s.Qi / Qf);
+        EXPECT_NEAR(ArpsRate(at, kStart, s.Qi, s.Di, s.b, s.Dmin), Qf, slack * s.Qi / Qf);
     }
 }
 

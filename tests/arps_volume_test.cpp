@@ -13,13 +13,6 @@ namespace {
 
 using namespace qrvp::test;
 
-double Rate(Date at, Date start, double Qi, double Di, double b, double Dmin)
-{
-    double q = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(GetArpsQt(at, start, Qi, Di, b, Dmin, &q), 0);
-    return q;
-}
-
 // 12 times the integral of the rate over years, by Simpson's rule on
 // six-hour steps (whole seconds, so the dates are exact).
 double IntegratedVolume(Date start, Date end, double Qi, double Di, double b, double Dmin)
@@ -31,7 +24,7 @@ double IntegratedVolume(Date start, Date end, double Qi, double Di, double b, do
         Date at = start;
         at.AddFracDay(i * 0.25);
         const double weight = (i == 0 || i == steps) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
-        sum += weight * Rate(at, start, Qi, Di, b, Dmin);
+        sum += weight * ArpsRate(at, start, Qi, Di, b, Dmin);
     }
     return 12.0 * (sum * 0.25 / 3.0) / 365.25;
 }
@@ -69,7 +62,7 @@ TEST(ArpsVolume, BothVolumesMatchTheIntegralOfTheRate)
     for (const VolumeCase& c : Cases()) {
         SCOPED_TRACE(c.name);
         const double integral = IntegratedVolume(c.start, c.end, c.Qi, c.Di, c.b, c.Dmin);
-        const double qf = Rate(c.end, c.start, c.Qi, c.Di, c.b, c.Dmin);
+        const double qf = ArpsRate(c.end, c.start, c.Qi, c.Di, c.b, c.Dmin);
         double vol2 = kNone;
         double vol = kNone;
         ASSERT_EQ(GetArpsVol2(c.start, c.end, c.Qi, c.Di, c.b, c.Dmin, &vol2), 0);
@@ -91,7 +84,7 @@ TEST(ArpsVolume, InversionsGiveBackDurationRateAndDecline)
         double vol = kNone;
         ASSERT_EQ(GetArpsVol2(c.start, c.end, c.Qi, c.Di, c.b, c.Dmin, &vol), 0);
         const double years = c.end.DaySpan(c.start) / 365.25;
-        const double qf = Rate(c.end, c.start, c.Qi, c.Di, c.b, c.Dmin);
+        const double qf = ArpsRate(c.end, c.start, c.Qi, c.Di, c.b, c.Dmin);
 
         double solvedYears = kNone;
         ASSERT_EQ(GetArpsYearsVol(c.Qi, vol, c.b, c.Di, c.Dmin, &solvedYears), 0);
@@ -110,18 +103,6 @@ TEST(ArpsVolume, InversionsGiveBackDurationRateAndDecline)
         ASSERT_EQ(GetArpsVol2(c.start, c.end, c.Qi, solvedDi, c.b, c.Dmin, &again), 0);
         EXPECT_LT(std::fabs(again - vol), 1e-5 * vol);
     }
-}
-
-TEST(ArpsVolume, SwitchCaseFigures)
-{
-    double years = 0;
-    ASSERT_EQ(GetArpsYearsVol(1000, 28774.458384, 1.0, 1.0, 0.1, &years), 0);
-    EXPECT_NEAR(years, 3653 / 365.25, 1e-6);
-    double qf = 0;
-    ASSERT_EQ(GetArpsQfVol(1000, 1.0, 1.0, 28774.458384, 0.1, &qf), 0);
-    EXPECT_NEAR(qf, 90.471356, 1e-6);
-    ASSERT_EQ(qrvp::arps::GetArpsRemTime(1000, 12004.105371, 0.5, 1.0, 0, &years), 0);
-    EXPECT_NEAR(years, 731 / 365.25, 1e-6);
 }
 
 TEST(ArpsVolume, ConstantRateAndExponentialShortcuts)
@@ -158,8 +139,9 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
         ExpectedRecord record;  // no function: silent
     } rows[] = {
         // b > 0 with Dmin >= Di makes the segment exponential; a zero Qf cannot end it.
-        {"Vol, exponential to zero", [](Date a, Date b, double* x) { return GetArpsVol(a, b, 100, 0, 0.5, 0.5, 0.6, x); },
-         true, {"HypVolQf", "Qi, Qf, and Di must all be nonzero.", file, "Qi, Qf, and Di must all be nonzero."}},
+        {"Vol, exponential to zero",
+         [](Date a, Date b, double* x) { return GetArpsVol(a, b, 100, 0, 0.5, 0.5, 0.6, x); }, true,
+         {"HypVolQf", "Qi, Qf, and Di must all be nonzero.", file, "Qi, Qf, and Di must all be nonzero."}},
         {"Vol2, zero Qi", [](Date a, Date b, double* x) { return GetArpsVol2(a, b, 0, 0.5, 0.5, 0, x); }, true,
          {"GetArpsYears", "Qi and Di must be nonzero.", file, "Qi and Di must be nonzero."}},
         {"YearsVol, zero Qi", [](Date, Date, double* x) { return GetArpsYearsVol(0, 100, 0.5, 0.5, 0, x); }, true,
@@ -207,29 +189,22 @@ TEST(ArpsVolume, HostileNumbersAndDates)
     const std::vector<Date> dates = HostileDates();
 
     // Five numbers, varied one at a time and all together, with every date pair.
-    const std::array<double, 5> base{1000, 1.0, 0.5, 0.1, 5000};
     for (const Date& s : dates) {
         for (const Date& e : dates) {
-            for (size_t pos = 0; pos <= base.size(); ++pos) {
-                for (double h : hostile) {
-                    auto a = base;
-                    for (size_t i = 0; i < a.size(); ++i) {
-                        if (i == pos || pos == base.size()) a[i] = h;
-                    }
-                    // A failure leaves the volumes and the duration alone.
-                    double out = 7.0, out2 = 7.0;
-                    int32_t st = GetArpsVol(s, e, a[0], a[4], a[1], a[2], a[3], &out);
-                    EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
-                    out = 7.0;
-                    st = GetArpsVol2(s, e, a[0], a[1], a[2], a[3], &out);
-                    EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
-                    out = 7.0;
-                    st = GetArpsYearsVol(a[0], a[4], a[2], a[1], a[3], &out);
-                    EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
-                    EXPECT_TRUE(IsStatus(GetArpsQfDiVol(s, e, a[0], a[2], a[4], a[3], &out, &out2)));
-                    EXPECT_TRUE(IsStatus(GetArpsQfVol(a[0], a[1], a[2], a[4], a[3], &out)));
-                }
-            }
+            ForEachVariant(std::array<double, 5>{1000, 1.0, 0.5, 0.1, 5000}, hostile, [&](const auto& a) {
+                // A failure leaves the volumes and the duration alone.
+                double out = 7.0, out2 = 7.0;
+                int32_t st = GetArpsVol(s, e, a[0], a[4], a[1], a[2], a[3], &out);
+                EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
+                out = 7.0;
+                st = GetArpsVol2(s, e, a[0], a[1], a[2], a[3], &out);
+                EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
+                out = 7.0;
+                st = GetArpsYearsVol(a[0], a[4], a[2], a[1], a[3], &out);
+                EXPECT_TRUE(st == 0 || (st == -1 && out == 7.0));
+                EXPECT_TRUE(IsStatus(GetArpsQfDiVol(s, e, a[0], a[2], a[4], a[3], &out, &out2)));
+                EXPECT_TRUE(IsStatus(GetArpsQfVol(a[0], a[1], a[2], a[4], a[3], &out)));
+            });
         }
     }
 }

@@ -81,11 +81,7 @@ TEST(CumRoundTrip, EverySolverAgreesWithTheDecline)
 
 TEST(Cum, EdgeValues)
 {
-    const struct {
-        const char* what;
-        int32_t (*call)(double*);
-        double expected;
-    } rows[] = {
+    const OneResultCall rows[] = {
         {"lin decl", [](double* v) { return GetLinCumDecl(100, 50, 0, 1000, v); }, -0.05},
         {"lin rate past the end", [](double* v) { return GetLinCumVCum(100, 50, 1500, 0, 1000, v); }, 25},
         {"lin average", [](double* v) { return GetLinCum(100, 50, 0, 1000, 0, 1000, v); }, 75},
@@ -107,10 +103,8 @@ TEST(Cum, EdgeValues)
         // A flat segment keeps its rate even with no width.
         {"log flat, no width", [](double* v) { return GetLogCumQf(100, 10, 10, 0, v); }, 100},
     };
-    for (const auto& r : rows) {
-        double v = kSentinel;
-        ASSERT_EQ(r.call(&v), 0) << r.what;
-        EXPECT_DOUBLE_EQ(v, r.expected) << r.what;
+    for (const OneResultCall& r : rows) {
+        ExpectValue(r);
     }
 }
 
@@ -155,13 +149,8 @@ TEST(CumAverage, MatchesTheIntegralOfTheRate)
     }
 }
 
-struct Failure {
-    const char* what;
-    int32_t (*call)(double*);
-};
-
 // More failures, each with its record, are in cum_log_lines_test.cpp.
-const Failure kFailures[] = {
+const OneResultCall kFailures[] = {
     {"LinDecl zero rate", [](double* r) { return GetLinCumDecl(0, 5, 0, 10, r); }},
     {"LinDecl zero EndCum", [](double* r) { return GetLinCumDecl(1, 5, 0, 0, r); }},
     {"LinDecl equal bounds", [](double* r) { return GetLinCumDecl(1, 5, 10, 10 + 5e-12, r); }},
@@ -199,11 +188,8 @@ const Failure kFailures[] = {
 
 TEST(CumFailure, ReturnsMinusOneAndLeavesTheResult)
 {
-    for (const Failure& f : kFailures) {
-        double out = kSentinel;
-        EXPECT_EQ(f.call(&out), -1) << f.what;
-        EXPECT_EQ(out, kSentinel) << f.what;
-        EXPECT_EQ(f.call(nullptr), -1) << f.what;
+    for (const OneResultCall& f : kFailures) {
+        ExpectFailureLeavesResult(f);
     }
 }
 

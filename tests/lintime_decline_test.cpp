@@ -52,11 +52,7 @@ TEST(LinTimRoundTrip, SolversThenRateGiveBackTheSegment)
 
 TEST(LinTim, EdgeValues)
 {
-    const struct {
-        const char* what;
-        int32_t (*call)(double*);
-        double expected;
-    } rows[] = {
+    const OneResultCall rows[] = {
         {"Qt at the start", [](double* v) { return GetLinTimQt(kJan2021, kJan2021, 100.0, 10.0, v); }, 100.0},
         {"Qt a year on", [](double* v) { return GetLinTimQt(D(2022, 1, 1, 6), kJan2021, 100.0, 10.0, v); }, 90.0},
         // No date validity is tested.
@@ -75,10 +71,8 @@ TEST(LinTim, EdgeValues)
         {"YearsVol flat", [](double* v) { return GetLinTimYearsVol(100.0, 2400.0, 0.0, v); }, 2.0},
         {"YearsVol nearly flat", [](double* v) { return GetLinTimYearsVol(100.0, 2400.0, -5e-12, v); }, 2.0},
     };
-    for (const auto& r : rows) {
-        double v = kSentinel;
-        ASSERT_EQ(r.call(&v), 0) << r.what;
-        EXPECT_DOUBLE_EQ(v, r.expected) << r.what;
+    for (const OneResultCall& r : rows) {
+        ExpectValue(r);
     }
     // The rate may go below zero.
     double qt = kSentinel;
@@ -131,13 +125,8 @@ TEST(LinTimVol, MatchesTheIntegralOfTheRateAndInverts)
     }
 }
 
-struct Failure {
-    const char* what;
-    int32_t (*call)(double*);
-};
-
 // More failures, each with its record, are in lintime_log_lines_test.cpp.
-const Failure kFailures[] = {
+const OneResultCall kFailures[] = {
     {"Qi zero Qf", [](double* r) { return GetLinTimQi(kJan2021, kJan2020, 0, 10, r); }},
     {"Di zero Qi", [](double* r) { return GetLinTimDi(kJan2021, kJan2020, 0, 10, r); }},
     {"Di null date", [](double* r) { return GetLinTimDi(Date(), kJan2020, 20, 10, r); }},
@@ -153,11 +142,8 @@ const Failure kFailures[] = {
 
 TEST(LinTimFailure, ReturnsMinusOneAndLeavesTheResult)
 {
-    for (const Failure& f : kFailures) {
-        double out = kSentinel;
-        EXPECT_EQ(f.call(&out), -1) << f.what;
-        EXPECT_EQ(out, kSentinel) << f.what;
-        EXPECT_EQ(f.call(nullptr), -1) << f.what;
+    for (const OneResultCall& f : kFailures) {
+        ExpectFailureLeavesResult(f);
     }
 }
 

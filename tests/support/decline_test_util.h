@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -70,7 +71,54 @@ void ForEachCombination(size_t n, const std::vector<double>& values, Fn fn)
     }
 }
 
+// Each of base's numbers replaced by each value in turn, then all of them at
+// once: for sweeps too costly to combine every value.
+template <size_t N, typename Fn>
+void ForEachVariant(const std::array<double, N>& base, const std::vector<double>& values, Fn fn)
+{
+    for (size_t pos = 0; pos <= N; ++pos) {
+        for (double v : values) {
+            std::array<double, N> a = base;
+            for (size_t i = 0; i < N; ++i) {
+                if (i == pos || pos == N) a[i] = v;
+            }
+            fn(a);
+        }
+    }
+}
+
 inline bool IsStatus(int32_t rc) { return rc == 0 || rc == -1; }
+
+// A call that writes one double: the value it must give, or that it must fail
+// (-1, the result left alone, and -1 again with a null result pointer).
+struct OneResultCall {
+    const char* what;
+    int32_t (*call)(double* result);
+    double expected = 0;
+};
+
+inline void ExpectValue(const OneResultCall& c)
+{
+    double v = -12345.0;
+    ASSERT_EQ(c.call(&v), 0) << c.what;
+    EXPECT_DOUBLE_EQ(v, c.expected) << c.what;
+}
+
+inline void ExpectFailureLeavesResult(const OneResultCall& c)
+{
+    double v = -12345.0;
+    EXPECT_EQ(c.call(&v), -1) << c.what;
+    EXPECT_EQ(v, -12345.0) << c.what;
+    EXPECT_EQ(c.call(nullptr), -1) << c.what;
+}
+
+// The Arps rate, expected to succeed.
+inline double ArpsRate(Date at, Date start, double Qi, double Di, double b, double Dmin)
+{
+    double q = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(GetArpsQt(at, start, Qi, Di, b, Dmin, &q), 0);
+    return q;
+}
 
 inline std::vector<std::string> SourceLines(const std::string& file)
 {
