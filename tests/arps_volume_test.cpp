@@ -146,6 +146,8 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
          {"GetArpsYears", "Qi and Di must be nonzero.", file, "Qi and Di must be nonzero."}},
         {"YearsVol, zero Qi", [](Date, Date, double* x) { return GetArpsYearsVol(0, 100, 0.5, 0.5, 0, x); }, true,
          {"GetArpsRemTime", "Qi cannot be less than or equal to zero.", file, "Qi cannot be less than"}},
+        {"YearsVol, negative Qi", [](Date, Date, double* x) { return GetArpsYearsVol(-1, 100, 0.5, 0.5, 0, x); }, true,
+         {"GetArpsRemTime", "Qi cannot be less than or equal to zero.", file, "Qi cannot be less than"}},
         {"QfVol, no decline", [](Date, Date, double* x) { return GetArpsQfVol(100, 0.0, 0.5, 10, 0, x); }, true, {}},
         // Far past the switch the linear exponential tail goes negative; the value stays.
         {"QfVol, past the tail", [](Date, Date, double* x) { return GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, x); },

@@ -230,7 +230,7 @@ TEST(ValidateLinTime, Refusals)
 // doubles and dates; the sanitizer build is what makes this a real check.
 TEST(LinTimHostile, EveryFunctionSurvivesEveryDouble)
 {
-    const std::vector<double> values = HostileDoubles({0.0, 1e-12, 100.0, -100.0});
+    const std::vector<double> values = HostileDoubles({0.0, -0.0, 1e-12, 100.0, -100.0});
     const std::vector<Date> dates = HostileDates();
     ForEachCombination(2, values, [&](const std::vector<double>& v) {
         double out = 0;
