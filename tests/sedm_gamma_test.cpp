@@ -29,7 +29,7 @@ double Gamma(double x)
 
 void ExpectGammaRecord(LogCapture& log, const char* function, const char* message, const char* format)
 {
-    qrvp::test::ExpectOneRecord(log, {function, message, "decline/sedm/gamma.cpp", "", format});
+    qrvp::test::ExpectOneRecord(log, {function, message, "decline/sedm/gamma.cpp", format});
 }
 
 TEST(Gamma, MatchesTabulatedValuesAndTheCLibrary)
