@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the tools need, when
 # they are missing.  Safe to run again; does nothing when all are present.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libbenchmark-dev unixodbc-dev clang libclang-rt-14-dev libcli11-dev)
+packages=(cmake g++ make libgtest-dev libbenchmark-dev unixodbc-dev clang libclang-rt-14-dev libcli11-dev libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -173,15 +173,24 @@ std::string Lower(std::string text)
     return text;
 }
 
+// The library reads no store larger than this (and none that is not a
+// regular file); neither does qrvp.
+constexpr uintmax_t kMaxStoreBytes = 16u * 1024u * 1024u;
+
 // The file's text as 8-bit characters: UTF-16 (with its byte-order mark) is
-// narrowed, characters above 255 becoming '?'.
+// narrowed, characters above 255 becoming '?'.  Empty, as for a missing
+// file, when the library would not read it either.
 std::string ReadStoreText(const std::string& path)
 {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return {};
+    const uintmax_t size = fs::file_size(path, ec);
+    if (ec || size > kMaxStoreBytes) return {};
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    std::string raw = buffer.str();
+    std::string raw(static_cast<size_t>(size), '\0');
+    in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
+    raw.resize(static_cast<size_t>(in.gcount()));
     if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
         static_cast<unsigned char>(raw[1]) == 0xFE) {
         std::string narrow;

@@ -168,8 +168,13 @@ int Version()
 
     const std::string store = SettingsStorePath();
     std::error_code ec;
-    const bool present = fs::is_regular_file(store, ec);
-    out += "settings store: " + store + (present ? "" : " (not found: every setting takes its default)") + "\n";
+    bool present = fs::is_regular_file(store, ec);
+    const bool oversized = present && fs::file_size(store, ec) > 16u * 1024u * 1024u;
+    present = present && !oversized;
+    out += "settings store: " + store +
+           (oversized ? " (over 16 MiB, so ignored: every setting takes its default)"
+                      : present ? "" : " (not found: every setting takes its default)") +
+           "\n";
 
     // The file _LogInit chooses: the store's "Filename", else the default
     // beside the current directory; a backslash stands for the separator.

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <string_view>
+#include <vector>
 
 namespace qrvp::tool {
 
@@ -16,26 +19,75 @@ constexpr double kPlotW = kWidth - kLeft - kRight, kPlotH = kHeight - kTop - kBo
 const char* const kPalette[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
                                 "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
 
-std::string Escape(const std::string& text)
+// The number of bytes of the UTF-8 character at the start of `text`, or 0
+// when the bytes there begin no valid character (a stray or missing
+// continuation byte, an over-long form, a surrogate, a code above U+10FFFF).
+size_t Utf8Length(std::string_view text, uint32_t& code)
 {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(0);
+    if (first < 0x80) {
+        code = first;
+        return 1;
     }
-    return out;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+        code = first & 0x1Fu;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        code = first & 0x0Fu;
+        if (first == 0xE0) low = 0xA0;
+        if (first == 0xED) high = 0x9F;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        code = first & 0x07u;
+        if (first == 0xF0) low = 0x90;
+        if (first == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0u) != 0x80u) return 0;
+        code = (code << 6) | (byte(i) & 0x3Fu);
+    }
+    return length;
 }
 
-// A legend entry of at most 20 characters.
-std::string Shorten(const std::string& name)
+// `text` as XML character data of at most `limit` characters (a longer text
+// keeps limit - 1 and ends in "~"): every byte that begins no valid UTF-8
+// character becomes U+FFFD, characters XML cannot hold are left out, and the
+// markup characters are escaped.  Cuts fall between characters, never inside.
+std::string XmlText(std::string_view text, size_t limit)
 {
-    return name.size() <= 20 ? name : name.substr(0, 19) + "~";
+    std::vector<std::string_view> chars;
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    while (!text.empty()) {
+        uint32_t code = 0;
+        const size_t length = Utf8Length(text, code);
+        if (length == 0) {
+            chars.push_back(kReplacement);
+            text.remove_prefix(1);
+            continue;
+        }
+        const bool allowed = code == '\t' || (code >= 0x20 && code != 0xFFFE && code != 0xFFFF);
+        if (allowed) chars.push_back(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+    const bool cut = chars.size() > limit;
+    if (cut) chars.resize(limit - 1);
+    std::string out;
+    for (const std::string_view c : chars) {
+        if (c == "&") out += "&amp;";
+        else if (c == "<") out += "&lt;";
+        else if (c == ">") out += "&gt;";
+        else if (c == "\"") out += "&quot;";
+        else out += c;
+    }
+    if (cut) out += '~';
+    return out;
 }
 
 std::string Num(double v)
@@ -165,7 +217,7 @@ std::string RenderSvg(const std::vector<PlottedWell>& wells)
     for (size_t i = 0; i < wells.size(); ++i) {
         const PlottedWell& w = wells[i];
         const char* colour = kPalette[i % (sizeof kPalette / sizeof kPalette[0])];
-        svg += "<g><title>" + Escape(w.well->name) + "</title>\n";
+        svg += "<g><title>" + XmlText(w.well->name, std::string::npos) + "</title>\n";
         std::string path;
         bool pen = false;
         for (const CurvePoint& p : w.curve) {
@@ -204,7 +256,7 @@ std::string RenderSvg(const std::vector<PlottedWell>& wells)
         const char* colour = kPalette[i % (sizeof kPalette / sizeof kPalette[0])];
         svg += "<line x1=\"" + Num(lx) + "\" y1=\"" + Num(ly) + "\" x2=\"" + Num(lx + 24) + "\" y2=\"" + Num(ly) +
                "\" stroke=\"" + colour + "\" stroke-width=\"2.5\"/>\n";
-        svg += "<text x=\"" + Num(lx + 30) + "\" y=\"" + Num(ly + 4) + "\">" + Escape(Shorten(wells[i].well->name)) +
+        svg += "<text x=\"" + Num(lx + 30) + "\" y=\"" + Num(ly + 4) + "\">" + XmlText(wells[i].well->name, 20) +
                "</text>\n";
         ly += 18;
     }

@@ -159,12 +159,15 @@ char* WriteFixedExact(char* at, double value, int decimals)
         uint64_t bits = 0;
         std::memcpy(&bits, &magnitude, sizeof bits);
         const auto mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
-        const int shift = 1075 - static_cast<int>(bits >> 52);  // magnitude = mantissa / 2^shift; 1..92
+        const int shift = 1075 - static_cast<int>(bits >> 52);  // magnitude = mantissa / 2^shift; 0..92
         const Wide n = static_cast<Wide>(mantissa) * scale;         // below 2^83
         scaled = n >> shift;
-        const Wide rest = n - (scaled << shift);
-        const Wide half = static_cast<Wide>(1) << (shift - 1);
-        if (rest > half || (rest == half && (scaled & 1u) != 0)) ++scaled;
+        // From 2^52 on the value is a whole number (shift 0): nothing to round.
+        if (shift > 0) {
+            const Wide rest = n - (scaled << shift);
+            const Wide half = static_cast<Wide>(1) << (shift - 1);
+            if (rest > half || (rest == half && (scaled & 1u) != 0)) ++scaled;
+        }
     }
     char buffer[48];
     char* end = buffer + sizeof buffer;

@@ -468,6 +468,13 @@ std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& p
             problems.push_back({row.line, position[kWell], "well", "", "the row names no well; it is skipped", {}, false, false});
             continue;
         }
+        if (name.size() > kMaxWellNameBytes) {
+            problems.push_back({row.line, position[kWell], "well", "",
+                                "the well name is " + std::to_string(name.size()) + " bytes long; at most " +
+                                    std::to_string(kMaxWellNameBytes) + " are allowed",
+                                {}, false, false});
+            continue;
+        }
         auto [it, added] = wellIndex.try_emplace(name, wells.size());
         if (added) {
             wells.emplace_back();

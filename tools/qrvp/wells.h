@@ -65,6 +65,10 @@ struct TableOptions {
 // Months an open-ended last segment runs when no cap is given.
 constexpr int kOpenEndedMonths = 360;
 
+// A longer well name is refused with its row: it would be repeated on every
+// output row.
+constexpr size_t kMaxWellNameBytes = 256;
+
 // The rows of one well as the table gives them, not yet resolved.
 class WellRows {
 public:
@@ -85,7 +89,8 @@ private:
 
 // Reads the header and groups the rows into wells, in the order of their
 // first rows.  Problems of the header (fatal when a required column is
-// missing) and of rows that name no well are added to `problems`.
+// missing) and of rows that name no well, or one longer than
+// kMaxWellNameBytes, are added to `problems`.
 std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& problems);
 
 // Resolves every segment of a well, solving blank values with the library.
