@@ -63,6 +63,7 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         result.failedCall = call;
         result.rows.clear();
         result.curve.clear();
+        result.values.clear();
     };
 
     Date month = well.start;
@@ -75,7 +76,10 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         // One row is the name, a date and three numbers.
         const double days = well.end.DaySpan(month);
         const double rows = days > 0.0 && days < 4.0e6 ? days / 28.0 + 2.0 : 2.0;
-        result.rows.reserve(static_cast<size_t>(rows) * (prefix.size() + 80));
+        if (format.keepValues)
+            result.values.reserve(static_cast<size_t>(rows));
+        else
+            result.rows.reserve(static_cast<size_t>(rows) * (prefix.size() + 80));
     }
 
     while (month < well.end) {
@@ -109,6 +113,12 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         const double volume = cumulative - previousCum;
         previousCum = cumulative;
 
+        if (format.keepValues) {
+            result.values.push_back({month, rate, volume, cumulative});
+            if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
+            month = next;
+            continue;
+        }
         // The row after the name, built in place and appended at once.
         char row[16 + 3 * (kNumberCapacity + 1)];
         char* p = AppendDay(row, month);

@@ -23,6 +23,14 @@ namespace qrvp::tool {
 struct ForecastFormat {
     int decimals = 6;        // fixed decimals; below 0: the shortest exact form
     bool keepCurve = false;  // keep the points of the rate curve for a plot
+    bool keepValues = false; // keep the rows' numbers rather than their text
+};
+
+struct ForecastValues {
+    Date month;
+    double rate = 0.0;
+    double volume = 0.0;
+    double cumulative = 0.0;
 };
 
 struct CurvePoint {
@@ -33,6 +41,7 @@ struct CurvePoint {
 struct WellForecast {
     std::string rows;               // the well's table rows, each ending in a line feed
     std::vector<CurvePoint> curve;  // rate against time, when kept
+    std::vector<ForecastValues> values;  // the rows' numbers, when kept (then `rows` stays empty)
     bool failed = false;
     bool unresolved = false;        // the well's segments could not be resolved
     int failedLine = 0;             // the row of the segment whose call failed

@@ -416,8 +416,12 @@ WellRows& WellRows::operator=(WellRows&&) noexcept = default;
 
 std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& problems)
 {
+    return ReadRecords(ReadCsv(text), problems);
+}
+
+std::vector<WellRows> ReadRecords(const std::vector<CsvRecord>& records, std::vector<Problem>& problems)
+{
     std::vector<WellRows> wells;
-    std::vector<CsvRecord> records = ReadCsv(text);
     if (records.empty()) {
         problems.push_back({1, 0, "", "", "the table is empty: it needs a header line naming its columns", {}, true, false});
         return wells;

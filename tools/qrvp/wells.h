@@ -7,6 +7,7 @@
 #define QRVP_TOOLS_WELLS_H
 
 #include "QRVPFuncs.h"
+#include "tools/qrvp/csv.h"
 #include "tools/qrvp/log_route.h"
 
 #include <memory>
@@ -81,7 +82,7 @@ public:
     int line = 0;  // the well's first row
 
 private:
-    friend std::vector<WellRows> ReadTable(const std::string&, std::vector<Problem>&);
+    friend std::vector<WellRows> ReadRecords(const std::vector<CsvRecord>&, std::vector<Problem>&);
     friend bool ResolveWell(const WellRows&, const TableOptions&, LogRoute*, Well&, Problem&);
     struct Rows;
     std::unique_ptr<Rows> rows_;
@@ -92,6 +93,9 @@ private:
 // missing) and of rows that name no well, or one longer than
 // kMaxWellNameBytes, are added to `problems`.
 std::vector<WellRows> ReadTable(const std::string& text, std::vector<Problem>& problems);
+// The same from records already split (the first is the header), for hosts
+// that hold the table as columns rather than text.
+std::vector<WellRows> ReadRecords(const std::vector<CsvRecord>& records, std::vector<Problem>& problems);
 
 // Resolves every segment of a well, solving blank values with the library.
 // On the first problem returns false and describes it; the library's records

@@ -1,0 +1,17 @@
+#include "python/src/common.h"
+
+namespace qrvp::python {
+void RegisterCalls(py::module_& m);
+void RegisterVector(py::module_& m);
+void RegisterFrames(py::module_& m);
+}  // namespace qrvp::python
+
+PYBIND11_MODULE(_qrvpfuncs, m)
+{
+    using namespace qrvp::python;
+    m.doc() = "The QRVPFuncs library's calculations, vectorised evaluations and table engines.";
+    RegisterErrors(m);
+    RegisterCalls(m);
+    RegisterVector(m);
+    RegisterFrames(m);
+}

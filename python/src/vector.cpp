@@ -1,0 +1,193 @@
+// Rates and cumulative volumes of one segment at many dates: one loop in C++
+// per call, run without the GIL.  Each value is the one-value call's result
+// for the same date (GetArpsQt and GetArpsVol2, GetLinTimQt and GetLinTimVol,
+// GetSEDMQt and GetSEDMVol), as qrvp's forecast makes them.
+#include "python/src/common.h"
+
+#include "tools/qrvp/text.h"
+#include "tools/qrvp/wells.h"
+
+#include <pybind11/numpy.h>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace qrvp::python {
+
+using namespace pybind11::literals;
+
+namespace {
+
+constexpr int64_t kNotATime = std::numeric_limits<int64_t>::min();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+enum class Quantity { Rate, Cumulative };
+
+// The dates asked for: datetime64 ticks with their length in seconds (as a
+// fraction mul/div), or years after the segment's start.
+struct Times {
+    const int64_t* ticks = nullptr;
+    int64_t mul = 1;
+    int64_t div = 1;
+    const double* years = nullptr;
+    size_t count = 0;
+};
+
+// 1 when the element is missing (NaT, NaN years), 0 when `date` is set, -2
+// when the date lies outside the years 1 to 9999.
+int DateAt(const Times& t, size_t i, const Date& start, Date& date)
+{
+    if (t.ticks != nullptr) {
+        const int64_t v = t.ticks[i];
+        if (v == kNotATime) return 1;
+        int64_t seconds = 0;
+        if (t.mul != 1) {
+            if (__builtin_mul_overflow(v, t.mul, &seconds)) return -2;
+        } else {
+            seconds = v / t.div - ((v % t.div) < 0 ? 1 : 0);
+        }
+        return DateFromEpochSeconds(seconds, date) ? 0 : -2;
+    }
+    const double y = t.years[i];
+    if (std::isnan(y)) return 1;
+    date = start;
+    date.AddFracDay(y * 365.25);
+    return 0;
+}
+
+int32_t Evaluate(const tool::Segment& s, Quantity q, const Date& at, double* out)
+{
+    return q == Quantity::Rate ? tool::SegmentRate(s, at, out) : tool::SegmentCumulative(s, at, out);
+}
+
+tool::Segment MakeSegment(const std::string& model, const Date& start, double qi, double di, double b, double dmin,
+                          double tau, double n)
+{
+    tool::Segment s;
+    if (model == "arps")
+        s.model = tool::Model::Arps;
+    else if (model == "lintime")
+        s.model = tool::Model::LinTime;
+    else if (model == "sedm")
+        s.model = tool::Model::Sedm;
+    else
+        throw py::value_error("unknown model '" + model + "' (arps, lintime or sedm)");
+    s.start = start;
+    s.qi = qi;
+    s.di = di;
+    s.b = b;
+    s.dmin = dmin;
+    s.tau = tau;
+    s.n = n;
+    return s;
+}
+
+Times MakeTimes(const py::object& ticks, int64_t mul, int64_t div, const py::object& years, py::array& keep)
+{
+    Times t;
+    if (mul < 1 || div < 1) throw py::value_error("a date unit needs a positive length");
+    t.mul = mul;
+    t.div = div;
+    if (!ticks.is_none()) {
+        auto a = py::array_t<int64_t, py::array::c_style>::ensure(ticks);
+        if (!a) throw py::value_error("dates must be a datetime64 array");
+        keep = a;
+        t.ticks = a.data();
+        t.count = static_cast<size_t>(a.size());
+    } else {
+        auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(years);
+        if (!a) throw py::value_error("years must be an array of numbers");
+        keep = a;
+        t.years = a.data();
+        t.count = static_cast<size_t>(a.size());
+    }
+    return t;
+}
+
+std::string DescribeAt(const Times& t, size_t i, const Date& date)
+{
+    std::string text = "at[" + std::to_string(i) + "]";
+    if (t.years != nullptr) text += " (" + tool::FormatNumber(t.years[i]) + " years, " + tool::FormatDate(date) + ")";
+    else text += " (" + tool::FormatDate(date) + ")";
+    return text;
+}
+
+// The values at every date, NaN where the date is missing; a failure raises
+// (the first in order) unless `nanOnError`, when it gives NaN too.
+py::array_t<double> Values(const std::string& model, const std::string& quantity, const py::object& ticks,
+                           int64_t mul, int64_t div, const py::object& years, Date start, double qi, double di,
+                           double b, double dmin, double tau, double n, bool nanOnError)
+{
+    const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
+    if (quantity != "rate" && quantity != "cumulative")
+        throw py::value_error("unknown quantity '" + quantity + "' (rate or cumulative)");
+    const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
+    py::array keep;
+    const Times t = MakeTimes(ticks, mul, div, years, keep);
+    py::array_t<double> result(static_cast<py::ssize_t>(t.count));
+    double* out = result.mutable_data();
+    size_t firstBad = t.count;
+    int firstKind = 0;
+    {
+        py::gil_scoped_release release;
+        for (size_t i = 0; i < t.count; ++i) {
+            Date at;
+            const int kind = DateAt(t, i, segment.start, at);
+            if (kind == 0 && Evaluate(segment, q, at, out + i) == 0) continue;
+            out[i] = kNaN;
+            if (kind != 1 && firstBad == t.count) {
+                firstBad = i;
+                firstKind = kind == 0 ? -1 : kind;
+            }
+        }
+    }
+    if (firstBad == t.count || nanOnError) return result;
+    Date at;
+    DateAt(t, firstBad, segment.start, at);
+    if (firstKind == -2)
+        throw py::value_error("at[" + std::to_string(firstBad) + "]: the date lies outside the years 1 to 9999");
+    const char* function = q == Quantity::Rate ? tool::RateFunctionName(segment.model)
+                                               : tool::VolumeFunctionName(segment.model);
+    Fail(function, [&] {
+        double ignored = 0.0;
+        return Evaluate(segment, q, at, &ignored);
+    }, DescribeAt(t, firstBad, at));
+}
+
+// The floor to measure the package against: the same calls in a bare C++
+// loop over dates already built, timed here; seconds per call.
+double FloorLoop(const std::string& model, const std::string& quantity, const py::object& ticks, Date start,
+                 double qi, double di, double b, double dmin, double tau, double n, int repeats)
+{
+    const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
+    const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
+    py::array keep;
+    const Times t = MakeTimes(ticks, 1, 1, py::none(), keep);
+    std::vector<Date> dates(t.count);
+    for (size_t i = 0; i < t.count; ++i)
+        if (DateAt(t, i, start, dates[i]) != 0) throw py::value_error("the floor needs seconds within years 1..9999");
+    std::vector<double> out(t.count);
+    double best = std::numeric_limits<double>::infinity();
+    py::gil_scoped_release release;
+    for (int r = 0; r < repeats; ++r) {
+        const auto begin = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < t.count; ++i) Evaluate(segment, q, dates[i], &out[i]);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+        best = std::min(best, took.count());
+    }
+    return best / static_cast<double>(t.count == 0 ? 1 : t.count);
+}
+
+}  // namespace
+
+void RegisterVector(py::module_& m)
+{
+    m.def("_values", &Values, "model"_a, "quantity"_a, "ticks"_a, "mul"_a, "div"_a, "years"_a, "start"_a, "qi"_a,
+          "di"_a, "b"_a, "dmin"_a, "tau"_a, "n"_a, "nan_on_error"_a);
+    m.def("_floor_loop", &FloorLoop, "model"_a, "quantity"_a, "seconds"_a, "start"_a, "qi"_a, "di"_a, "b"_a,
+          "dmin"_a, "tau"_a, "n"_a, "repeats"_a);
+}
+
+}  // namespace qrvp::python
