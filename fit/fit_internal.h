@@ -1,0 +1,45 @@
+// Internals of the fitting library shared by its files.
+#ifndef QRVP_FIT_FIT_INTERNAL_H
+#define QRVP_FIT_FIT_INTERNAL_H
+
+#include "QRVPFit.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace qrvp::fit {
+
+// Cumulative volume of the curve from its start to `at` (0 at or before the
+// start) and its rate at `at`, by the library's functions; their status.
+int32_t CurveCumulative(const FitCurve& curve, const Date& at, double* vol);
+int32_t CurveRate(const FitCurve& curve, const Date& at, double* qt);
+
+// The double nearest x (towards zero) that a percentage reads back as:
+// (v * 100) / 100 == v.
+double SnapPercent(double x);
+
+// Writes one record (system 9, level 5) under `function` with the message
+// formatted here, and returns -1.
+#if defined(__GNUC__)
+__attribute__((format(printf, 3, 4)))
+#endif
+inline int32_t Fail(const wchar_t* function, int line, const char* format, ...)
+{
+    char narrow[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(narrow, sizeof narrow, format, args);
+    va_end(args);
+    wchar_t wide[512];
+    size_t i = 0;
+    for (; narrow[i] != '\0' && i + 1 < sizeof wide / sizeof wide[0]; ++i)
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
+    wide[i] = L'\0';
+    LogMsg(9, 5, 0, nullptr, function, line, wide);
+    return -1;
+}
+
+}  // namespace qrvp::fit
+
+#endif
