@@ -1,0 +1,202 @@
+// The fit against wells made by the library's own volume functions, with
+// seeded log-normal noise, shut-ins and part-uptime months: what it recovers,
+// which model it picks, and how it refuses bad input.
+#include "QRVPFit.h"
+#include "tests/support/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Well {
+    std::vector<Date> starts, ends;
+    std::vector<double> volumes, daysOn;
+    int32_t Count() const { return static_cast<int32_t>(volumes.size()); }
+};
+
+Date After(Date d, double days)
+{
+    d.AddFracDay(days);
+    return d;
+}
+
+// 120 months of an Arps curve (b = 0: exponential) whose clock runs only while
+// the well produces; about one month in ten shut in, one in six part-time.
+Well MakeWell(uint64_t seed, double qi, double di, double b, double noise, double* tenYears)
+{
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::normal_distribution<double> eps(0.0, noise);
+    Well w;
+    const Date origin(2010, 1, 1, 0, 0, 0);
+    Date month = origin;
+    double clock = 0.0;
+    auto cum = [&](double days) {
+        double v = 0.0;
+        EXPECT_EQ(GetArpsVol2(origin, After(origin, days), qi, di, b, 0.0, &v), 0);
+        return v;
+    };
+    for (int k = 0; k < 120; ++k) {
+        Date next = month;
+        next.AddMonths(1);
+        const double days = next.DaySpan(month);
+        const double r = u(rng);
+        const double on = k > 0 && r < 0.1 ? 0.0 : r < 0.25 ? days * (0.3 + 0.7 * u(rng)) : days;
+        const double volume = on > 0.0 ? (cum(clock + on) - cum(clock)) * std::exp(eps(rng)) : 0.0;
+        clock += on;
+        w.starts.push_back(month);
+        w.ends.push_back(next);
+        w.volumes.push_back(volume);
+        w.daysOn.push_back(on);
+        month = next;
+    }
+    *tenYears = cum(clock + 3652.5) - cum(clock);
+    return w;
+}
+
+FitOptions Options(int32_t model)
+{
+    FitOptions o;
+    FitDefaults(&o);
+    o.model = model;
+    o.startIndex = 0;
+    o.halfLife = 0.0;
+    o.bootstrap = 0;
+    return o;
+}
+
+TEST(FitDecline, RecoversParametersAndTenYearVolumeOfManyWells)
+{
+    std::mt19937_64 pick(7);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+        const double qi = 1000.0 + 50000.0 * u(pick), di = 0.3 + 1.7 * u(pick), b = 0.2 + 1.3 * u(pick);
+        double tenYears = 0.0;
+        const Well w = MakeWell(seed, qi, di, b, 0.05, &tenYears);
+        const FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+        FitResult r;
+        ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
+                             nullptr), 0) << "seed " << seed;
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " Qi " << qi << " Di " << di << " b " << b);
+        EXPECT_NEAR(r.curve.Qi / qi, 1.0, 0.08);
+        EXPECT_NEAR(r.curve.Di / di, 1.0, 0.15);
+        EXPECT_NEAR(r.curve.b, b, 0.15);
+        double fittedTen = 0.0;
+        ASSERT_EQ(GetFitVol(&r.curve, r.historyEnd, After(r.historyEnd, 3652.5), &fittedTen), 0);
+        EXPECT_NEAR(fittedTen / tenYears, 1.0, 0.06);
+        EXPECT_LT(r.logRmse, 0.07);
+    }
+}
+
+TEST(FitDecline, ExponentialDataIsRarelyImprovedByAHyperbola)
+{
+    int hyperbolaWins = 0, exponentialChosen = 0;
+    for (uint64_t seed = 100; seed < 130; ++seed) {
+        double ignored = 0.0;
+        const Well w = MakeWell(seed, 20000.0, 0.4, 0.0, 0.1, &ignored);
+        const FitOptions o = Options(FIT_MODEL_BEST);
+        FitResult r;
+        ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
+                             nullptr), 0);
+        hyperbolaWins += r.candidateAicc[FIT_MODEL_HYPERBOLIC] < r.candidateAicc[FIT_MODEL_EXPONENTIAL];
+        exponentialChosen += r.curve.model == FIT_MODEL_EXPONENTIAL;
+    }
+    // b sits on its bound of 0, so a hyperbola gains by chance about one time in twelve.
+    EXPECT_LE(hyperbolaWins, 5);
+    EXPECT_GE(exponentialChosen, 22);
+}
+
+TEST(FitDecline, ReproducedByTheLibraryAndRepeatable)
+{
+    double ignored = 0.0;
+    const Well w = MakeWell(3, 8000.0, 1.0, 0.9, 0.08, &ignored);
+    FitOptions o;
+    FitDefaults(&o);
+    o.bootstrap = 40;
+    o.economicLimit = 300.0;
+    FitResult a, b;
+    std::vector<double> fitted(w.volumes.size());
+    ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &a,
+                         fitted.data()), 0);
+    ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &b,
+                         nullptr), 0);
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
+    EXPECT_EQ((a.curve.Di * 100.0) / 100.0, a.curve.Di);
+    // The remaining volume is the library's cumulative difference, to the digit.
+    const FitCurve& c = a.curve;
+    double to = 0.0, from = 0.0;
+    ASSERT_EQ(GetArpsVol2(c.start, a.limitDate, c.Qi, c.Di, c.b, c.Dmin, &to), 0);
+    ASSERT_EQ(GetArpsVol2(c.start, a.historyEnd, c.Qi, c.Di, c.b, c.Dmin, &from), 0);
+    EXPECT_EQ(a.remaining, to - from);
+    // The limit date is the first second at or below the economic limit.
+    double q = 0.0, before = 0.0;
+    ASSERT_EQ(GetFitQt(&c, a.limitDate, &q), 0);
+    ASSERT_EQ(GetFitQt(&c, After(a.limitDate, -1.0 / 86400.0), &before), 0);
+    EXPECT_LE(q, 300.0);
+    EXPECT_GT(before, 300.0);
+    EXPECT_EQ(a.bootstrapUsed, 40);
+    EXPECT_LE(a.p90, a.p50);
+    EXPECT_LE(a.p50, a.p10);
+    for (size_t k = 0; k < fitted.size(); ++k)
+        EXPECT_EQ(std::isnan(fitted[k]), k < static_cast<size_t>(a.startIndex) || w.volumes[k] == 0.0) << k;
+}
+
+TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)
+{
+    struct Case {
+        const char* message;
+        std::function<void(Well&, FitOptions&)> spoil;
+    };
+    const Case cases[] = {
+        {"period 5: it starts (5/1/2010) before the previous period ends (6/1/2010); periods must run forward in "
+         "time",
+         [](Well& w, FitOptions&) { w.starts[5] = w.starts[4], w.ends[5] = w.ends[4]; }},
+        {"period 3: the volume (-1) must be a finite number, zero or more", [](Well& w, FitOptions&) { w.volumes[3] = -1; }},
+        {"period 3: the volume (nan) must be a finite number, zero or more",
+         [](Well& w, FitOptions&) { w.volumes[3] = std::nan(""); }},
+        {"period 2: the days on (40) must lie between 0 and the period's 31 days",
+         [](Well& w, FitOptions&) { w.daysOn[2] = 40; }},
+        {"2 usable periods cannot fit the 3 parameters of the hyperbolic model",
+         [](Well& w, FitOptions& o) {
+             o.model = FIT_MODEL_HYPERBOLIC;
+             for (size_t k = 0; k < w.volumes.size(); ++k) w.volumes[k] = k < 2 ? 100.0 : 0.0;
+             w.daysOn[0] = w.daysOn[1] = 28.0;
+         }},
+        {"no period produced: every one of the 120 periods is a shut-in",
+         [](Well& w, FitOptions& o) {
+             o.startIndex = -1;
+             std::fill(w.daysOn.begin(), w.daysOn.end(), 0.0);
+         }},
+        {"b bounds (1.500000, 1.000000) must satisfy 0 <= bMin <= bMax <= 10",
+         [](Well&, FitOptions& o) { o.bMin = 1.5, o.bMax = 1.0; }},
+        {"did not converge within 1 solver steps", [](Well&, FitOptions& o) { o.maxIterations = 1; }},
+    };
+    for (const Case& c : cases) {
+        double ignored = 0.0;
+        Well w = MakeWell(11, 5000.0, 0.8, 0.5, 0.05, &ignored);
+        FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+        c.spoil(w, o);
+        FitResult r;
+        std::memset(static_cast<void*>(&r), 0xAB, sizeof r);
+        const FitResult before = r;
+        std::vector<double> fitted(w.volumes.size(), -7.0);
+        qrvp::test::LogCapture log;
+        EXPECT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
+                             fitted.data()), -1) << c.message;
+        EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0) << c.message;
+        EXPECT_EQ(std::count(fitted.begin(), fitted.end(), -7.0), w.Count()) << c.message;
+        const std::vector<std::string> lines = log.Lines();
+        ASSERT_EQ(lines.size(), 1u) << c.message;
+        const qrvp::test::RecordTail tail = qrvp::test::ParseRecordTail(lines[0]);
+        EXPECT_EQ(tail.function, "FitDecline");
+        EXPECT_EQ(tail.message, c.message);
+    }
+}
+
+}  // namespace
