@@ -675,17 +675,29 @@ Error Fit(int32_t count, const Date* starts, const Date* ends, const double* vol
     r.p90 = r.p50 = r.p10 = kNaN;
     if (o.bootstrap > 0) {
         // Residual bootstrap: the fitted log volumes plus residuals drawn with
-        // replacement, refitted from the fit, the remaining volume of each.
+        // replacement, each with the chance of its weight (so the misfit of
+        // months the recency weights discount does not land on recent ones),
+        // refitted from the fit; the remaining volume of each.
         const Model m(chosenModel, s, o);
         const Loss loss{o.softL1 != 0, o.softL1Scale};
         const size_t n = s.size();
-        std::vector<double> resid(n), yStar(n);
-        for (size_t k = 0; k < n; ++k) resid[k] = s.y[k] - chosen.lnFitted[k];
+        std::vector<double> resid(n), yStar(n), cumWeight(n);
+        double total = 0.0;
+        for (size_t k = 0; k < n; ++k) {
+            resid[k] = s.y[k] - chosen.lnFitted[k];
+            cumWeight[k] = total += s.w[k];
+        }
+        auto draw = [&](Draws& d) {
+            const double u = static_cast<double>(d.Next() >> 11) * 0x1.0p-53 * total;
+            return std::min<size_t>(static_cast<size_t>(std::upper_bound(cumWeight.begin(), cumWeight.end(), u) -
+                                                        cumWeight.begin()),
+                                    n - 1);
+        };
         std::vector<std::pair<double, FitCurve>> outcomes;
         outcomes.reserve(static_cast<size_t>(o.bootstrap));
         Draws draws{o.seed};
         for (int32_t rep = 0; rep < o.bootstrap; ++rep) {
-            for (size_t k = 0; k < n; ++k) yStar[k] = chosen.lnFitted[k] + resid[draws.Next() % n];
+            for (size_t k = 0; k < n; ++k) yStar[k] = chosen.lnFitted[k] + resid[draw(draws)];
             Theta th = chosen.th;
             if (Solve(m, yStar, s.w, loss, o.maxIterations, th, work).error) continue;
             const FitCurve c = m.Curve(th, std::exp(th[0]));
