@@ -1,12 +1,14 @@
 // qrvp: a small host of the library, linked only through its public header.
 //
 //   qrvp forecast [FILE|-] [--months N] [--svg PLOT.svg] [--threads N]
+//   qrvp fit [FILE|-] [options]  (history to segments: qrvp fit h.csv | qrvp forecast -)
 //   qrvp call FUNCTION ARG...    |    qrvp call --list
 //   qrvp example                 (the built-in table)
 //   qrvp version
 #include "QRVPFuncs.h"
 #include "tools/qrvp/calls.h"
 #include "tools/qrvp/example.h"
+#include "tools/qrvp/fit_command.h"
 #include "tools/qrvp/forecast.h"
 #include "tools/qrvp/log_route.h"
 #include "tools/qrvp/svg.h"
@@ -224,6 +226,29 @@ int main(int argc, char** argv)
     forecast->add_option("--decimals", fa.decimals, "Decimals of the rate and volume columns (default 6)")
         ->check(CLI::Range(0, 17));
 
+    FitArgs fit;
+    CLI::App* fitCmd = app.add_subcommand(
+        "fit", "Fit a decline to each well of a history table (well,date,volume[,days_on]; - reads standard "
+               "input) and write the segment table that qrvp forecast reads");
+    fitCmd->add_option("FILE", fit.file, "CSV history, or - for standard input")->required();
+    fitCmd->add_option("--model", fit.model, "best (by AICc, default), exponential, hyperbolic or stretched");
+    fitCmd->add_option("--b-min", fit.bMin, "Lower bound of the Arps exponent b (default 0)");
+    fitCmd->add_option("--b-max", fit.bMax, "Upper bound of b (default 2)");
+    fitCmd->add_option("--dmin", fit.dminPercent, "Minimum decline, nominal percent per year (default none)");
+    fitCmd->add_option("--start", fit.start, "Fit from the first month on or after this date (default: the peak month)");
+    fitCmd->add_option("--half-life", fit.halfLife, "Months over which a month's weight halves, back from the last "
+                                                    "(default 12; 0: equal weights)");
+    fitCmd->add_flag("--calendar", fit.calendar, "Advance the curve in calendar time (default: producing time)");
+    fitCmd->add_flag("--soft-l1", fit.softL1, "Soft-L1 loss on the log residuals (default: least squares)");
+    fitCmd->add_option("--economic-limit", fit.economicLimit, "Rate per month where the remaining volume ends "
+                                                              "(default none: 50 years)");
+    fitCmd->add_option("--bootstrap", fit.bootstrap, "Bootstrap replicates for P90/P50/P10 (default 200; 0: none)")
+        ->check(CLI::Range(0, 100000));
+    fitCmd->add_option("--seed", fit.seed, "Seed of the bootstrap (default 1)");
+    fitCmd->add_option("--threads", fit.threads, "Threads to fit on (default: one per core)")->check(CLI::Range(1u, 256u));
+    fitCmd->add_option("--report", fit.report, "Write one row of fit statistics per well to this CSV file");
+    fitCmd->add_option("--svg", fit.svg, "Plot each well's history, fit and forecast with its P90-P10 band");
+
     bool list = false;
     CLI::App* call = app.add_subcommand("call", "Call one library function by name: qrvp call FUNCTION ARG...");
     call->add_flag("--list", list, "List the functions and their arguments");
@@ -244,6 +269,7 @@ int main(int argc, char** argv)
     }
 
     if (forecast->parsed()) return Forecast(fa);
+    if (fitCmd->parsed()) return RunFit(fit);
     if (call->parsed()) {
         std::vector<std::string> rest = call->remaining();
         if (list) {

@@ -1,0 +1,43 @@
+// qrvp fit: fits a decline to each well of a production history and writes
+// the segment table that qrvp forecast reads, one segment per well from the
+// fitted curve's start to where its remaining volume ends.
+//
+// The history: a header naming well, date and volume (days_on optional, any
+// order), then one row per well and month: the date opens a month-long period
+// (the first day of the month by convention), volume is what the well produced
+// in it, days_on its producing days (blank: the whole month).  Missing months
+// are missing, not zero; a month with no volume or no producing time is a
+// shut-in, left out of the fit.
+#ifndef QRVP_TOOLS_FIT_COMMAND_H
+#define QRVP_TOOLS_FIT_COMMAND_H
+
+#include "QRVPFit.h"
+
+#include <string>
+
+namespace qrvp::tool {
+
+struct FitArgs {
+    std::string file;          // "-" for standard input
+    std::string model = "best";
+    double bMin = 0.0, bMax = 2.0;
+    double dminPercent = 0.0;  // nominal percent per year
+    std::string start;         // fit start date; empty: the peak month
+    double halfLife = -1.0;    // months; below 0: the library's default
+    bool calendar = false;
+    bool softL1 = false;
+    double economicLimit = 0.0;
+    int bootstrap = -1;        // below 0: the library's default
+    unsigned long long seed = 1;
+    unsigned threads = 0;
+    std::string report;
+    std::string svg;
+};
+
+// Runs the command: 0 when every well was fitted, 1 when any failed, 2 when
+// the input or an output file could not be used.
+int RunFit(const FitArgs& args);
+
+}  // namespace qrvp::tool
+
+#endif

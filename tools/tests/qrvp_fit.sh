@@ -1,0 +1,63 @@
+# qrvp fit: history in, the forecast's segment table out; a forecast of that
+# table reproduces the fit's remaining volume to the digit; bad wells are named
+# on standard error and skipped, and never crash the command.
+DATA="$(cd "$(dirname "$0")/../../bench/data" && pwd)/volve_oil_monthly.csv"
+. "$(dirname "$0")/lib.sh"
+
+expect_status 0 "$QRVP" fit "$DATA" --bootstrap 20 --threads 2 --report report.csv --svg fit.svg
+mv out.txt segments.csv
+contains segments.csv "well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type"
+[ "$(wc -l < segments.csv)" -eq 3 ] || fail "two wells, two segments"
+expect_status 0 "$QRVP" forecast segments.csv --exact
+mv out.txt forecast.csv
+for well in F-12 F-14; do
+  # Cumulative at the history's end (the end of 2016-09) and at the segment's end.
+  at_end=$(awk -F, -v w=$well '$1==w && $2=="2016-09-01"{print $5}' forecast.csv)
+  last=$(awk -F, -v w=$well '$1==w{c=$5} END{print c}' forecast.csv)
+  remaining=$(awk -F, -v w=$well '$1==w{print $24}' report.csv)
+  [ -n "$at_end" ] && [ -n "$remaining" ] || fail "$well: no forecast or report row"
+  awk -v a="$at_end" -v b="$last" -v r="$remaining" 'BEGIN{exit !((b - a) == r + 0)}' ||
+    fail "$well: forecast volume after the history $last - $at_end differs from the fit's remaining $remaining"
+  awk -F, -v w=$well '$1==w && !($25 <= $26 && $26 <= $27 && $28 == 20){exit 1}' report.csv || fail "$well: P90 <= P50 <= P10"
+done
+contains fit.svg "<svg"
+contains fit.svg "F-14 ("
+
+# The same fits from standard input, straight into the forecast.
+"$QRVP" fit - --bootstrap 0 < "$DATA" | "$QRVP" forecast - > piped.csv 2>err.txt || fail "fit | forecast"
+clean_run err.txt fit piped
+[ "$(grep -c '^F-12,' piped.csv)" -gt 600 ] || fail "the piped forecast is short"
+
+cat > bad.csv <<'CSV'
+# Good-1 is fine though its rows are out of order
+well,volume,date,days_on
+Good-1,900,2020-02-01,29
+Good-1,1000,2020-01-01,31
+Good-1,810,2020-03-01,
+Good-1,730,2020-04-01,30
+Good-1,650,2020-05-01,31
+BadDate,100,2020-13-01,
+Negative,-5,2020-01-01,
+Negative,100,2020-02-01,
+Twice,100,2020-01-01,
+Twice,90,2020-01-01,
+Short,100,2020-01-01,
+Over,100,2020-01-01,45
+Over,90,2020-02-01,
+,5,2020-01-01,
+CSV
+expect_status 1 "$QRVP" fit bad.csv --model hyperbolic --bootstrap 0 --report bad_report.csv
+contains err.txt "bad.csv:16: warning: the row names no well; it is skipped"
+contains err.txt "bad.csv:8: error: well 'BadDate' is not fitted: column 'date': bad date '2020-13-01'"
+contains err.txt "bad.csv:9: error: well 'Negative' is not fitted: period 0: the volume (-5) must be a finite number, zero or more"
+contains err.txt "bad.csv:12: error: well 'Twice' is not fitted: its month 2020-01-01 overlaps the month of line 11"
+contains err.txt "well 'Short' is not fitted: 1 usable periods cannot fit the 3 parameters of the hyperbolic model"
+contains err.txt "bad.csv:14: error: well 'Over' is not fitted: period 0: the days on (45) must lie between 0 and the period's 31 days"
+[ "$(grep -c '^Good-1,arps,' out.txt)" -eq 1 ] || fail "Good-1 is not fitted"
+contains bad_report.csv "Twice,failed,"
+
+expect_status 2 "$QRVP" fit missing.csv
+printf 'well,date\nA,2020-01-01\n' > nocol.csv
+expect_status 2 "$QRVP" fit nocol.csv
+contains err.txt "missing column 'volume'"
+expect_status 2 "$QRVP" fit bad.csv --model cubic
