@@ -1,4 +1,4 @@
-# Run as a test: cmake -DOBJDUMP=... -DDLL=... -DEXPORTS_FILE=... -P check_dll.cmake
+# Run as a test: cmake -DOBJDUMP=... -DDLL=... -DEXPORTS_FILE=... [-DALLOWED_EXTRA=a.dll] -P check_dll.cmake
 # The DLL's export table must hold exactly the names of the export list, and
 # the DLL may import only from the system's own DLLs (the C++ runtime is
 # linked in).
@@ -41,7 +41,7 @@ list(REMOVE_ITEM extra ${listed})
 list(LENGTH exported exported_count)
 list(LENGTH listed listed_count)
 
-set(allowed kernel32.dll advapi32.dll msvcrt.dll user32.dll)
+set(allowed kernel32.dll advapi32.dll msvcrt.dll user32.dll ${ALLOWED_EXTRA})
 set(foreign ${imports})
 if(foreign)
   list(REMOVE_ITEM foreign ${allowed})
