@@ -15,11 +15,12 @@ inline int32_t DayNumberOfRecord(const DateBase& d)
 }
 
 // `later` minus `earlier` in days, time of day included: each day number and
-// each time field converted to a double before its subtraction.
-inline double SpanInDays(const DateBase& later, const DateBase& earlier)
+// each time field converted to a double before its subtraction.  This form
+// takes the day numbers already at hand, for a caller measuring many dates
+// from one.
+inline double SpanFromDayNumbers(double laterDay, const DateBase& later, double earlierDay, const DateBase& earlier)
 {
-    const double days =
-        static_cast<double>(DayNumberOfRecord(later)) - static_cast<double>(DayNumberOfRecord(earlier));
+    const double days = laterDay - earlierDay;
     const double seconds =
         ((static_cast<double>(later.hour) - static_cast<double>(earlier.hour)) * 60.0 +
          (static_cast<double>(later.minute) - static_cast<double>(earlier.minute))) *
@@ -28,6 +29,13 @@ inline double SpanInDays(const DateBase& later, const DateBase& earlier)
     // Whole days apart at the same time of day (the usual case) need no
     // division: the fraction is then exactly zero.
     return seconds == 0.0 ? days : days + seconds / 86400.0;
+}
+
+// The same, each day number worked out from its record.
+inline double SpanInDays(const DateBase& later, const DateBase& earlier)
+{
+    return SpanFromDayNumbers(static_cast<double>(DayNumberOfRecord(later)), later,
+                              static_cast<double>(DayNumberOfRecord(earlier)), earlier);
 }
 
 // a < b on (year, month, day, hour, minute, second) as stored.

@@ -532,6 +532,16 @@ QRVP_EXTERN_C QRVP_API int32_t GetArpsVol(Date StartDate, Date EndDate, double Q
  * on success; a curve that cannot reach EndDate gives a non-finite volume. */
 QRVP_EXTERN_C QRVP_API int32_t GetArpsVol2(Date StartDate, Date EndDate, double Qi, double Di, double b,
                                            double Dmin, double* Vol);
+/* StartDate, Qi, Di, b, Dmin, Dates[Count], Qt[Count], Vol[Count]: one
+ * segment at many dates, its switch placed once.  Qt[i] is what
+ * GetArpsQt(Dates[i], StartDate, Qi, Di, b, Dmin) gives and Vol[i] what
+ * GetArpsVol2(StartDate, Dates[i], Qi, Di, b, Dmin) gives, bit for bit; Qt or
+ * Vol may be null to skip it.  Fails at the first date where one of those
+ * calls fails (the rate is asked first), with that call's record: results
+ * before that date are written, none from it on.  Fails silently, nothing
+ * written, when Dates is null and Count is not 0, or Qt and Vol are both null. */
+QRVP_EXTERN_C QRVP_API int32_t GetArpsQtVolDates(Date StartDate, double Qi, double Di, double b, double Dmin,
+                                                 const Date* Dates, size_t Count, double* Qt, double* Vol);
 /* StartDate, EndDate, Qi, b, Vol, Dmin, *Di, *Qf: the decline (bisected in
  * [-36, 36], first trial 0 with Qf = Qi) and the rate at EndDate whose volume
  * between the dates is within 1e-5 * Vol of Vol.  Writes each trial; after 35

@@ -7,6 +7,7 @@
 
 #include "QRVPFuncs.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace qrvp::arps {
@@ -30,6 +31,9 @@ EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin);
 // exponential decline at Dmin once the instantaneous decline has reached it.
 // Applies no minimum-decline rule of its own.  Writes Qt = -1.0 first.
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt);
+
+// The rate of the hyperbola (b not zero) t years after its start.
+inline double HyperbolicRate(double Qi, double Di, double b, double t) { return std::pow(Di * b * t + 1, -1 / b) * Qi; }
 
 // The switch step of ComputeArpsQt: given the hyperbolic rate already in *Qt,
 // moves it onto the exponential at Dmin when the switch falls before FindDate.

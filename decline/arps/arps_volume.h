@@ -11,6 +11,9 @@
 
 namespace qrvp::arps {
 
+// A constant-rate volume counts months as days over this.
+inline constexpr double kDaysPerMonth = 30.4375;
+
 // Volume produced while the rate falls (or rises) from Qi to Qf on a curve of
 // initial decline Di and exponent b (b = 0 exponential, b = 1 harmonic).
 // Fails, logged as "HypVolQf", when Qi, Qf or Di is zero.
@@ -35,6 +38,14 @@ struct ArpsSwitch {
     double tD;  // years from StartDate to DminDate
     double QD;  // rate of the hyperbola at DminDate
 };
+
+// The switch at dminDate, as the volume places it: inside when dminDate lies
+// after StartDate and before EndDate, with its time and rate.
+void PlaceArpsSwitch(const Date& StartDate, const Date& EndDate, double Qi, double Di, double bEff,
+                     const Date& dminDate, ArpsSwitch* where);
+
+// The switch at dminDate, inside, with its time and rate.
+ArpsSwitch SwitchAt(const Date& StartDate, double Qi, double Di, double bEff, const Date& dminDate);
 
 // Locates the switch for the effective exponent bEff and the active minimum
 // decline DminEff.  Fails when the pure hyperbola cannot be evaluated at

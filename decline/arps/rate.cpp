@@ -2,6 +2,7 @@
 // to exponential decline at Dmin, the instantaneous decline at a rate and the
 // date of the switch.
 #include "decline/arps/arps_core.h"
+#include "decline/arps/arps_switch.h"
 #include "dates/date_span.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
@@ -52,9 +53,8 @@ int32_t ApplySwitch(Date FindDate, Date StartDate, double Qi, double Di, double 
         return kStatusOk;
     }
     // Hyperbolic up to the switch, exponential at Dmin after it.
-    const double QD = std::pow(DminDate.DaySpan(StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
-    const double te = FindDate.DaySpan(DminDate) / kDaysPerYear;
-    *Qt = QD * std::exp(te * (-Dmin));
+    const double te = dates::SpanInDays(FindDate, DminDate) / kDaysPerYear;
+    *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * std::exp(te * (-Dmin));
     return kStatusOk;
 }
 
@@ -91,7 +91,7 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
     if (Di * b * t <= -1.0) {
         return QRVP_FAIL(L"GetArpsQt", L"Di (%f) * bFactor (%f) * time (%f years) must be > -1.", Di, b, t);
     }
-    *Qt = std::pow(Di * b * t + 1, -1 / b) * Qi;
+    *Qt = HyperbolicRate(Qi, Di, b, t);
     if (NearZero(Dmin)) {
         return kStatusOk;
     }

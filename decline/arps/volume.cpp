@@ -5,6 +5,7 @@
 // the switch plus an exponential piece after it.
 #include "decline/arps/arps_core.h"
 #include "decline/arps/arps_volume.h"
+#include "dates/date_span.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -13,9 +14,6 @@
 namespace qrvp::arps {
 
 namespace {
-
-// A constant-rate volume counts months as days over this.
-constexpr double kDaysPerMonth = 30.4375;
 
 // The bracket of the decline search in GetArpsQfDiVol, and its budget.
 constexpr double kVolDeclineBound = 36.0;
@@ -120,14 +118,26 @@ int32_t LocateArpsSwitch(Date StartDate, Date EndDate, double Qi, double Di, dou
     if (dminDate.year < 1800) {
         return kStatusFailed;
     }
-    if (!(dminDate < EndDate) || dminDate <= StartDate) {
-        return kStatusOk;
-    }
-    where->inside = true;
-    where->DminDate = dminDate;
-    where->tD = dminDate.DaySpan(StartDate) / kDaysPerYear;
-    where->QD = Qi * std::pow(1.0 + bEff * Di * where->tD, -1.0 / bEff);
+    PlaceArpsSwitch(StartDate, EndDate, Qi, Di, bEff, dminDate, where);
     return kStatusOk;
+}
+
+void PlaceArpsSwitch(const Date& StartDate, const Date& EndDate, double Qi, double Di, double bEff,
+                     const Date& dminDate, ArpsSwitch* where)
+{
+    where->inside = false;
+    if (!dates::IsEarlier(dminDate, EndDate) || !dates::IsEarlier(StartDate, dminDate)) {
+        return;
+    }
+    *where = SwitchAt(StartDate, Qi, Di, bEff, dminDate);
+}
+
+ArpsSwitch SwitchAt(const Date& StartDate, double Qi, double Di, double bEff, const Date& dminDate)
+{
+    ArpsSwitch where{true, dminDate, 0.0, 0.0};
+    where.tD = dates::SpanInDays(dminDate, StartDate) / kDaysPerYear;
+    where.QD = Qi * std::pow(1.0 + bEff * Di * where.tD, -1.0 / bEff);
+    return where;
 }
 
 }  // namespace qrvp::arps
