@@ -66,34 +66,66 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         result.values.clear();
     };
 
-    Date month = well.start;
-    month.FirstOfMonth();
+    // The months from the month of the first start, and the boundaries where
+    // rates and cumulatives are taken: month k runs from boundary k (its first
+    // instant of production) to boundary k + 1.
+    std::vector<Date> months;
+    std::vector<Date> bounds;
+    {
+        Date month = well.start;
+        month.FirstOfMonth();
+        const double days = well.end.DaySpan(month);
+        const size_t rows = days > 0.0 && days < 4.0e6 ? static_cast<size_t>(days / 28.0) + 2 : 2;
+        months.reserve(rows);
+        bounds.reserve(rows + 1);
+        while (month < well.end) {
+            Date next = month;
+            next.AddMonths(1);
+            months.push_back(month);
+            bounds.push_back(Max(month, well.start));
+            if (!(next < well.end)) bounds.push_back(Min(next, well.end));
+            month = next;
+        }
+        // One row is the name, a date and three numbers.
+        if (format.keepValues)
+            result.values.reserve(months.size());
+        else
+            result.rows.reserve(months.size() * (prefix.size() + 80));
+    }
+
+    // An Arps segment's rates and cumulatives at all its boundaries in one
+    // call, which places its switch once; the one-value calls when that call
+    // fails (so that the failing call, and its record, are theirs).
+    std::vector<double> arpsRate(bounds.size()), arpsCum(bounds.size());
+    bool arpsAtOnce = !format.oneValueCalls;
+    for (size_t j = 0; j < count && arpsAtOnce; ++j) {
+        const Segment& s = segs[j];
+        if (s.model != Model::Arps) continue;
+        const auto lo = std::lower_bound(bounds.begin(), bounds.end(), s.start) - bounds.begin();
+        const auto hi = std::lower_bound(bounds.begin(), bounds.end(), s.end) - bounds.begin();
+        if (lo < hi) {
+            const auto at = static_cast<size_t>(lo);
+            arpsAtOnce = GetArpsQtVolDates(s.start, s.qi, s.di, s.b, s.dmin, &bounds[at], static_cast<size_t>(hi - lo),
+                                           &arpsRate[at], &arpsCum[at]) == 0;
+        }
+    }
+
     size_t rateSeg = 0;    // first segment that has not ended by the month's first instant
     size_t volumeSeg = 0;  // first segment that has not ended by the month's last boundary
     double completed = 0.0;  // volumes of the segments ended
     double previousCum = 0.0;
-    {
-        // One row is the name, a date and three numbers.
-        const double days = well.end.DaySpan(month);
-        const double rows = days > 0.0 && days < 4.0e6 ? days / 28.0 + 2.0 : 2.0;
-        if (format.keepValues)
-            result.values.reserve(static_cast<size_t>(rows));
-        else
-            result.rows.reserve(static_cast<size_t>(rows) * (prefix.size() + 80));
-    }
-
-    while (month < well.end) {
-        Date next = month;
-        next.AddMonths(1);
-        const Date from = Max(month, well.start);
-        const Date to = Min(next, well.end);
+    for (size_t k = 0; k < months.size(); ++k) {
+        const Date& from = bounds[k];
+        const Date& to = bounds[k + 1];
 
         // Rate at the month's first instant of production; nothing flows in a
         // gap between segments.
         while (rateSeg < count && segs[rateSeg].end <= from) ++rateSeg;
         double rate = 0.0;
         if (rateSeg < count && segs[rateSeg].start <= from) {
-            if (SegmentRate(segs[rateSeg], from, &rate) != 0) {
+            if (arpsAtOnce && segs[rateSeg].model == Model::Arps) {
+                rate = arpsRate[k];
+            } else if (SegmentRate(segs[rateSeg], from, &rate) != 0) {
                 fail(segs[rateSeg], RateFunctionName(segs[rateSeg].model));
                 return result;
             }
@@ -104,7 +136,9 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         double cumulative = completed;
         if (volumeSeg < count && segs[volumeSeg].start < to) {
             double within = 0.0;
-            if (SegmentCumulative(segs[volumeSeg], to, &within) != 0) {
+            if (arpsAtOnce && segs[volumeSeg].model == Model::Arps) {
+                within = arpsCum[k + 1];
+            } else if (SegmentCumulative(segs[volumeSeg], to, &within) != 0) {
                 fail(segs[volumeSeg], VolumeFunctionName(segs[volumeSeg].model));
                 return result;
             }
@@ -114,14 +148,13 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         previousCum = cumulative;
 
         if (format.keepValues) {
-            result.values.push_back({month, rate, volume, cumulative});
+            result.values.push_back({months[k], rate, volume, cumulative});
             if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
-            month = next;
             continue;
         }
         // The row after the name, built in place and appended at once.
         char row[16 + 3 * (kNumberCapacity + 1)];
-        char* p = AppendDay(row, month);
+        char* p = AppendDay(row, months[k]);
         *p++ = ',';
         p = WriteNumber(p, rate, format.decimals);
         *p++ = ',';
@@ -132,7 +165,6 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         result.rows += prefix;
         result.rows.append(row, p);
         if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
-        month = next;
     }
 
     if (format.keepCurve) {

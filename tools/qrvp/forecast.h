@@ -23,6 +23,7 @@ namespace qrvp::tool {
 struct ForecastFormat {
     int decimals = 6;        // fixed decimals; below 0: the shortest exact form
     bool keepCurve = false;  // keep the points of the rate curve for a plot
+    bool oneValueCalls = false;  // every rate and cumulative by its own call (to replay a failure)
     bool keepValues = false; // keep the rows' numbers rather than their text
 };
 

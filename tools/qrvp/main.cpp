@@ -130,7 +130,9 @@ int Forecast(const ForecastArgs& args)
                 failed = true;
                 continue;
             }
-            WellForecast again = ForecastWell(well, format);
+            ForecastFormat replay = format;
+            replay.oneValueCalls = true;  // so the failing call and its records are the one-value calls'
+            WellForecast again = ForecastWell(well, replay);
             p = Problem{};
             p.line = again.failedLine;
             p.well = well.name;
