@@ -91,11 +91,26 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
     if (Di * b * t <= -1.0) {
         return QRVP_FAIL(L"GetArpsQt", L"Di (%f) * bFactor (%f) * time (%f years) must be > -1.", Di, b, t);
     }
-    *Qt = HyperbolicRate(Qi, Di, b, t);
     if (NearZero(Dmin)) {
+        *Qt = HyperbolicRate(Qi, Di, b, t);
         return kStatusOk;
     }
 
+    // Where the switch is certain, the decline at FindDate need not be worked
+    // out, nor (past the switch) the rate of the hyperbola.
+    const SwitchBounds bounds = BoundSwitch(Qi, Di, b, Dmin);
+    const SwitchSide side = SideOfSwitch(bounds, Di, b, t);
+    Date DminDate;
+    const bool placed = side == SwitchSide::After && QuickDminDate(bounds, StartDate, &DminDate);
+    if (placed && dates::IsEarlier(DminDate, FindDate)) {
+        const double te = dates::SpanInDays(FindDate, DminDate) / kDaysPerYear;
+        *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * std::exp(te * (-Dmin));
+        return kStatusOk;
+    }
+    *Qt = HyperbolicRate(Qi, Di, b, t);
+    if (placed || (side == SwitchSide::Before && *Qt > 0.0)) {
+        return kStatusOk;  // the hyperbola, up to the switch (Qi > 0 for a known switch)
+    }
     return ApplySwitch(FindDate, StartDate, Qi, Di, b, Dmin, Qt);
 }
 
@@ -135,6 +150,12 @@ int32_t GetArpsDminDate(Date StartDate, double Di, double Dmin, double Qi, doubl
 {
     if (DminDate == nullptr) {
         return kStatusFailed;
+    }
+    // For a segment whose switch is known the checks below all pass, and the
+    // days, worked out through the rate at the switch, only recover Di/Dmin:
+    // where that truncates to the same second, the date is certain.
+    if (arps::QuickDminDate(arps::BoundSwitch(Qi, Di, b, Dmin), StartDate, DminDate)) {
+        return kStatusOk;
     }
     if (StartDate.year < 1800) {
         return QRVP_FAIL(L"GetArpsDminDate", L"Invalid start date (%d/%d/%d)", arps::LogMonth(StartDate),

@@ -4,6 +4,7 @@
 // the segment is exponential at Dmin, so a volume is a hyperbolic piece up to
 // the switch plus an exponential piece after it.
 #include "decline/arps/arps_core.h"
+#include "decline/arps/arps_switch.h"
 #include "decline/arps/arps_volume.h"
 #include "dates/date_span.h"
 #include "frame/report.h"
@@ -95,6 +96,21 @@ int32_t LocateArpsSwitch(Date StartDate, Date EndDate, double Qi, double Di, dou
         return kStatusFailed;
     }
     where->inside = false;
+
+    // Where the switch is certain, neither the rate of the hyperbola at EndDate
+    // nor its decline there is needed.
+    if (!dates::IsEarlier(EndDate, StartDate)) {
+        const SwitchBounds bounds = BoundSwitch(Qi, Di, bEff, DminEff);
+        const SwitchSide side = SideOfSwitch(bounds, Di, bEff, dates::SpanInDays(EndDate, StartDate) / kDaysPerYear);
+        Date quickDate;
+        if (side == SwitchSide::Before) {
+            return kStatusOk;
+        }
+        if (side == SwitchSide::After && QuickDminDate(bounds, StartDate, &quickDate)) {
+            PlaceArpsSwitch(StartDate, EndDate, Qi, Di, bEff, quickDate, where);
+            return kStatusOk;
+        }
+    }
 
     // The decline the pure hyperbola has reached by EndDate tells whether the
     // switch comes before it.
