@@ -56,6 +56,8 @@ py::dict Forecast(const std::vector<std::string>& names, const std::vector<std::
         throw py::value_error("the table needs columns, and fewer rows than 2^31");
     const std::vector<tool::CsvRecord> records = Records(names, columns);
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    // More threads than wells, or than a machine runs at once, only cost.
+    threads = static_cast<unsigned>(std::min<size_t>({threads, columns.front().size() + 1, 256}));
 
     std::vector<tool::Problem> problems;
     std::vector<tool::WellRows> table;

@@ -1,0 +1,90 @@
+"""Fleet-scale runs on Dask: the package's table calls mapped over the
+partitions of a Dask DataFrame whose partitions each hold whole wells.
+
+The same code runs on one machine and on a cluster; only the client differs::
+
+    from distributed import Client, LocalCluster
+    client = Client(LocalCluster(n_workers=2, threads_per_worker=1))   # this machine
+    # client = Client("tcp://scheduler:8786")                           # a cluster
+
+    import qrvpfuncs.dask as qd
+    monthly = qd.forecast(qd.by_well(segments, npartitions=8)).compute()
+
+Every worker needs the package installed (the same build) and nothing else:
+each partition is forecast in its worker's process by :func:`qrvpfuncs.forecast`.
+"""
+import dask.dataframe as dd
+import numpy as np
+import pandas as pd
+
+from . import _frames
+
+_ROW = "_qrvp_row"
+
+
+def by_well(frame, npartitions=None, *, well="well", partition_rows=50000):
+    """A Dask DataFrame of `frame` with each well's rows in one partition.
+
+    For a pandas DataFrame the wells stay in the order of their first rows and
+    each well's rows in table order, so a result computed from it is row for
+    row the single-process one.  `npartitions` defaults to one partition per
+    `partition_rows` rows.  A Dask DataFrame is shuffled by well instead (its
+    rows keep their order within each well; the wells come out grouped by
+    partition).
+    """
+    if isinstance(frame, dd.DataFrame):
+        ordered = frame.assign(**{_ROW: 1})
+        ordered[_ROW] = ordered[_ROW].cumsum()
+        shuffled = ordered.shuffle(on=_well_column(frame, well), npartitions=npartitions)
+        return shuffled.map_partitions(_restore_order, meta=frame._meta.rename_axis(_ROW))
+    if not isinstance(frame, pd.DataFrame):
+        raise ValueError("expected a pandas or Dask DataFrame, got %s" % type(frame).__name__)
+    column = _well_column(frame, well)
+    codes, uniques = pd.factorize(frame[column].astype(str), sort=False)
+    if (codes < 0).any():
+        raise ValueError("row %r, column 'well': the row names no well" % (frame.index[int(np.argmin(codes))],))
+    if npartitions is None:
+        npartitions = max(1, -(-len(frame) // partition_rows))
+    npartitions = max(1, min(int(npartitions), len(uniques)))
+    order = np.argsort(codes, kind="stable")
+    grouped = frame.iloc[order].reset_index(drop=True)
+    # The well's ordinal as the index: equal values never straddle partitions.
+    grouped.index = pd.Index(codes[order], name=_ROW)
+    return dd.from_pandas(grouped, npartitions=npartitions, sort=True)
+
+
+def _restore_order(part):
+    return part.sort_values(_ROW, kind="stable").set_index(_ROW)
+
+
+def _well_column(frame, well):
+    for column in frame.columns:
+        if str(column).strip().lower() == well:
+            return column
+    raise ValueError("missing column '%s'" % well)
+
+
+def _partitioned(frame, npartitions):
+    if isinstance(frame, pd.DataFrame):
+        return by_well(frame, npartitions)
+    if isinstance(frame, dd.DataFrame):
+        return frame if frame.index.name == _ROW else by_well(frame, npartitions)
+    raise ValueError("expected a pandas or Dask DataFrame, got %s" % type(frame).__name__)
+
+
+def _forecast_partition(part, months, errors):
+    return _frames.forecast(part.reset_index(drop=True), months, threads=1, errors=errors)
+
+
+def forecast(segments, months=None, *, npartitions=None, errors="raise"):
+    """:func:`qrvpfuncs.forecast` over a Dask DataFrame, one task per partition.
+
+    `segments` is a pandas or Dask DataFrame of segments; one not made by
+    :func:`by_well` is first partitioned by it.  Returns a lazy Dask DataFrame
+    of ``well, date, rate, volume, cumulative``; ``.compute()`` gathers it.
+    """
+    frame = _partitioned(segments, npartitions)
+    meta = pd.DataFrame({"well": pd.Series(dtype=object), "date": pd.Series(dtype="datetime64[ns]"),
+                         "rate": pd.Series(dtype=float), "volume": pd.Series(dtype=float),
+                         "cumulative": pd.Series(dtype=float)})
+    return frame.map_partitions(_forecast_partition, months, errors, meta=meta, align_dataframes=False)

@@ -1,0 +1,44 @@
+import dask.dataframe as dd
+import pandas as pd
+import pytest
+from distributed import Client, LocalCluster
+
+import qrvpfuncs as q
+import qrvpfuncs.dask as qd
+
+
+@pytest.fixture(scope="module")
+def client():
+    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,
+                      host="127.0.0.1") as cluster, \
+            Client(cluster) as c:
+        yield c
+
+
+@pytest.fixture(scope="module")
+def fleet():
+    """Forty wells, each an Arps decline chained into a stretched exponential, rows interleaved."""
+    rows = []
+    for i in range(40):
+        w = "W-%02d" % i
+        rows.append((w, "arps", "2024-%02d-01" % (i % 12 + 1), "2027-01-01", 1000.0 + 37 * i, 60.0, 0.9, 8.0, None, None))
+        rows.append((w, "sedm", None, "2031-06-01", None, None, None, None, 1.5 + i / 40, 0.5))
+    frame = pd.DataFrame(rows, columns=["well", "model", "start", "end", "qi", "di", "b", "dmin", "tau", "n"])
+    return frame.iloc[[*range(0, 80, 2), *range(1, 80, 2)]].reset_index(drop=True)
+
+
+def test_cluster_result_equals_the_single_process_one_row_for_row(client, fleet):
+    expected = q.forecast(fleet, 60)
+    got = qd.forecast(qd.by_well(fleet, npartitions=5), 60).compute(scheduler=client.get)
+    pd.testing.assert_frame_equal(got.reset_index(drop=True), expected, check_exact=True)
+    # A Dask frame split without regard to wells is shuffled by well first.
+    mixed = qd.forecast(dd.from_pandas(fleet, npartitions=3, sort=False), 60).compute(scheduler=client.get)
+    key = ["well", "date"]
+    pd.testing.assert_frame_equal(mixed.sort_values(key).reset_index(drop=True),
+                                  expected.sort_values(key).reset_index(drop=True), check_exact=True)
+
+
+def test_bad_well_raises_on_the_client(client, fleet):
+    bad = fleet.assign(n=fleet["n"].where(fleet["well"] != "W-07", -1.0))
+    with pytest.raises(ValueError, match="well 'W-07'"):
+        qd.forecast(bad, 60, npartitions=4).compute(scheduler=client.get)
