@@ -2,8 +2,10 @@
 Dmin) at 10^6 dates, measured side by side in one run:
 
 * the package's vectorised call (datetime64[s] array in, NumPy array out);
-* the floor: the same library calls in a bare C++ loop over dates already
-  built, timed inside the module;
+* the floor: the same work in bare C++ over dates already built (one call of
+  the library's evaluator GetArpsQtVolDates over them all), timed inside the
+  module; beside it, a C++ loop of the one-value calls (GetArpsQt,
+  GetArpsVol2);
 * the same work in pure NumPy (closed forms over an array of years, as the
   pure-Python decline tools do it).
 
@@ -57,16 +59,18 @@ def main():
     for name, vector, quantity in (("rate", q.arps_rate, "rate"), ("cumulative", q.arps_cumulative, "cumulative")):
         pkg = best(lambda: vector(dates, START, QI, DI, B, DMIN), args.repeats) / n
         floor = _qrvpfuncs._floor_loop("arps", quantity, dates.view(np.int64), START, QI, DI, B, DMIN, 0.0, 0.0,
-                                       args.repeats)
-        rows.append((name, pkg, floor))
+                                       args.repeats, True)
+        calls = _qrvpfuncs._floor_loop("arps", quantity, dates.view(np.int64), START, QI, DI, B, DMIN, 0.0, 0.0,
+                                       args.repeats, False)
+        rows.append((name, pkg, floor, calls))
     np_time = best(lambda: numpy_arps(dates), args.repeats) / n
     rate, cum = numpy_arps(dates)
     diff_rate = np.max(np.abs(rate / q.arps_rate(dates, START, QI, DI, B, DMIN) - 1.0))
     diff_cum = np.max(np.abs(cum[1:] / q.arps_cumulative(dates, START, QI, DI, B, DMIN)[1:] - 1.0))
     print("%d dates, best of %d; ns per value" % (n, args.repeats))
-    print("%-12s %10s %10s %8s" % ("", "package", "C++ floor", "ratio"))
-    for name, pkg, floor in rows:
-        print("%-12s %10.1f %10.1f %7.2fx" % (name, pkg * 1e9, floor * 1e9, pkg / floor))
+    print("%-12s %10s %10s %8s %16s" % ("", "package", "C++ floor", "ratio", "one-value calls"))
+    for name, pkg, floor, calls in rows:
+        print("%-12s %10.1f %10.1f %7.2fx %16.1f" % (name, pkg * 1e9, floor * 1e9, pkg / floor, calls * 1e9))
     total_pkg = sum(r[1] for r in rows)
     print("rate + cumulative: package %.1f ns, pure NumPy %.1f ns (both quantities in one pass): %.2fx"
           % (total_pkg * 1e9, np_time * 1e9, np_time / total_pkg))

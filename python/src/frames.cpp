@@ -98,7 +98,9 @@ py::dict Forecast(const std::vector<std::string>& names, const std::vector<std::
                 problemList.append(ProblemTuple(p));
                 return;
             }
-            tool::WellForecast again = tool::ForecastWell(well, format);
+            tool::ForecastFormat replay = format;
+            replay.oneValueCalls = true;  // so the failing call and its records are the one-value calls'
+            tool::WellForecast again = tool::ForecastWell(well, replay);
             p = tool::Problem{};
             p.line = again.failedLine;
             p.well = well.name;

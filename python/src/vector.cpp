@@ -1,7 +1,8 @@
 // Rates and cumulative volumes of one segment at many dates: one loop in C++
 // per call, run without the GIL.  Each value is the one-value call's result
 // for the same date (GetArpsQt and GetArpsVol2, GetLinTimQt and GetLinTimVol,
-// GetSEDMQt and GetSEDMVol), as qrvp's forecast makes them.
+// GetSEDMQt and GetSEDMVol), as qrvp's forecast makes them; Arps segments go
+// through the library's evaluator over arrays, which places the switch once.
 #include "python/src/common.h"
 
 #include "tools/qrvp/text.h"
@@ -9,6 +10,7 @@
 
 #include <pybind11/numpy.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -132,14 +134,30 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
     int firstKind = 0;
     {
         py::gil_scoped_release release;
-        for (size_t i = 0; i < t.count; ++i) {
-            Date at;
-            const int kind = DateAt(t, i, segment.start, at);
-            if (kind == 0 && Evaluate(segment, q, at, out + i) == 0) continue;
-            out[i] = kNaN;
-            if (kind != 1 && firstBad == t.count) {
-                firstBad = i;
-                firstKind = kind == 0 ? -1 : kind;
+        // An Arps segment goes through the evaluator a block of dates at a
+        // time (its switch placed once per block); a block where it fails, or
+        // holds a missing date, is taken again one call at a time.
+        constexpr size_t kBlock = 4096;
+        std::vector<Date> dates(segment.model == tool::Model::Arps ? std::min(t.count, kBlock) : 0);
+        for (size_t begin = 0; begin < t.count; begin += kBlock) {
+            const size_t end = std::min(t.count, begin + kBlock);
+            if (!dates.empty()) {
+                bool usable = true;
+                for (size_t i = begin; i < end && usable; ++i) usable = DateAt(t, i, segment.start, dates[i - begin]) == 0;
+                if (usable && GetArpsQtVolDates(segment.start, segment.qi, segment.di, segment.b, segment.dmin,
+                                                dates.data(), end - begin, q == Quantity::Rate ? out + begin : nullptr,
+                                                q == Quantity::Rate ? nullptr : out + begin) == 0)
+                    continue;
+            }
+            for (size_t i = begin; i < end; ++i) {
+                Date at;
+                const int kind = DateAt(t, i, segment.start, at);
+                if (kind == 0 && Evaluate(segment, q, at, out + i) == 0) continue;
+                out[i] = kNaN;
+                if (kind != 1 && firstBad == t.count) {
+                    firstBad = i;
+                    firstKind = kind == 0 ? -1 : kind;
+                }
             }
         }
     }
@@ -156,10 +174,11 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
     }, DescribeAt(t, firstBad, at));
 }
 
-// The floor to measure the package against: the same calls in a bare C++
-// loop over dates already built, timed here; seconds per call.
+// The floor to measure the package against: the same work in bare C++ over
+// dates already built (one evaluator call over them all, or a loop of
+// one-value calls), timed here; seconds per value.
 double FloorLoop(const std::string& model, const std::string& quantity, const py::object& ticks, Date start,
-                 double qi, double di, double b, double dmin, double tau, double n, int repeats)
+                 double qi, double di, double b, double dmin, double tau, double n, int repeats, bool evaluator)
 {
     const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
     const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
@@ -173,7 +192,11 @@ double FloorLoop(const std::string& model, const std::string& quantity, const py
     py::gil_scoped_release release;
     for (int r = 0; r < repeats; ++r) {
         const auto begin = std::chrono::steady_clock::now();
-        for (size_t i = 0; i < t.count; ++i) Evaluate(segment, q, dates[i], &out[i]);
+        if (evaluator && segment.model == tool::Model::Arps)
+            GetArpsQtVolDates(start, qi, di, b, dmin, dates.data(), dates.size(),
+                              q == Quantity::Rate ? out.data() : nullptr, q == Quantity::Rate ? nullptr : out.data());
+        else
+            for (size_t i = 0; i < t.count; ++i) Evaluate(segment, q, dates[i], &out[i]);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
         best = std::min(best, took.count());
     }
@@ -187,7 +210,7 @@ void RegisterVector(py::module_& m)
     m.def("_values", &Values, "model"_a, "quantity"_a, "ticks"_a, "mul"_a, "div"_a, "years"_a, "start"_a, "qi"_a,
           "di"_a, "b"_a, "dmin"_a, "tau"_a, "n"_a, "nan_on_error"_a);
     m.def("_floor_loop", &FloorLoop, "model"_a, "quantity"_a, "seconds"_a, "start"_a, "qi"_a, "di"_a, "b"_a,
-          "dmin"_a, "tau"_a, "n"_a, "repeats"_a);
+          "dmin"_a, "tau"_a, "n"_a, "repeats"_a, "evaluator"_a);
 }
 
 }  // namespace qrvp::python
