@@ -12,6 +12,8 @@
 * :func:`forecast`: a table of decline segments (a DataFrame with the columns of
   ``qrvp forecast``'s table) to its monthly forecast, the same numbers as
   ``qrvp forecast`` to the last digit.
+* :func:`fit`: production histories (well, date, volume[, days_on]) to the
+  segment table ``qrvp fit`` writes, and its report, by the fitting library.
 
 Dates are whole seconds: finer parts are dropped.  While the package is in use
 the library's diagnostic log is routed into a private temporary file from the
@@ -21,8 +23,9 @@ from ._qrvpfuncs import *  # noqa: F401,F403  (the one-value calculations)
 from ._qrvpfuncs import LibraryError
 from ._vector import (arps_cumulative, arps_rate, lintime_cumulative, lintime_rate, sedm_cumulative,
                       sedm_rate)
+from ._fit import fit
 from ._frames import forecast
 
 __all__ = ["LibraryError", "arps_rate", "arps_cumulative", "lintime_rate", "lintime_cumulative", "sedm_rate",
-           "sedm_cumulative", "forecast"]
+           "sedm_cumulative", "forecast", "fit"]
 __version__ = "3.1.13"

@@ -17,7 +17,7 @@ import dask.dataframe as dd
 import numpy as np
 import pandas as pd
 
-from . import _frames
+from . import _fit, _frames
 
 _ROW = "_qrvp_row"
 
@@ -88,3 +88,47 @@ def forecast(segments, months=None, *, npartitions=None, errors="raise"):
                          "rate": pd.Series(dtype=float), "volume": pd.Series(dtype=float),
                          "cumulative": pd.Series(dtype=float)})
     return frame.map_partitions(_forecast_partition, months, errors, meta=meta, align_dataframes=False)
+
+
+def _fit_partition(part, options):
+    segments, report = _fit.fit(part.reset_index(drop=True), threads=1, report=True, **options)
+    return report
+
+
+def fit(history, *, npartitions=None, **options):
+    """:func:`qrvpfuncs.fit` over a Dask DataFrame, one task per partition.
+
+    `history` (``well, date, volume[, days_on]``) is a pandas or Dask
+    DataFrame; one not made by :func:`by_well` is first partitioned by it.
+    Returns a lazy Dask DataFrame of the fit report (``qrvp fit --report``'s
+    columns, one row per well); :func:`segments` turns a computed report into
+    the segment table.  The options are :func:`qrvpfuncs.fit`'s (``errors``
+    included: with ``"skip"`` the report says which wells failed and why).
+    """
+    if "report" in options or "threads" in options:
+        raise ValueError("the Dask fit always reports, one thread per task")
+    frame = _partitioned(history, npartitions)
+    meta = _fit_partition(_fit_meta_history(frame._meta), options)
+    return frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
+
+
+def _fit_meta_history(meta):
+    """A one-well history that fits, with the frame's columns, for the result's layout."""
+    dates = pd.date_range("2000-01-01", periods=6, freq="MS")
+    sample = {"well": ["meta"] * 6, "date": dates, "volume": [1000.0, 900, 810, 729, 656.1, 590.49],
+              "days_on": [31.0, 29, 31, 30, 31, 30]}
+    return pd.DataFrame({c: sample[str(c).strip().lower()] for c in meta.columns})
+
+
+def segments(report):
+    """The segment table of a computed fit report (its wells that were fitted), as
+    :func:`qrvpfuncs.fit` returns it."""
+    ok = report[report["status"] == "ok"].reset_index(drop=True)
+    sedm = (ok["model"] == "stretched").to_numpy()
+    nan = np.nan
+    return pd.DataFrame({
+        "well": ok["well"], "model": np.where(sedm, "sedm", "arps"), "start": ok["curve_start"],
+        "end": ok["limit_date"], "qi": ok["qi"], "qf": nan, "di": ok["di"], "b": ok["b"],
+        "dmin": ok["dmin"].where(ok["dmin"] > 0.0), "tau": ok["tau"], "n": ok["n"],
+        "decline_type": np.where(sedm, None, "nominal"),
+    })

@@ -4,6 +4,7 @@ namespace qrvp::python {
 void RegisterCalls(py::module_& m);
 void RegisterVector(py::module_& m);
 void RegisterFrames(py::module_& m);
+void RegisterFit(py::module_& m);
 }  // namespace qrvp::python
 
 PYBIND11_MODULE(_qrvpfuncs, m)
@@ -14,4 +15,5 @@ PYBIND11_MODULE(_qrvpfuncs, m)
     RegisterCalls(m);
     RegisterVector(m);
     RegisterFrames(m);
+    RegisterFit(m);
 }

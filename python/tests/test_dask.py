@@ -42,3 +42,12 @@ def test_bad_well_raises_on_the_client(client, fleet):
     bad = fleet.assign(n=fleet["n"].where(fleet["well"] != "W-07", -1.0))
     with pytest.raises(ValueError, match="well 'W-07'"):
         qd.forecast(bad, 60, npartitions=4).compute(scheduler=client.get)
+
+
+def test_fit_on_the_cluster_equals_the_single_process_fit(client):
+    from test_fit import synthetic
+    history = synthetic(12, 30)
+    segments, report = q.fit(history, bootstrap=10, report=True)
+    got = qd.fit(qd.by_well(history, npartitions=3), bootstrap=10).compute(scheduler=client.get)
+    pd.testing.assert_frame_equal(got.reset_index(drop=True), report, check_exact=True)
+    pd.testing.assert_frame_equal(qd.segments(got.reset_index(drop=True)), segments, check_exact=True)
