@@ -6,7 +6,7 @@
   (a ``ValueError``) carrying the message of the record the library wrote.
 * Rates and cumulative volumes of one segment over a NumPy array of dates
   (``datetime64``) or of years after the segment's start, in one C++ loop
-  without the GIL: :func:`arps_rate`, :func:`arps_cumulative`,
+  without the GIL: :func:`arps_rate`, :func:`arps_cumulative`, :func:`arps_rate_cumulative`,
   :func:`lintime_rate`, :func:`lintime_cumulative`, :func:`sedm_rate`,
   :func:`sedm_cumulative`.
 * :func:`forecast`: a table of decline segments (a DataFrame with the columns of
@@ -21,11 +21,11 @@ first failure on, so that the record of a failing call can be shown.
 """
 from ._qrvpfuncs import *  # noqa: F401,F403  (the one-value calculations)
 from ._qrvpfuncs import LibraryError
-from ._vector import (arps_cumulative, arps_rate, lintime_cumulative, lintime_rate, sedm_cumulative,
-                      sedm_rate)
+from ._vector import (arps_cumulative, arps_rate, arps_rate_cumulative, lintime_cumulative, lintime_rate,
+                      sedm_cumulative, sedm_rate)
 from ._fit import fit
 from ._frames import forecast
 
-__all__ = ["LibraryError", "arps_rate", "arps_cumulative", "lintime_rate", "lintime_cumulative", "sedm_rate",
+__all__ = ["LibraryError", "arps_rate", "arps_cumulative", "arps_rate_cumulative", "lintime_rate", "lintime_cumulative", "sedm_rate",
            "sedm_cumulative", "forecast", "fit"]
 __version__ = "3.1.13"

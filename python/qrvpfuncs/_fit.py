@@ -93,10 +93,13 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
         raise ValueError("errors must be 'raise' or 'skip', not %r" % (errors,))
     by_name = _columns(history, HISTORY_COLUMNS, ("well", "date", "volume"))
     wells_in = history[by_name["well"]]
-    where = _Where(history, [None if _is_missing(w) else str(w) for w in wells_in.tolist()])
-    codes, uniques = pd.factorize(wells_in.map(lambda w: w if _is_missing(w) else str(w)), sort=False)
-    if (codes < 0).any():
-        raise ValueError("%s, column 'well': the row names no well" % where(int(np.argmax(codes < 0))))
+    where = _Where(history, wells_in)
+    codes, uniques = pd.factorize(wells_in, sort=False)
+    blank = codes < 0
+    if wells_in.dtype.kind == "O":
+        blank |= (wells_in == "").to_numpy()
+    if blank.any():
+        raise ValueError("%s, column 'well': the row names no well" % where(int(np.argmax(blank))))
     seconds = _dates(history[by_name["date"]], "date", where)
     volumes = _numbers(history[by_name["volume"]], "volume", where, True)
     days_on = (_numbers(history[by_name["days_on"]], "days_on", where, False) if "days_on" in by_name
@@ -111,12 +114,8 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
                           bool(soft_l1), _real(economic_limit, "economic_limit"), _whole(bootstrap, "bootstrap"),
                           _whole(seed, "seed"), threads)
 
-    # The wells under the caller's own values.
-    original = {}
-    for w in wells_in.tolist():
-        original.setdefault(str(w), w)
     names = np.empty(len(uniques), dtype=object)
-    names[:] = [original[u] for u in uniques]
+    names[:] = list(uniques)
     ok = out["status"] == 0
     messages = [re.sub(r"row position (\d+)", lambda m: where(int(m.group(1))), msg) for msg in out["message"]]
     failed = np.flatnonzero(~ok)

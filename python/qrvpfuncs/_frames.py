@@ -21,13 +21,13 @@ class _Where:
 
     def __init__(self, frame, wells):
         self.index = frame.index
-        self.wells = wells
+        self.wells = wells  # the well column, read only for a message
 
     def __call__(self, position):
         label = self.index[position]
-        well = self.wells[position]
+        well = self.wells.iloc[position]
         text = "row %r" % (label,)
-        if isinstance(well, str) and well:
+        if not _is_missing(well) and str(well):
             text += " (well '%s')" % well
         return text
 
@@ -183,7 +183,7 @@ def forecast(segments, months=None, *, threads=None, errors="raise"):
 
     by_name = _columns(segments, SEGMENT_COLUMNS, ("well", "model", "start"))
     well_values = segments[by_name["well"]].tolist()
-    where = _Where(segments, [None if _is_missing(w) else str(w) for w in well_values])
+    where = _Where(segments, segments[by_name["well"]])
     for i, w in enumerate(well_values):
         if _is_missing(w) or (isinstance(w, str) and not w.strip()):
             raise ValueError("%s, column 'well': the row names no well" % where(i))

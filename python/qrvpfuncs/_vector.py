@@ -37,6 +37,8 @@ def _evaluate(model, quantity, at, start, errors, qi, di=0.0, b=0.0, dmin=0.0, t
                                  errors == "nan")
     else:
         raise ValueError("at: expected datetime64 dates or numbers of years, got an array of %s" % a.dtype)
+    if quantity == "both":
+        return out[:a.size].reshape(a.shape), out[a.size:].reshape(a.shape)
     return out.reshape(a.shape)
 
 
@@ -56,6 +58,10 @@ def arps_rate(at, start, Qi, Di, b=0.0, Dmin=0.0, *, errors="raise"):
 
 def arps_cumulative(at, start, Qi, Di, b=0.0, Dmin=0.0, *, errors="raise"):
     return _evaluate("arps", "cumulative", at, start, errors, Qi, di=Di, b=b, dmin=Dmin)
+
+
+def arps_rate_cumulative(at, start, Qi, Di, b=0.0, Dmin=0.0, *, errors="raise"):
+    return _evaluate("arps", "both", at, start, errors, Qi, di=Di, b=b, dmin=Dmin)
 
 
 def lintime_rate(at, start, Qi, Di, *, errors="raise"):
@@ -85,3 +91,7 @@ sedm_rate.__doc__ = _DOC.format(what="The rate", model="a stretched-exponential"
                                 call="GetSEDMQt(Qi, start, date, tau, n)")
 sedm_cumulative.__doc__ = _DOC.format(what="The volume since the start", model="a stretched-exponential",
                                       call="GetSEDMVol(Qi, start, date, tau, n)")
+arps_rate_cumulative.__doc__ = _DOC.format(
+    what="The rate and the volume since the start (a pair of arrays, one pass)", model="an Arps",
+    call="GetArpsQt(date, start, Qi, Di, b, Dmin)"
+) + "The volumes are GetArpsVol2(start, date, Qi, Di, b, Dmin)'s.\n"

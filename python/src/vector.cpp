@@ -37,9 +37,15 @@ struct Times {
     size_t count = 0;
 };
 
+// The calendar day last converted: neighbouring dates mostly share one.
+struct DayCache {
+    int64_t day = std::numeric_limits<int64_t>::min();
+    Date date;
+};
+
 // 1 when the element is missing (NaT, NaN years), 0 when `date` is set, -2
 // when the date lies outside the years 1 to 9999.
-int DateAt(const Times& t, size_t i, const Date& start, Date& date)
+int DateAt(const Times& t, size_t i, const Date& start, Date& date, DayCache& cache)
 {
     if (t.ticks != nullptr) {
         const int64_t v = t.ticks[i];
@@ -50,7 +56,20 @@ int DateAt(const Times& t, size_t i, const Date& start, Date& date)
         } else {
             seconds = v / t.div - ((v % t.div) < 0 ? 1 : 0);
         }
-        return DateFromEpochSeconds(seconds, date) ? 0 : -2;
+        int64_t day = seconds / 86400, rest = seconds % 86400;
+        if (rest < 0) {
+            rest += 86400;
+            --day;
+        }
+        if (day != cache.day) {
+            if (!DateFromEpochSeconds(day * 86400, cache.date)) return -2;
+            cache.day = day;
+        }
+        date = cache.date;
+        date.hour = static_cast<uint16_t>(rest / 3600);
+        date.minute = static_cast<uint16_t>(rest / 60 % 60);
+        date.second = static_cast<uint32_t>(rest % 60);
+        return 0;
     }
     const double y = t.years[i];
     if (std::isnan(y)) return 1;
@@ -117,55 +136,65 @@ std::string DescribeAt(const Times& t, size_t i, const Date& date)
 }
 
 // The values at every date, NaN where the date is missing; a failure raises
-// (the first in order) unless `nanOnError`, when it gives NaN too.
+// (the first in order, the rate asked before the volume) unless
+// `nanOnError`, when it gives NaN too.  "both" gives the rates, then the
+// volumes, in one array of twice the length.
 py::array_t<double> Values(const std::string& model, const std::string& quantity, const py::object& ticks,
                            int64_t mul, int64_t div, const py::object& years, Date start, double qi, double di,
                            double b, double dmin, double tau, double n, bool nanOnError)
 {
     const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
-    if (quantity != "rate" && quantity != "cumulative")
-        throw py::value_error("unknown quantity '" + quantity + "' (rate or cumulative)");
-    const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
+    if (quantity != "rate" && quantity != "cumulative" && quantity != "both")
+        throw py::value_error("unknown quantity '" + quantity + "' (rate, cumulative or both)");
     py::array keep;
     const Times t = MakeTimes(ticks, mul, div, years, keep);
-    py::array_t<double> result(static_cast<py::ssize_t>(t.count));
-    double* out = result.mutable_data();
+    const bool both = quantity == "both";
+    py::array_t<double> result(static_cast<py::ssize_t>(both ? 2 * t.count : t.count));
+    double* rates = quantity == "cumulative" ? nullptr : result.mutable_data();
+    double* volumes = quantity == "rate" ? nullptr : result.mutable_data() + (both ? t.count : 0);
     size_t firstBad = t.count;
-    int firstKind = 0;
+    int firstKind = 0;  // -2 a date out of range, -1 the rate failed, -3 the volume failed
     {
         py::gil_scoped_release release;
         // An Arps segment goes through the evaluator a block of dates at a
         // time (its switch placed once per block); a block where it fails, or
         // holds a missing date, is taken again one call at a time.
         constexpr size_t kBlock = 4096;
+        DayCache cache;
         std::vector<Date> dates(segment.model == tool::Model::Arps ? std::min(t.count, kBlock) : 0);
         for (size_t begin = 0; begin < t.count; begin += kBlock) {
             const size_t end = std::min(t.count, begin + kBlock);
             if (!dates.empty()) {
                 bool usable = true;
-                for (size_t i = begin; i < end && usable; ++i) usable = DateAt(t, i, segment.start, dates[i - begin]) == 0;
+                for (size_t i = begin; i < end && usable; ++i)
+                    usable = DateAt(t, i, segment.start, dates[i - begin], cache) == 0;
                 if (usable && GetArpsQtVolDates(segment.start, segment.qi, segment.di, segment.b, segment.dmin,
-                                                dates.data(), end - begin, q == Quantity::Rate ? out + begin : nullptr,
-                                                q == Quantity::Rate ? nullptr : out + begin) == 0)
+                                                dates.data(), end - begin, rates ? rates + begin : nullptr,
+                                                volumes ? volumes + begin : nullptr) == 0)
                     continue;
             }
             for (size_t i = begin; i < end; ++i) {
                 Date at;
-                const int kind = DateAt(t, i, segment.start, at);
-                if (kind == 0 && Evaluate(segment, q, at, out + i) == 0) continue;
-                out[i] = kNaN;
+                int kind = DateAt(t, i, segment.start, at, cache);
+                if (kind == 0 && rates && Evaluate(segment, Quantity::Rate, at, rates + i) != 0) kind = -1;
+                if (kind == 0 && volumes && Evaluate(segment, Quantity::Cumulative, at, volumes + i) != 0) kind = -3;
+                if (kind == 0) continue;
+                if (rates) rates[i] = kNaN;
+                if (volumes) volumes[i] = kNaN;
                 if (kind != 1 && firstBad == t.count) {
                     firstBad = i;
-                    firstKind = kind == 0 ? -1 : kind;
+                    firstKind = kind;
                 }
             }
         }
     }
     if (firstBad == t.count || nanOnError) return result;
     Date at;
-    DateAt(t, firstBad, segment.start, at);
+    DayCache fresh;
+    DateAt(t, firstBad, segment.start, at, fresh);
     if (firstKind == -2)
         throw py::value_error("at[" + std::to_string(firstBad) + "]: the date lies outside the years 1 to 9999");
+    const Quantity q = firstKind == -1 ? Quantity::Rate : Quantity::Cumulative;
     const char* function = q == Quantity::Rate ? tool::RateFunctionName(segment.model)
                                                : tool::VolumeFunctionName(segment.model);
     Fail(function, [&] {
@@ -182,19 +211,26 @@ double FloorLoop(const std::string& model, const std::string& quantity, const py
 {
     const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
     const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
+    const bool both = quantity == "both";
     py::array keep;
     const Times t = MakeTimes(ticks, 1, 1, py::none(), keep);
     std::vector<Date> dates(t.count);
     for (size_t i = 0; i < t.count; ++i)
-        if (DateAt(t, i, start, dates[i]) != 0) throw py::value_error("the floor needs seconds within years 1..9999");
-    std::vector<double> out(t.count);
+        if (DayCache cache; DateAt(t, i, start, dates[i], cache) != 0) throw py::value_error("the floor needs seconds within years 1..9999");
+    std::vector<double> out(t.count), out2(t.count);
     double best = std::numeric_limits<double>::infinity();
     py::gil_scoped_release release;
     for (int r = 0; r < repeats; ++r) {
         const auto begin = std::chrono::steady_clock::now();
         if (evaluator && segment.model == tool::Model::Arps)
             GetArpsQtVolDates(start, qi, di, b, dmin, dates.data(), dates.size(),
-                              q == Quantity::Rate ? out.data() : nullptr, q == Quantity::Rate ? nullptr : out.data());
+                              both || q == Quantity::Rate ? out.data() : nullptr,
+                              both ? out2.data() : q == Quantity::Rate ? nullptr : out.data());
+        else if (both)
+            for (size_t i = 0; i < t.count; ++i) {
+                Evaluate(segment, Quantity::Rate, dates[i], &out[i]);
+                Evaluate(segment, Quantity::Cumulative, dates[i], &out2[i]);
+            }
         else
             for (size_t i = 0; i < t.count; ++i) Evaluate(segment, q, dates[i], &out[i]);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;

@@ -37,6 +37,13 @@ def test_each_value_is_the_one_value_calls_bit_for_bit(vector, one, params):
     assert ((near == got) | (near == vector(dates - np.timedelta64(1, "s"), START, *params))).all()
 
 
+def test_rate_and_cumulative_in_one_pass():
+    dates = dates_around_the_switch()
+    rate, cum = q.arps_rate_cumulative(dates, START, 1500.0, 1.4, 1.2, 0.07)
+    assert rate.tobytes() == q.arps_rate(dates, START, 1500.0, 1.4, 1.2, 0.07).tobytes()
+    assert cum.tobytes() == q.arps_cumulative(dates, START, 1500.0, 1.4, 1.2, 0.07).tobytes()
+
+
 def test_units_and_missing_dates():
     s = np.array(["2025-01-01T06:00:00", "NaT", "2040-07-19T00:00:01"], dtype="datetime64[s]")
     ref = q.arps_rate(s, START, 1500.0, 1.4, 1.2, 0.07)
