@@ -49,10 +49,14 @@ struct Series {
     std::vector<double> w;        // recency weights, mean 1
     Date origin;                  // the curve's start
     double years = 0.0;           // clock time from origin to the end of the last period fitted
+    double pivot = 0.0;           // weighted mean of the periods' clock midpoints, years
     size_t size() const { return y.size(); }
 };
 
-// theta: ln Qi, then ln Di and b (Arps) or ln tau and n (stretched).
+// theta: the ln rate at the pivot (the weighted centre of the history), then
+// ln Di and b (Arps), or the stretched exponential's q = n ln(T / tau), the log
+// of its fall in e-folds over the history's T years, and n.  Qi and the shape,
+// like tau and n, run along long valleys of the misfit; these cut across them.
 constexpr int kParams = 3;
 using Theta = Eigen::Matrix<double, kParams, 1>;
 
@@ -68,11 +72,13 @@ public:
             lo_[2] = options.bMin;
             hi_[2] = options.bMax;
         } else if (model == FIT_MODEL_STRETCHED) {
-            lo_[1] = std::log(1e-3);
-            hi_[1] = std::log(1e3);
+            lo_[1] = std::log(1e-4);
+            hi_[1] = std::log(100.0);
             lo_[2] = 0.05;
             hi_[2] = 1.0;
         }
+        lnYears_ = std::log(std::max(series.years, 1e-6));
+        lnPivotShare_ = std::log(std::max(series.pivot, 1e-9)) - lnYears_;
     }
 
     int32_t Params() const { return model_ == FIT_MODEL_EXPONENTIAL ? 2 : 3; }
@@ -80,15 +86,43 @@ public:
     const Theta& Hi() const { return hi_; }
     double Step(int j) const { return step_[j]; }
 
+    // The fall of ln rate from the start to the pivot, and its derivatives by
+    // theta[1] and theta[2].
+    double Fall(const Theta& th, double* d1 = nullptr, double* d2 = nullptr) const
+    {
+        double f, f1, f2;
+        if (model_ == FIT_MODEL_STRETCHED) {
+            f = std::exp(th[1] + th[2] * lnPivotShare_);
+            f1 = f;
+            f2 = f * lnPivotShare_;
+        } else {
+            const double x = std::exp(th[1]) * s_.pivot, b = th[2];
+            if (b < 1e-8) {
+                f = x - 0.5 * b * x * x;
+                f1 = x - b * x * x;
+                f2 = -0.5 * x * x;
+            } else {
+                const double l = std::log1p(b * x);
+                f = l / b;
+                f1 = x / (1.0 + b * x);
+                f2 = -l / (b * b) + x / (b * (1.0 + b * x));
+            }
+        }
+        if (d1) *d1 = f1;
+        if (d2) *d2 = f2;
+        return f;
+    }
+
     // The curve; Di and Dmin snapped so that percentages read back the same.
-    FitCurve Curve(const Theta& th, double qi) const
+    // Qi is 1 for a unit curve.
+    FitCurve Curve(const Theta& th, bool unit = false) const
     {
         FitCurve c{};
         c.model = model_;
         c.start = s_.origin;
-        c.Qi = qi;
+        c.Qi = unit ? 1.0 : std::exp(th[0] + Fall(th));
         if (model_ == FIT_MODEL_STRETCHED) {
-            c.tau = std::exp(th[1]);
+            c.tau = std::exp(lnYears_ - th[1] / th[2]);
             c.n = th[2];
         } else {
             c.Di = SnapPercent(std::exp(th[1]));
@@ -98,11 +132,13 @@ public:
         return c;
     }
 
-    // g[k] = ln of period k's model volume at Qi = 1, plus its ln share.
-    // False when a volume is not a positive finite number.
+    // g[k] = ln of period k's model volume at Qi = 1, plus its ln share and
+    // the fall to the pivot, so that ln volume = theta[0] + g[k].  False when
+    // a volume is not a positive finite number.
     bool Unit(const Theta& th, double* g) const
     {
-        const FitCurve c = Curve(th, 1.0);
+        const FitCurve c = Curve(th, true);
+        const double fall = Fall(th);
         double cumTo = 0.0;
         for (size_t k = 0; k < s_.size(); ++k) {
             double cumFrom = cumTo;
@@ -112,7 +148,7 @@ public:
             if (CurveCumulative(c, s_.to[k], &cumTo) != 0) return false;
             const double v = cumTo - cumFrom;
             if (!(v > 0.0) || !std::isfinite(v)) return false;
-            g[k] = std::log(v) + s_.lnShare[k];
+            g[k] = std::log(v) + s_.lnShare[k] + fall;
         }
         return true;
     }
@@ -122,6 +158,8 @@ private:
     const Series& s_;
     Theta lo_, hi_, step_;
     double dmin_ = 0.0;
+    double lnYears_ = 0.0;
+    double lnPivotShare_ = 0.0;
 };
 
 struct Loss {
@@ -214,7 +252,7 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
     }
     Residuals(y, work.g, th[0], work.r);
     double cost = loss.Cost(work.r, w);
-    double lambda = -1.0;
+    double lambda = -1.0, growth = 2.0;
     for (;;) {
         if (!Jacobian(m, th, work)) {
             out.error = Err(__LINE__, "the model gives no finite volume beside the current point");
@@ -285,16 +323,24 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
                 trialCost = loss.Cost(work.rTrial, w);
             }
             if (trialCost < cost) {
+                // Nielsen's update: damp less the better the quadratic model predicted the gain.
                 const double gain = cost - trialCost;
+                const double predicted = -(gf.dot(delta) + 0.5 * delta.dot(Af * delta));
+                const double rho = predicted > 0.0 ? gain / predicted : 0.0;
+                const double f = 2.0 * rho - 1.0;
                 th = trial;
                 std::swap(work.g, work.gTrial);
                 std::swap(work.r, work.rTrial);
                 cost = trialCost;
-                lambda = std::max(lambda / 3.0, 1e-12);
-                if (gain <= 1e-12 * cost) return out;
+                lambda = std::max(lambda * std::max(1.0 / 3.0, 1.0 - f * f * f), 1e-12);
+                growth = 2.0;
+                if (gain <= 1e-10 * cost) return out;
                 break;
             }
-            lambda *= 4.0;
+            // The model promised next to nothing and even that failed: a minimum.
+            if (-(gf.dot(delta) + 0.5 * delta.dot(Af * delta)) <= 1e-10 * cost) return out;
+            lambda *= growth;
+            growth *= 2.0;
             if (lambda > 1e20) {
                 out.error = Err(__LINE__, "no step lowers the misfit (the solver stalled)");
                 return out;
@@ -317,7 +363,7 @@ struct Candidate {
 // the weighted squares of the residuals.
 Error Evaluate(const Model& m, const Series& s, Candidate& c)
 {
-    c.curve = m.Curve(c.th, std::exp(c.th[0]));
+    c.curve = m.Curve(c.th);
     c.lnFitted.resize(s.size());
     c.rss = 0.0;
     double cumTo = 0.0;
@@ -346,7 +392,7 @@ double Aicc(double rss, size_t periods, int params)
 
 // Start: an exponential through the log rates by weighted least squares, and
 // the hyperbola or stretched exponential that falls as far over the history.
-Theta Start(int32_t model, const Series& s, double bStart)
+Theta Start(int32_t model, const Series& s, double shape)
 {
     double sw = 0.0, st = 0.0, sq = 0.0, stt = 0.0, stq = 0.0;
     for (size_t k = 0; k < s.size(); ++k) {
@@ -364,14 +410,14 @@ Theta Start(int32_t model, const Series& s, double bStart)
     d = std::clamp(std::isfinite(d) ? d : 0.5, 0.02, 10.0);
     const double T = std::max(s.years, 1.0 / 12.0);
     Theta th(0.0, std::log(d), 0.0);
-    if (model == FIT_MODEL_HYPERBOLIC && bStart > 0.0) {
+    if (model == FIT_MODEL_HYPERBOLIC && shape > 0.0) {
         // (1 + b Di T)^(-1/b) = e^(-d T)
-        th[1] = std::log(std::clamp(std::expm1(bStart * d * T) / (bStart * T), 1e-4, 36.0));
-        th[2] = bStart;
+        th[1] = std::log(std::clamp(std::expm1(shape * d * T) / (shape * T), 1e-4, 36.0));
+        th[2] = shape;
     } else if (model == FIT_MODEL_STRETCHED) {
-        // (T / tau)^n = d T with n = 1/2
-        th[1] = std::log(std::clamp(T / ((d * T) * (d * T)), 1e-3, 1e3));
-        th[2] = 0.5;
+        // (T / tau)^n = d T
+        th[1] = std::log(std::clamp(d * std::max(s.years, 1e-6), 1e-4, 100.0));
+        th[2] = shape;
     }
     return th;
 }
@@ -388,14 +434,30 @@ Candidate FitModel(int32_t model, const Series& s, const FitOptions& o, Work& wo
                                                       : "stretched-exponential");
         return c;
     }
-    c.th = Start(model, s, std::clamp(1.0, o.bMin, o.bMax));
+    // The start: the best of a few shapes (b, or n) that fall as far over the
+    // history as the exponential through the log rates, each with its best Qi.
     work.g.resize(s.size());
-    if (!m.Unit(c.th, work.g.data())) {
+    Loss loss{o.softL1 != 0, o.softL1Scale};
+    double best = kInf;
+    const int shapes = model == FIT_MODEL_EXPONENTIAL ? 1 : 5;
+    for (int j = 0; j < shapes; ++j) {
+        const double shape = model == FIT_MODEL_STRETCHED ? 0.2 + 0.2 * j
+                             : shapes == 1                ? 0.0
+                                                          : o.bMin + (o.bMax - o.bMin) * j / (shapes - 1);
+        Theta th = Start(model, s, shape);
+        if (!m.Unit(th, work.g.data())) continue;
+        th[0] = ProjectLnQi(s.y, work.g, s.w);
+        Residuals(s.y, work.g, th[0], work.r);
+        const double cost = loss.Cost(work.r, s.w);
+        if (cost < best) {
+            best = cost;
+            c.th = th;
+        }
+    }
+    if (!(best < kInf)) {
         c.error = Err(__LINE__, "the model gives no finite volume at its starting point");
         return c;
     }
-    c.th[0] = ProjectLnQi(s.y, work.g, s.w);
-    Loss loss{o.softL1 != 0, o.softL1Scale};
     Solved solved = Solve(m, s.y, s.w, loss, o.maxIterations, c.th, work);
     c.iterations = solved.iterations;
     if (solved.error) {
@@ -434,11 +496,26 @@ void StandardErrors(int32_t model, const Series& s, const FitOptions& o, const C
     Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kParams, kParams> Ap = A.topLeftCorner(p, p);
     Eigen::FullPivLU<decltype(Ap)> lu(Ap);
     if (!lu.isInvertible()) return;
-    const auto cov = lu.inverse();
-    const double scale[kParams] = {c.curve.Qi, model == FIT_MODEL_STRETCHED ? c.curve.tau : c.curve.Di, 1.0};
+    // From theta to (Qi, Di, b) or (Qi, tau, n): ln tau = ln T - q / n.
+    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kParams, kParams> G =
+        decltype(Ap)::Zero(p, p);
+    double dF1 = 0.0, dF2 = 0.0;
+    m.Fall(c.th, &dF1, &dF2);
+    G(0, 0) = c.curve.Qi;
+    G(0, 1) = c.curve.Qi * dF1;
+    if (p > 2) G(0, 2) = c.curve.Qi * dF2;
+    if (model == FIT_MODEL_STRETCHED) {
+        G(1, 1) = -c.curve.tau / c.th[2];
+        G(1, 2) = c.curve.tau * c.th[1] / (c.th[2] * c.th[2]);
+        G(2, 2) = 1.0;
+    } else {
+        G(1, 1) = c.curve.Di;
+        if (p > 2) G(2, 2) = 1.0;
+    }
+    const auto cov = (G * lu.inverse() * G.transpose()).eval();
     for (int j = 0; j < p; ++j) {
         const double v = sigma2 * cov(j, j);
-        se[j] = v >= 0.0 ? std::sqrt(v) * scale[j] : kNaN;
+        se[j] = v >= 0.0 ? std::sqrt(v) : kNaN;
     }
 }
 
@@ -608,6 +685,9 @@ Series BuildSeries(int32_t count, const Date* starts, const Date* ends, const do
         }
         for (double& w : s.w) w *= static_cast<double>(s.size()) / sum;
     }
+    for (size_t k = 0; k < s.size(); ++k)
+        s.pivot += s.w[k] * 0.5 * (s.from[k].DaySpan(s.origin) + s.to[k].DaySpan(s.origin)) / kDaysPerYear;
+    s.pivot /= std::max(static_cast<double>(s.size()), 1.0);
     return s;
 }
 
@@ -700,7 +780,7 @@ Error Fit(int32_t count, const Date* starts, const Date* ends, const double* vol
             for (size_t k = 0; k < n; ++k) yStar[k] = chosen.lnFitted[k] + resid[draw(draws)];
             Theta th = chosen.th;
             if (Solve(m, yStar, s.w, loss, o.maxIterations, th, work).error) continue;
-            const FitCurve c = m.Curve(th, std::exp(th[0]));
+            const FitCurve c = m.Curve(th);
             double vol = 0.0;
             Date stop;
             if (Remaining(c, r.historyEnd, o.economicLimit, &vol, &stop) || !std::isfinite(vol)) continue;
