@@ -300,7 +300,7 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
             const double promise = 0.5 * gf.dot(x);
             if (std::isfinite(promise) && promise <= 1e-12 * cost + 1e-300) return out;
         }
-        if (lambda < 0.0) lambda = 1e-3;
+        if (lambda < 0.0) lambda = 1e-1;
         for (;;) {
             if (++out.iterations > maxIterations) {
                 out.error = Err(__LINE__, "did not converge within %d solver steps", maxIterations);
