@@ -104,15 +104,20 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
     volumes = _numbers(history[by_name["volume"]], "volume", where, True)
     days_on = (_numbers(history[by_name["days_on"]], "days_on", where, False) if "days_on" in by_name
                else np.full(len(history), np.nan))
-    threads = _whole(threads, "threads", 1) or (os.cpu_count() or 1)
+    threads = min(_whole(threads, "threads", 1) or (os.cpu_count() or 1), 256)
+    seed = _whole(seed, "seed")
+    if seed >= 2**64:
+        raise ValueError("seed must be below 2^64, not %r" % (seed,))
+    bootstrap = _whole(bootstrap, "bootstrap")
+    if bootstrap is not None and bootstrap >= 2**31:
+        raise ValueError("bootstrap must be below 2^31, not %r" % (bootstrap,))
     if start is not None and not isinstance(start, str):
         start = pd.Timestamp(start).to_pydatetime()
 
     out = _qrvpfuncs._fit(codes.astype(np.int64), len(uniques), seconds, volumes, days_on, str(model).lower(),
                           _real(b_min, "b_min"), _real(b_max, "b_max"), _real(dmin, "dmin"), start,
                           None if half_life is None else _real(half_life, "half_life"), bool(calendar),
-                          bool(soft_l1), _real(economic_limit, "economic_limit"), _whole(bootstrap, "bootstrap"),
-                          _whole(seed, "seed"), threads)
+                          bool(soft_l1), _real(economic_limit, "economic_limit"), bootstrap, seed, threads)
 
     names = np.empty(len(uniques), dtype=object)
     names[:] = list(uniques)

@@ -174,12 +174,13 @@ def forecast(segments, months=None, *, threads=None, errors="raise"):
         raise ValueError("errors must be 'raise' or 'skip', not %r" % (errors,))
     if months is None:
         months = 0
-    elif not isinstance(months, numbers.Integral) or isinstance(months, bool) or months <= 0:
-        raise ValueError("months must be a positive whole number, not %r" % (months,))
+    elif not isinstance(months, numbers.Integral) or isinstance(months, bool) or not 0 < months < 2**31:
+        raise ValueError("months must be a whole number from 1 to 2^31 - 1, not %r" % (months,))
     if threads is None:
         threads = os.cpu_count() or 1
     elif not isinstance(threads, numbers.Integral) or isinstance(threads, bool) or threads <= 0:
         raise ValueError("threads must be a positive whole number, not %r" % (threads,))
+    threads = min(threads, 256)
 
     by_name = _columns(segments, SEGMENT_COLUMNS, ("well", "model", "start"))
     well_values = segments[by_name["well"]].tolist()

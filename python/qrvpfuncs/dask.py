@@ -64,11 +64,11 @@ def _well_column(frame, well):
     raise ValueError("missing column '%s'" % well)
 
 
-def _partitioned(frame, npartitions):
+def _partitioned(frame, npartitions, partitioned=False):
     if isinstance(frame, pd.DataFrame):
         return by_well(frame, npartitions)
     if isinstance(frame, dd.DataFrame):
-        return frame if frame.index.name == _ROW else by_well(frame, npartitions)
+        return frame if partitioned or frame.index.name == _ROW else by_well(frame, npartitions)
     raise ValueError("expected a pandas or Dask DataFrame, got %s" % type(frame).__name__)
 
 
@@ -76,14 +76,16 @@ def _forecast_partition(part, months, errors):
     return _frames.forecast(part.reset_index(drop=True), months, threads=1, errors=errors)
 
 
-def forecast(segments, months=None, *, npartitions=None, errors="raise"):
+def forecast(segments, months=None, *, npartitions=None, errors="raise", partitioned=False):
     """:func:`qrvpfuncs.forecast` over a Dask DataFrame, one task per partition.
 
     `segments` is a pandas or Dask DataFrame of segments; one not made by
-    :func:`by_well` is first partitioned by it.  Returns a lazy Dask DataFrame
+    :func:`by_well` is first partitioned by it, unless `partitioned` says that
+    each partition already holds whole wells (a file per block of wells read
+    with ``dd.read_csv(..., blocksize=None)``).  Returns a lazy Dask DataFrame
     of ``well, date, rate, volume, cumulative``; ``.compute()`` gathers it.
     """
-    frame = _partitioned(segments, npartitions)
+    frame = _partitioned(segments, npartitions, partitioned)
     meta = pd.DataFrame({"well": pd.Series(dtype=object), "date": pd.Series(dtype="datetime64[ns]"),
                          "rate": pd.Series(dtype=float), "volume": pd.Series(dtype=float),
                          "cumulative": pd.Series(dtype=float)})
@@ -95,11 +97,12 @@ def _fit_partition(part, options):
     return report
 
 
-def fit(history, *, npartitions=None, **options):
+def fit(history, *, npartitions=None, partitioned=False, **options):
     """:func:`qrvpfuncs.fit` over a Dask DataFrame, one task per partition.
 
     `history` (``well, date, volume[, days_on]``) is a pandas or Dask
-    DataFrame; one not made by :func:`by_well` is first partitioned by it.
+    DataFrame; one not made by :func:`by_well` is first partitioned by it
+    unless `partitioned` (as for :func:`forecast`).
     Returns a lazy Dask DataFrame of the fit report (``qrvp fit --report``'s
     columns, one row per well); :func:`segments` turns a computed report into
     the segment table.  The options are :func:`qrvpfuncs.fit`'s (``errors``
@@ -107,7 +110,7 @@ def fit(history, *, npartitions=None, **options):
     """
     if "report" in options or "threads" in options:
         raise ValueError("the Dask fit always reports, one thread per task")
-    frame = _partitioned(history, npartitions)
+    frame = _partitioned(history, npartitions, partitioned)
     meta = _fit_partition(_fit_meta_history(frame._meta), options)
     return frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
 
