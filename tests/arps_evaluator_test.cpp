@@ -146,6 +146,12 @@ public:
             s.b = Pick(4) == 0 ? 0.5 * (1 + Pick(2)) : U(0.01, 3.0);
             s.Di = LogU(0.01, 20.0);
             s.Dmin = s.Di * (Pick(8) == 0 ? 1.0 - LogU(1e-12, 1e-3) : LogU(1e-3, 0.99));
+            if (Pick(8) == 0) {  // round values, which put the switch on a whole second
+                const double round[] = {0.05, 0.1, 0.25, 0.5, 1.0, 2.0};
+                s.Di = round[3 + Pick(3)];
+                s.Dmin = round[Pick(3)];
+                s.b = round[2 + Pick(4)];
+            }
         } else if (kind == 6) {  // an incline that slows to Dmin
             s.b = -U(0.01, 2.0);
             s.Di = -LogU(0.01, 5.0);

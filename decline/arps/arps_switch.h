@@ -43,6 +43,14 @@ SwitchSide SideOfSwitch(const SwitchBounds& bounds, double Di, double b, double 
 // the same second; false when the full computation must decide.
 bool QuickDminDate(const SwitchBounds& bounds, const Date& StartDate, Date* DminDate);
 
+// The date GetArpsDminDate gives, by QuickDminDate or else in full; false,
+// with no record, only when the segment is not known or starts before 1800.
+bool KnownDminDate(const SwitchBounds& bounds, const Date& StartDate, double Di, double Dmin, double Qi, double b,
+                   Date* DminDate);
+
+// GetArpsDminDate's checks and computation in full, with its records.
+int32_t SolveDminDate(Date StartDate, double Di, double Dmin, double Qi, double b, Date* DminDate);
+
 // The rate at the switch as the rate at a date computes it; after the switch
 // the rate is this times exp(te * (-Dmin)), te the years from the switch.
 double RateAtSwitch(const Date& StartDate, const Date& DminDate, double Qi, double Di, double b);

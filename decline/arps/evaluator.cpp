@@ -53,12 +53,7 @@ ArpsEvaluator::ArpsEvaluator(Date StartDate, double Qi, double Di, double b, dou
         return;
     }
     bounds_ = BoundSwitch(Qi, Di, bEff_, DminEff_);
-    if (!bounds_.known || StartDate.year < 1800) {
-        return;
-    }
-    // For a known segment started in 1800 or later the switch date is always found.
-    if (!QuickDminDate(bounds_, StartDate, &dminDate_) &&
-        GetArpsDminDate(StartDate, Di, DminEff_, Qi, bEff_, &dminDate_) != kStatusOk) {
+    if (!KnownDminDate(bounds_, StartDate, Di, DminEff_, Qi, bEff_, &dminDate_)) {
         return;
     }
     // A switch within a second of the start: the rate switches, the volume does not.

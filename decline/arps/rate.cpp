@@ -58,6 +58,11 @@ int32_t ApplySwitch(Date FindDate, Date StartDate, double Qi, double Di, double 
     return kStatusOk;
 }
 
+namespace {
+int32_t RateWithSwitch(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double t,
+                       double* Qt);
+}  // namespace
+
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt)
 {
     if (Qt == nullptr) {
@@ -95,13 +100,22 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
         *Qt = HyperbolicRate(Qi, Di, b, t);
         return kStatusOk;
     }
+    return RateWithSwitch(FindDate, StartDate, Qi, Di, b, Dmin, t, Qt);
+}
 
+namespace {
+
+// The hyperbola's rate t years in with the switch to Dmin; a routine of its
+// own (not inlined) so that the rate without a switch stays short.
+[[gnu::noinline]] int32_t RateWithSwitch(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double t,
+                       double* Qt)
+{
     // Where the switch is certain, the decline at FindDate need not be worked
     // out, nor (past the switch) the rate of the hyperbola.
     const SwitchBounds bounds = BoundSwitch(Qi, Di, b, Dmin);
     const SwitchSide side = SideOfSwitch(bounds, Di, b, t);
     Date DminDate;
-    const bool placed = side == SwitchSide::After && QuickDminDate(bounds, StartDate, &DminDate);
+    const bool placed = side == SwitchSide::After && KnownDminDate(bounds, StartDate, Di, Dmin, Qi, b, &DminDate);
     if (placed && dates::IsEarlier(DminDate, FindDate)) {
         const double te = dates::SpanInDays(FindDate, DminDate) / kDaysPerYear;
         *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * std::exp(te * (-Dmin));
@@ -113,6 +127,8 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
     }
     return ApplySwitch(FindDate, StartDate, Qi, Di, b, Dmin, Qt);
 }
+
+}  // namespace
 
 }  // namespace qrvp::arps
 
@@ -157,6 +173,11 @@ int32_t GetArpsDminDate(Date StartDate, double Di, double Dmin, double Qi, doubl
     if (arps::QuickDminDate(arps::BoundSwitch(Qi, Di, b, Dmin), StartDate, DminDate)) {
         return kStatusOk;
     }
+    return arps::SolveDminDate(StartDate, Di, Dmin, Qi, b, DminDate);
+}
+
+int32_t qrvp::arps::SolveDminDate(Date StartDate, double Di, double Dmin, double Qi, double b, Date* DminDate)
+{
     if (StartDate.year < 1800) {
         return QRVP_FAIL(L"GetArpsDminDate", L"Invalid start date (%d/%d/%d)", arps::LogMonth(StartDate),
                          arps::LogDay(StartDate), arps::LogYear(StartDate));

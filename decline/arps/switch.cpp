@@ -112,6 +112,16 @@ bool QuickDminDate(const SwitchBounds& s, const Date& StartDate, Date* DminDate)
     return true;
 }
 
+bool KnownDminDate(const SwitchBounds& s, const Date& StartDate, double Di, double Dmin, double Qi, double b,
+                   Date* DminDate)
+{
+    // Every check of the full computation passes for a known segment (the rate
+    // at the switch and the days are bounded away from zero and infinity), so
+    // it writes no record.
+    return QuickDminDate(s, StartDate, DminDate) ||
+           (s.known && StartDate.year >= 1800 && SolveDminDate(StartDate, Di, Dmin, Qi, b, DminDate) == 0);
+}
+
 double RateAtSwitch(const Date& StartDate, const Date& DminDate, double Qi, double Di, double b)
 {
     return std::pow(dates::SpanInDays(DminDate, StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;

@@ -102,12 +102,12 @@ int32_t LocateArpsSwitch(Date StartDate, Date EndDate, double Qi, double Di, dou
     if (!dates::IsEarlier(EndDate, StartDate)) {
         const SwitchBounds bounds = BoundSwitch(Qi, Di, bEff, DminEff);
         const SwitchSide side = SideOfSwitch(bounds, Di, bEff, dates::SpanInDays(EndDate, StartDate) / kDaysPerYear);
-        Date quickDate;
+        Date dminDate;
         if (side == SwitchSide::Before) {
             return kStatusOk;
         }
-        if (side == SwitchSide::After && QuickDminDate(bounds, StartDate, &quickDate)) {
-            PlaceArpsSwitch(StartDate, EndDate, Qi, Di, bEff, quickDate, where);
+        if (side == SwitchSide::After && KnownDminDate(bounds, StartDate, Di, DminEff, Qi, bEff, &dminDate)) {
+            PlaceArpsSwitch(StartDate, EndDate, Qi, Di, bEff, dminDate, where);
             return kStatusOk;
         }
     }
