@@ -110,6 +110,9 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         }
     }
 
+    std::vector<char> row(prefix.size() + 16 + 3 * (kNumberCapacity + 1));
+    std::copy(prefix.begin(), prefix.end(), row.begin());
+
     size_t rateSeg = 0;    // first segment that has not ended by the month's first instant
     size_t volumeSeg = 0;  // first segment that has not ended by the month's last boundary
     double completed = 0.0;  // volumes of the segments ended
@@ -152,9 +155,8 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
             if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
             continue;
         }
-        // The row after the name, built in place and appended at once.
-        char row[16 + 3 * (kNumberCapacity + 1)];
-        char* p = AppendDay(row, months[k]);
+        // The row, built in place after the name and appended at once.
+        char* p = AppendDay(row.data() + prefix.size(), months[k]);
         *p++ = ',';
         p = WriteNumber(p, rate, format.decimals);
         *p++ = ',';
@@ -162,8 +164,7 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
         *p++ = ',';
         p = WriteNumber(p, cumulative, format.decimals);
         *p++ = '\n';
-        result.rows += prefix;
-        result.rows.append(row, p);
+        result.rows.append(row.data(), p);
         if (format.keepCurve) result.curve.push_back({DayNumber(from), rate});
     }
 
