@@ -27,8 +27,9 @@ Date After(Date d, double days)
 }
 
 // 120 months of an Arps curve (b = 0: exponential) whose clock runs only while
-// the well produces; about one month in ten shut in, one in six part-time.
-Well MakeWell(uint64_t seed, double qi, double di, double b, double noise, double* tenYears)
+// the well produces (or in calendar time, each month's volume scaled by its
+// share produced); about one month in ten shut in, one in six part-time.
+Well MakeWell(uint64_t seed, double qi, double di, double b, double noise, double* tenYears, bool calendar = false)
 {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -48,8 +49,9 @@ Well MakeWell(uint64_t seed, double qi, double di, double b, double noise, doubl
         const double days = next.DaySpan(month);
         const double r = u(rng);
         const double on = k > 0 && r < 0.1 ? 0.0 : r < 0.25 ? days * (0.3 + 0.7 * u(rng)) : days;
-        const double volume = on > 0.0 ? (cum(clock + on) - cum(clock)) * std::exp(eps(rng)) : 0.0;
-        clock += on;
+        const double span = calendar ? days : on;
+        const double volume = on > 0.0 ? (cum(clock + span) - cum(clock)) * on / span * std::exp(eps(rng)) : 0.0;
+        clock += span;
         w.starts.push_back(month);
         w.ends.push_back(next);
         w.volumes.push_back(volume);
@@ -78,8 +80,10 @@ TEST(FitDecline, RecoversParametersAndTenYearVolumeOfManyWells)
     for (uint64_t seed = 1; seed <= 40; ++seed) {
         const double qi = 1000.0 + 50000.0 * u(pick), di = 0.3 + 1.7 * u(pick), b = 0.2 + 1.3 * u(pick);
         double tenYears = 0.0;
-        const Well w = MakeWell(seed, qi, di, b, 0.05, &tenYears);
-        const FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+        const bool calendar = seed % 2 == 0;
+        const Well w = MakeWell(seed, qi, di, b, 0.05, &tenYears, calendar);
+        FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+        o.producingTime = !calendar;
         FitResult r;
         ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
                              nullptr), 0) << "seed " << seed;
@@ -92,6 +96,26 @@ TEST(FitDecline, RecoversParametersAndTenYearVolumeOfManyWells)
         EXPECT_NEAR(fittedTen / tenYears, 1.0, 0.06);
         EXPECT_LT(r.logRmse, 0.07);
     }
+}
+
+TEST(FitDecline, SoftL1LossResistsMonthsOfUnrecordedDowntime)
+{
+    double tenYears = 0.0;
+    Well w = MakeWell(21, 9000.0, 1.1, 0.7, 0.03, &tenYears);
+    for (size_t k : {100u, 104u, 109u, 115u}) w.volumes[k] *= 0.25;
+    double error[2];
+    for (int robust = 0; robust < 2; ++robust) {
+        FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+        o.softL1 = robust;
+        FitResult r;
+        ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
+                             nullptr), 0);
+        double ten = 0.0;
+        ASSERT_EQ(GetFitVol(&r.curve, r.historyEnd, After(r.historyEnd, 3652.5), &ten), 0);
+        error[robust] = std::fabs(ten / tenYears - 1.0);
+    }
+    EXPECT_LT(error[1], 0.1);
+    EXPECT_LT(error[1], 0.5 * error[0]);
 }
 
 TEST(FitDecline, ExponentialDataIsRarelyImprovedByAHyperbola)
@@ -141,6 +165,9 @@ TEST(FitDecline, ReproducedByTheLibraryAndRepeatable)
     EXPECT_LE(q, 300.0);
     EXPECT_GT(before, 300.0);
     EXPECT_EQ(a.bootstrapUsed, 40);
+    FitCurve unknown = c;
+    unknown.model = 3;
+    EXPECT_EQ(GetFitVol(&unknown, a.historyEnd, a.limitDate, &to), -1);
     EXPECT_LE(a.p90, a.p50);
     EXPECT_LE(a.p50, a.p10);
     for (size_t k = 0; k < fitted.size(); ++k)
