@@ -140,11 +140,6 @@ void Fail(const char* function, const std::function<int32_t()>& call, const std:
     throw py::error_already_set();
 }
 
-void Check(const char* function, const std::function<int32_t()>& call)
-{
-    if (call() != 0) Fail(function, call, "");
-}
-
 void RegisterErrors(py::module_& m)
 {
     // Kept for the life of the process (a static Python object would be

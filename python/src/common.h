@@ -42,8 +42,12 @@ void RegisterErrors(py::module_& m);
 // made again, alone, with the log routed into a private file, so the record
 // read back is this call's; it must therefore be free of side effects.  Needs
 // the GIL.
-void Check(const char* function, const std::function<int32_t()>& call);
 [[noreturn]] void Fail(const char* function, const std::function<int32_t()>& call, const std::string& where);
+template <typename Call>
+void Check(const char* function, Call&& call)
+{
+    if (call() != 0) Fail(function, std::function<int32_t()>(call), "");
+}
 
 // The records the library writes while `call` runs on this thread, read back
 // from the private log ("function (source line N): message" each).  Needs
