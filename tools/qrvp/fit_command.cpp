@@ -262,14 +262,19 @@ std::string RenderFitSvg(const std::vector<History>& wells, const std::vector<Ou
         const std::vector<double>& fitted = outcomes[shown[p]].fitted;
         const double y0 = H * static_cast<double>(p);
         auto rateOf = [&](size_t k, double v) { return v / std::max(w.daysOn[k], 1e-9) * 30.4375; };
-        // Curves sampled monthly from the history's end to the limit.
-        std::vector<std::array<double, 4>> forecast;  // day, p50 curve, p90, p10
+        // Curves sampled monthly from the history's end to the limit, at most
+        // 20 years and until the rate falls under a thousandth of the peak.
+        double peak = 0.0;
+        for (size_t k = 0; k < w.volumes.size(); ++k)
+            if (w.volumes[k] > 0 && w.daysOn[k] > 0) peak = std::max(peak, rateOf(k, w.volumes[k]));
+        std::vector<std::array<double, 4>> forecast;  // day, fitted curve, P90, P10
         Date at = r.historyEnd;
-        for (int m = 0; m <= 600 && !(r.limitDate < at); ++m) {
+        for (int m = 0; m <= 240 && !(r.limitDate < at); ++m) {
             double q = 0, q90 = 0, q10 = 0;
             if (GetFitQt(&r.curve, at, &q) == 0 && GetFitQt(&r.p90Curve, at, &q90) == 0 &&
                 GetFitQt(&r.p10Curve, at, &q10) == 0)
                 forecast.push_back({at.DaySpan(w.starts.front()), q, q90, q10});
+            if (q < 1e-3 * peak) break;
             at.AddMonths(1);
         }
         double lo = 1e300, hi = 0, tEnd = r.historyEnd.DaySpan(w.starts.front());
@@ -286,6 +291,7 @@ std::string RenderFitSvg(const std::vector<History>& wells, const std::vector<Ou
                     hi = std::max(hi, f[static_cast<size_t>(j)]);
                 }
         }
+        lo = std::max(lo, 1e-3 * hi);
         if (!(lo > 0) || !(hi > lo)) lo = 1, hi = 10;
         const double ly0 = std::floor(std::log10(lo)), ly1 = std::ceil(std::log10(hi)) + (std::log10(hi) == std::ceil(std::log10(hi)) ? 1 : 0);
         auto X = [&](double day) { return L + (W - L - R) * day / std::max(tEnd, 1.0); };
@@ -303,6 +309,16 @@ std::string RenderFitSvg(const std::vector<History>& wells, const std::vector<Ou
         svg << buf;
         for (double e = ly0; e <= ly1; ++e) {
             std::snprintf(buf, sizeof buf, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\">1e%d</text>\n", L - 6, Y(std::pow(10, e)) + 4, static_cast<int>(e));
+            svg << buf;
+        }
+        // Years along the time axis, at most a dozen labels.
+        const int firstYear = static_cast<int>(w.starts.front().year) + 1;
+        const int years = static_cast<int>(tEnd / 365.25) + 1;
+        for (int y = firstYear, step = std::max(1, years / 12); y <= firstYear + years; y += step) {
+            const double day = Date(y, 1, 1, 0, 0, 0).DaySpan(w.starts.front());
+            if (day > tEnd || y > 2999) break;
+            std::snprintf(buf, sizeof buf, "<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\">%d</text>\n", X(day),
+                          y0 + H - B + 16, y);
             svg << buf;
         }
         // The band, then the forecast.
