@@ -118,7 +118,7 @@ TEST(FitDecline, SoftL1LossResistsMonthsOfUnrecordedDowntime)
     EXPECT_LT(error[1], 0.5 * error[0]);
 }
 
-TEST(FitDecline, ExponentialDataIsRarelyImprovedByAHyperbola)
+TEST(FitDecline, AiccKeepsTheExponentialOnExponentialDataOnly)
 {
     int hyperbolaWins = 0, exponentialChosen = 0;
     for (uint64_t seed = 100; seed < 130; ++seed) {
@@ -134,6 +134,17 @@ TEST(FitDecline, ExponentialDataIsRarelyImprovedByAHyperbola)
     // b sits on its bound of 0, so a hyperbola gains by chance about one time in twelve.
     EXPECT_LE(hyperbolaWins, 5);
     EXPECT_GE(exponentialChosen, 22);
+    // Curved data does earn the third parameter.
+    for (uint64_t seed = 200; seed < 205; ++seed) {
+        double ignored = 0.0;
+        const Well w = MakeWell(seed, 20000.0, 2.0, 1.0, 0.1, &ignored);
+        const FitOptions o = Options(FIT_MODEL_BEST);
+        FitResult r;
+        ASSERT_EQ(FitDecline(w.Count(), w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &o, &r,
+                             nullptr), 0);
+        EXPECT_NE(r.curve.model, FIT_MODEL_EXPONENTIAL) << seed;
+        EXPECT_LT(r.aicc, r.candidateAicc[FIT_MODEL_EXPONENTIAL] - 10.0) << seed;
+    }
 }
 
 TEST(FitDecline, ReproducedByTheLibraryAndRepeatable)
