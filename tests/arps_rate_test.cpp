@@ -1,5 +1,6 @@
-// The Arps rate at a date, the instantaneous decline, the switch date and the
-// minimum-decline rule.
+// The Arps rate with its minimum-decline rule and switch, the instantaneous
+// decline, the decline conversions and the validation of a segment, with the
+// records their failures write.
 #include "QRVPFuncs.h"
 #include "decline/arps/arps_core.h"
 #include "tests/support/decline_test_util.h"
@@ -11,185 +12,105 @@
 namespace {
 
 using namespace qrvp::test;
-using qrvp::arps::ApplyMinDeclineRule;
 using qrvp::arps::ComputeArpsQt;
 
-double Qt(Date find, Date start, double Qi, double Di, double b, double Dmin, int32_t* status = nullptr)
-{
-    double q = 12345.0;
-    const int32_t rc = GetArpsQt(find, start, Qi, Di, b, Dmin, &q);
-    if (status != nullptr) {
-        *status = rc;
-    }
-    return q;
-}
+const Date kStart = D(2000, 1, 1);
 
 TEST(ArpsMinDeclineRule, DerivesEffectiveExponentAndDmin)
 {
-    const struct {
-        double b, Di, Dmin, bEff, DminEff;
-    } cases[] = {
-        {0.5, 1.0, 0.1, 0.5, 0.1},       // decline with Dmin below Di
-        {0.5, 0.3, 0.4, 0.0, 0.0},       // Dmin not below Di: exponential at Di
-        {0.5, 0.3, 0.3, 0.0, 0.0},       // Dmin equal to Di
-        {0.5, 0.0, -0.1, 0.5, -0.1},     // Di zero counts as a decline
-        {0.5, 1.0, 0.0, 0.5, 0.0},       // no Dmin
-        {0.0, 0.3, 0.1, 0.0, 0.0},       // exponential
-        {-0.5, -0.4, -0.1, -0.5, -0.1},  // incline with a slower Dmin
-        {-0.5, -0.4, -0.5, 0.0, 0.0},    // incline with Dmin not above Di
-        {0.5, -0.3, 0.1, 0.5, 0.0},      // opposite signs: Dmin dropped
-        {-0.5, 0.3, 0.1, -0.5, 0.0},
+    // b, Di, Dmin, then the effective b and Dmin: a Dmin not below Di (above
+    // it for an incline) makes the segment exponential; Di zero counts as a
+    // decline; b and Di of opposite signs drop Dmin.
+    const double cases[][5] = {
+        {0.5, 1.0, 0.1, 0.5, 0.1},      {0.5, 0.3, 0.4, 0.0, 0.0},     {0.5, 0.3, 0.3, 0.0, 0.0},
+        {0.5, 0.0, -0.1, 0.5, -0.1},    {0.0, 0.3, 0.1, 0.0, 0.0},     {-0.5, -0.4, -0.1, -0.5, -0.1},
+        {-0.5, -0.4, -0.5, 0.0, 0.0},   {0.5, -0.3, 0.1, 0.5, 0.0},    {-0.5, 0.3, 0.1, -0.5, 0.0},
     };
     for (const auto& c : cases) {
-        const auto eff = ApplyMinDeclineRule(c.b, c.Di, c.Dmin);
-        EXPECT_EQ(eff.b, c.bEff) << c.b << " " << c.Di << " " << c.Dmin;
-        EXPECT_EQ(eff.Dmin, c.DminEff) << c.b << " " << c.Di << " " << c.Dmin;
-        const auto again = ApplyMinDeclineRule(eff.b, c.Di, eff.Dmin);  // idempotent
-        EXPECT_EQ(again.b, eff.b);
-        EXPECT_EQ(again.Dmin, eff.Dmin);
+        const auto eff = qrvp::arps::ApplyMinDeclineRule(c[0], c[1], c[2]);
+        EXPECT_EQ(eff.b, c[3]) << c[0] << " " << c[1] << " " << c[2];
+        EXPECT_EQ(eff.Dmin, c[4]) << c[0] << " " << c[1] << " " << c[2];
     }
 }
 
 TEST(ArpsQt, KnownRatesAndFailures)
 {
-    EXPECT_NEAR(Qt(D(2021, 1, 1), D(2020, 1, 1), 100, 0.5, 0, 0), 60.590826, 1e-6);
-    EXPECT_NEAR(Qt(D(2002, 1, 1), D(2000, 1, 1), 1000, 1.0, 0.5, 0), 249.828972, 1e-6);
-    EXPECT_NEAR(Qt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1), 90.471356, 1e-6);
-    EXPECT_NEAR(Qt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0), 90.897779, 1e-6);
-    EXPECT_NEAR(Qt(D(2008, 12, 31), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1), 100.006845, 1e-6);
+    EXPECT_NEAR(ArpsRate(D(2021, 1, 1), D(2020, 1, 1), 100, 0.5, 0, 0), 60.590826, 1e-6);
+    EXPECT_NEAR(ArpsRate(D(2002, 1, 1), kStart, 1000, 1.0, 0.5, 0), 249.828972, 1e-6);
+    EXPECT_NEAR(ArpsRate(D(2010, 1, 1), kStart, 1000, 1.0, 1.0, 0.1), 90.471356, 1e-6);
+    EXPECT_NEAR(ArpsRate(D(2010, 1, 1), kStart, 1000, 1.0, 1.0, 0), 90.897779, 1e-6);
     // Dmin not below Di: exponential at Di; opposite signs: the incline ignores Dmin.
-    EXPECT_DOUBLE_EQ(Qt(D(2003, 1, 1), D(2000, 1, 1), 100, 0.3, 0.5, 0.4),
-                     Qt(D(2003, 1, 1), D(2000, 1, 1), 100, 0.3, 0.0, 0.0));
-    EXPECT_DOUBLE_EQ(Qt(D(2003, 1, 1), D(2000, 1, 1), 100, -0.3, 0.5, 0.1),
-                     Qt(D(2003, 1, 1), D(2000, 1, 1), 100, -0.3, 0.5, 0.0));
-    EXPECT_EQ(Qt(D(2000, 1, 1), D(2000, 1, 1), 77, 5.0, 2.0, 0.1), 77.0);
+    EXPECT_DOUBLE_EQ(ArpsRate(D(2003, 1, 1), kStart, 100, 0.3, 0.5, 0.4), ArpsRate(D(2003, 1, 1), kStart, 100, 0.3, 0, 0));
+    EXPECT_DOUBLE_EQ(ArpsRate(D(2003, 1, 1), kStart, 100, -0.3, 0.5, 0.1), ArpsRate(D(2003, 1, 1), kStart, 100, -0.3, 0.5, 0));
+    EXPECT_EQ(ArpsRate(kStart, kStart, 77, 5.0, 2.0, 0.1), 77.0);
 
+    // Find date, Di, b, then what is left and the status: a date before the
+    // start; exponential growth past the guard fails silently, decay past it
+    // gives 0; Di*b*t reaching -1.
     const struct {
         Date find;
-        double Qi, Di, b;
-        double q;  // what is left
+        double Di, b, q;
         int32_t rc;
-    } rows[] = {
-        {D(1999, 12, 31, 23, 59, 59), 100, 0.5, 0.5, -1.0, -1},
-        // Exponential growth past the guard fails silently; decay past it gives 0.
-        {D(2101, 1, 1), 100, -10.0, 0, -1.0, -1},
-        {D(2051, 1, 1), 100, 20.0, 0, 0.0, 0},
-        // Di*b*t reaching -1: 1 + b*Di*t has run out.
-        {D(2001, 1, 1), 100, -2 * 365.25 / 366, 0.5, -1.0, -1},
-    };
+    } rows[] = {{D(1999, 12, 31, 23, 59, 59), 0.5, 0.5, -1.0, -1}, {D(2101, 1, 1), -10.0, 0, -1.0, -1},
+                {D(2051, 1, 1), 20.0, 0, 0.0, 0}, {D(2001, 1, 1), -2 * 365.25 / 366, 0.5, -1.0, -1}};
     for (const auto& r : rows) {
-        int32_t rc = 7;
-        EXPECT_EQ(Qt(r.find, D(2000, 1, 1), r.Qi, r.Di, r.b, 0, &rc), r.q) << r.Di;
-        EXPECT_EQ(rc, r.rc) << r.Di;
+        double q = 12345.0;
+        EXPECT_EQ(GetArpsQt(r.find, kStart, 100, r.Di, r.b, 0, &q), r.rc) << r.Di;
+        EXPECT_EQ(q, r.q) << r.Di;
     }
     // A negative Qi with an active switch fails in the decline at the rate and
     // leaves the hyperbolic rate.
     double q = 0;
-    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), -1000, 1.0, 1.0, 0.1, &q), -1);
+    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, -1000, 1.0, 1.0, 0.1, &q), -1);
     EXPECT_NEAR(q, -90.897779, 1e-6);
 }
 
 TEST(ArpsSwitch, RateContinuousAndDeclineEqualsDminAtSwitch)
 {
-    const struct {
-        double Qi, Di, b, Dmin;
-    } cases[] = {{1000, 1.0, 1.0, 0.1}, {500, 2.0, 0.5, 0.15}, {800, 0.9, 1.8, 0.08},
-                 {100, -0.4, -0.5, -0.1}, {100, -1.5, -0.9, -0.3}};
-    const Date start = D(2000, 1, 1);
+    const double cases[][4] = {{1000, 1.0, 1.0, 0.1}, {500, 2.0, 0.5, 0.15}, {800, 0.9, 1.8, 0.08},
+                               {100, -0.4, -0.5, -0.1}, {100, -1.5, -0.9, -0.3}};  // Qi, Di, b, Dmin
     for (const auto& c : cases) {
         Date sw;
-        ASSERT_EQ(GetArpsDminDate(start, c.Di, c.Dmin, c.Qi, c.b, &sw), 0);
+        ASSERT_EQ(GetArpsDminDate(kStart, c[1], c[3], c[0], c[2], &sw), 0);
         Date before = sw, after = sw;
         before.AddDays(-1);
         after.AddDays(1);
-        const double qb = Qt(before, start, c.Qi, c.Di, c.b, c.Dmin);
-        const double qs = Qt(sw, start, c.Qi, c.Di, c.b, c.Dmin);
-        const double qa = Qt(after, start, c.Qi, c.Di, c.b, c.Dmin);
+        const double qs = ArpsRate(sw, kStart, c[0], c[1], c[2], c[3]);
         // The decline is Dmin at the switch; one day either side the rate is
         // close, and the day after follows the exponential at Dmin.
         double Dsw = 0;
-        ASSERT_EQ(GetArpsIDecl(qs, c.Di, c.Qi, c.b, &Dsw), 0);
-        EXPECT_NEAR(Dsw, c.Dmin, 1e-6 * std::fabs(c.Dmin));
-        EXPECT_NEAR(qa, qs * std::exp(-c.Dmin / 365.25), 1e-9 * qs);
-        EXPECT_NEAR(qb, qs, 2 * std::fabs(c.Dmin) / 365.25 * qs);
+        ASSERT_EQ(GetArpsIDecl(qs, c[1], c[0], c[2], &Dsw), 0);
+        EXPECT_NEAR(Dsw, c[3], 1e-6 * std::fabs(c[3]));
+        EXPECT_NEAR(ArpsRate(after, kStart, c[0], c[1], c[2], c[3]), qs * std::exp(-c[3] / 365.25), 1e-9 * qs);
+        EXPECT_NEAR(ArpsRate(before, kStart, c[0], c[1], c[2], c[3]), qs, 2 * std::fabs(c[3]) / 365.25 * qs);
     }
+    Date sw;
+    ASSERT_EQ(GetArpsDminDate(kStart, 1.0, 0.1, 1000, 1.0, &sw), 0);
+    EXPECT_TRUE(sw == D(2008, 12, 31, 6, 0, 0));
 }
 
-TEST(ArpsIDecl, ValuesAndLeftovers)
+TEST(ArpsIDeclAndDminDate, WhatFailuresLeave)
 {
-    const struct {
-        double Qt, Di, Qi, b;
-        int32_t rc;
-        double left;
-    } rows[] = {
-        {250, 1.0, 1000, 0.5, 0, 0.5},
-        {250, 1.0, 0, 0.5, -1, 7.0},  // untouched: no provisional case applies
-        {250, 1.0, 0, 0.0, -1, 1.0},  // b zero: Di
-        {-5, 0.0, -5, 0.5, -1, 0.0},  // Di zero
-    };
+    // Qt, Di, Qi, b, status, the decline left: untouched when no provisional
+    // case applies, Di for b zero, zero for Di zero.
+    const double rows[][6] = {
+        {250, 1.0, 1000, 0.5, 0, 0.5}, {250, 1.0, 0, 0.5, -1, 7.0}, {250, 1.0, 0, 0.0, -1, 1.0}, {-5, 0.0, -5, 0.5, -1, 0.0}};
     for (const auto& r : rows) {
         double d = 7.0;
-        EXPECT_EQ(GetArpsIDecl(r.Qt, r.Di, r.Qi, r.b, &d), r.rc);
-        EXPECT_DOUBLE_EQ(d, r.left);
+        EXPECT_EQ(GetArpsIDecl(r[0], r[1], r[2], r[3], &d), r[4]);
+        EXPECT_DOUBLE_EQ(d, r[5]);
     }
-}
-
-TEST(ArpsDminDate, SwitchDateAndRejections)
-{
-    Date sw;
-    ASSERT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, 0.1, 1000, 1.0, &sw), 0);
-    EXPECT_TRUE(sw == D(2008, 12, 31, 6, 0, 0));
-
-    const double nan = std::nan("");
-    const struct {
-        Date start;
-        double Di, Dmin, Qi, b;
-    } bad[] = {
-        {Date(), 1.0, 0.1, 1000, 1.0},         {D(2000, 1, 1), 0.0, 0.1, 1000, 1.0},
-        {D(2000, 1, 1), 1.0, 0.0, 1000, 1.0},  {D(2000, 1, 1), 1.0, 0.1, 1000, 0.0},
-        {D(2000, 1, 1), 0.2, 0.2, 1000, 0.5},  {D(2000, 1, 1), -0.4, -0.5, 100, -0.5},
-        {D(2000, 1, 1), 1.0, -0.1, 1000, 1.0},  // Dmin of the other sign
-        {D(2000, 1, 1), -1.0, 0.1, 1000, -1.0},
-        {D(2000, 1, 1), 1.0, 0.1, 0.0, 1.0},  // the rate at the switch is zero
-        {D(2000, 1, 1), 1.0, 0.1, nan, 1.0},  // a NaN never moves the switch date
-        {D(2000, 1, 1), 1.0, nan, 1000, 1.0},
-    };
+    // Di, Dmin, Qi, b: zero Di, Dmin or b; Dmin not below Di (above for an
+    // incline); Dmin of the other sign; a zero rate at the switch; NaN.
+    const double bad[][4] = {{0.0, 0.1, 1000, 1.0}, {1.0, 0.0, 1000, 1.0},  {1.0, 0.1, 1000, 0.0},
+                             {0.2, 0.2, 1000, 0.5}, {-0.4, -0.5, 100, -0.5}, {1.0, -0.1, 1000, 1.0},
+                             {-1.0, 0.1, 1000, -1.0}, {1.0, 0.1, 0.0, 1.0}, {1.0, 0.1, kNaN, 1.0}, {1.0, kNaN, 1000, 1.0}};
     const Date mark = D(2222, 2, 2);
     for (const auto& c : bad) {
         Date out = mark;
-        EXPECT_EQ(GetArpsDminDate(c.start, c.Di, c.Dmin, c.Qi, c.b, &out), -1) << c.Di << " " << c.Dmin;
+        EXPECT_EQ(GetArpsDminDate(kStart, c[0], c[1], c[2], c[3], &out), -1) << c[0] << " " << c[1];
         EXPECT_TRUE(out == mark);
     }
-}
-
-TEST(ArpsRateHostile, NoCrashAndOnlyStatuses)
-{
-    const std::vector<double> h = HostileDoubles();
-    for (const Date& find : HostileDates()) {
-        for (const Date& start : HostileDates()) {
-            ForEachCombination(4, h, [&](const std::vector<double>& a) {
-                double q = 0;
-                ASSERT_TRUE(IsStatus(GetArpsQt(find, start, a[0], a[1], a[2], a[3], &q)));
-                ASSERT_TRUE(IsStatus(ComputeArpsQt(find, start, a[0], a[1], a[2], a[3], &q)));
-            });
-        }
-        ForEachCombination(4, h, [&](const std::vector<double>& a) {
-            const Date mark = D(2222, 2, 2);
-            Date out = mark;
-            const int32_t rc = GetArpsDminDate(find, a[0], a[1], a[2], a[3], &out);
-            ASSERT_TRUE(IsStatus(rc));
-            if (rc != 0) {
-                ASSERT_TRUE(out == mark);
-            }
-        });
-    }
-    ForEachCombination(4, h, [&](const std::vector<double>& a) {
-        double d = 0;
-        ASSERT_TRUE(IsStatus(GetArpsIDecl(a[0], a[1], a[2], a[3], &d)));
-    });
-    EXPECT_EQ(GetArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 1.0, 1.0, 0.1, nullptr), -1);
-    EXPECT_EQ(GetArpsDminDate(D(2000, 1, 1), 1.0, 0.1, 1000, 1.0, nullptr), -1);
-    EXPECT_EQ(GetArpsIDecl(1, 1, 1, 1, nullptr), -1);
 }
 
 TEST(ArpsRateLog, RecordsNameMessageAndLine)
@@ -204,27 +125,134 @@ TEST(ArpsRateLog, RecordsNameMessageAndLine)
         {[](double* x, Date*) { GetArpsQt(D(1999, 12, 31, 23, 59, 59), D(2000, 1, 1), 100, 0.5, 0.5, 0, x); },
          {"GetArpsQt", "FindDate (12/31/1999) is less than StartDate (1/1/2000)", file, "L\"FindDate (%d/%d/%d)"}},
         {[](double* x, Date*) { GetArpsQt(D(2001, 1, 1), D(2000, 1, 1), 100, -4.0, 0.25, 0, x); },
-         {"GetArpsQt", "Di (-4.000000) * bFactor (0.250000) * time (1.002053 years) must be > -1.", file,
-          "L\"Di (%f)"}},
+         {"GetArpsQt", "Di (-4.000000) * bFactor (0.250000) * time (1.002053 years) must be > -1.", file, "L\"Di (%f)"}},
         {[](double* x, Date*) { GetArpsIDecl(250, 1.0, 0, 0.5, x); },
          {"GetArpsIDecl", "Invalid Qi or Qt, Qi = 0.000000, Qt = 250.000000", file, "L\"Invalid Qi or Qt"}},
         {[](double*, Date* d) { GetArpsDminDate(Date(), 1.0, 0.1, 1000, 1.0, d); },
          {"GetArpsDminDate", "Invalid start date (12/31/1799)", file, "L\"Invalid start date"}},
+        {[](double* x, Date*) { NomToSecEff(0.5, 0.0, x); },
+         {"NomToSecEff", "bFactor cannot be 0", "decline/arps/conversions.cpp", "L\"bFactor cannot"}},
+        // The inverse reports under the forward name.
+        {[](double* x, Date*) { SecEffToNom(1.5, 1.0, x); },
+         {"NomToSecEff", "Decline must be less than 1.0 and bFactor cannot be 0", "decline/arps/conversions.cpp",
+          "L\"Decline must"}},
     };
     for (const auto& r : rows) {
         LogCapture log;
         r.call(&q, &out);
-        ExpectLastRecord(log, r.record);
+        ExpectOneRecord(log, r.record);
     }
     // The core asked for a switch the rule would have dropped: the switch
     // date's own record, then the rate's; the rate without the switch stays.
     LogCapture log;
-    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0.3, &q), -1);
-    EXPECT_NEAR(q, Qt(D(2010, 1, 1), D(2000, 1, 1), 1000, 0.2, 0.5, 0), 1e-9);
+    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, 1000, 0.2, 0.5, 0.3, &q), -1);
+    EXPECT_NEAR(q, ArpsRate(D(2010, 1, 1), kStart, 1000, 0.2, 0.5, 0), 1e-9);
     const auto lines = log.Lines();
     ASSERT_EQ(lines.size(), 2u);
     ExpectRecord(lines[0], {"GetArpsDminDate", "Invalid Dmin for given decline.", file, "L\"Invalid Dmin for given"});
     ExpectRecord(lines[1], {"GetArpsQt", "Unable to solve for Dmin date", file, "L\"Unable to solve"});
+    // Neither the tangent conversions nor the validation write records.
+    EXPECT_EQ(TanEffToNom(2.0, &q), -1);
+    double Qi = -1, Di = 0.5, b = 0.5, Dmin = 0, Qf = 0;
+    EXPECT_EQ(ValidateArps(kStart, &Qi, &Di, &b, &Dmin, &Qf, &out), -1);
+    EXPECT_EQ(log.Lines().size(), 2u);
+}
+
+TEST(ArpsConversions, PairsInvertEachOther)
+{
+    for (double D : {-2.0, -0.3, 0.01, 0.5, 1.0, 3.0}) {
+        double De = 0, back = 0;
+        ASSERT_EQ(NomToTanEff(D, &De), 0);
+        ASSERT_EQ(TanEffToNom(De, &back), 0);
+        EXPECT_NEAR(back, D, 1e-12 * (1 + std::fabs(D)));
+        for (double b : {-0.9, -0.2, 1e-10, 0.3, 1.0, 2.0}) {
+            double Ds = 0;
+            if (D * b + 1 <= 0) continue;  // outside the power's domain
+            ASSERT_EQ(NomToSecEff(D, b, &Ds), 0);
+            // Independent form: (1 - Ds)^-b = 1 + b*D.
+            EXPECT_NEAR(std::pow(1 - Ds, -b), 1 + b * D, 1e-9 * (1 + std::fabs(b * D)));
+            if (std::fabs(b) < 1e-6) continue;  // the tiny exponent loses digits in (x^-b - 1)/b
+            ASSERT_EQ(SecEffToNom(Ds, b, &back), 0);
+            EXPECT_NEAR(back, D, 1e-9 * (1 + std::fabs(D))) << D << " " << b;
+        }
+    }
+    // The cap and the edges: 100 % effective is the capped nominal decline;
+    // Ds of exactly 1 is accepted (+inf for b > 0, -1/b for b < 0).
+    const OneResultCall values[] = {
+        {"tan 0.5", [](double* x) { return TanEffToNom(0.5, x); }, std::log(2.0)},
+        {"nom ln 2", [](double* x) { return NomToTanEff(std::log(2.0), x); }, 0.5},
+        {"sec 1, b > 0", [](double* x) { return SecEffToNom(1.0, 0.5, x); }, kInf},
+        {"sec 1, b < 0", [](double* x) { return SecEffToNom(1.0, -0.5, x); }, 2.0},
+    };
+    for (const auto& v : values) ExpectValue(v);
+    double x = 5;
+    EXPECT_EQ(TanEffToNom(1.0, &x), -1);
+    EXPECT_EQ(x, 36.0);
+    const OneResultCall refused[] = {
+        {"b 0", [](double* r) { return NomToSecEff(0.5, 0.0, r); }},
+        {"b tiny", [](double* r) { return SecEffToNom(0.5, 1e-12, r); }},
+        {"Ds above 1", [](double* r) { return SecEffToNom(1.0 + 1e-15, 1.0, r); }},
+    };
+    for (const auto& r : refused) ExpectFailureLeavesResult(r);
+}
+
+TEST(ArpsValidate, TidiesSolvesAndMovesTheEnd)
+{
+    struct Values {
+        double Qi, Di, b, Dmin, Qf;
+        Date end;
+    };
+    const Date y2001 = D(2001, 1, 1), y2050 = D(2050, 1, 1), X;  // X: the end is not checked
+    const double _ = kNaN;                                         // a value the row leaves unchecked
+    const struct {
+        const char* what;
+        Date start;
+        Values in;
+        int32_t rc;
+        double Di, b, Qf;
+        Date end;
+        double rateAtEnd, tol;
+    } rows[] = {
+        {"no rate: no decline", kStart, {0, 0.7, 0.5, 0.1, 0, y2001}, 0, 0, 0, 0, X, _, 0},
+        {"equal rates", kStart, {100, 0.7, 0.5, 0, 100.0005, y2001}, 0, 0, 0, 100, X, _, 0},
+        {"negative Qi", kStart, {-1, 0.7, 0.5, 0, 0, y2001}, -1, _, _, _, X, _, 0},
+        {"negative Qf", kStart, {100, 0.7, 0.5, 0, -1, y2001}, -1, _, _, _, X, _, 0},
+        // |b| up to 0.001 is no exponent.
+        {"Qi zero: the solve fails, the call does not", kStart, {0, 0, 0.001, 0, 5, y2001}, 0, 0, 0, _, X, _, 0},
+        {"Qi zero, a decline", kStart, {0, 0.5, 0.002, 0, 5, y2001}, -1, _, 0.002, _, X, _, 0},
+        // A missing decline is solved from the dates and rates.
+        {"decline solved", kStart, {1000, 0, 1, 0, 100, D(2009, 1, 1)}, 0, 0.999772, _, _, X, _, 1e-6},
+        {"decline solved through a switch", kStart, {1000, 0, 1, 0.1, 50, D(2016, 1, 1)}, 0, _, _, _, X, 50, 1e-6},
+        // Qf zero becomes 0.1 and the decline is solved to it.
+        {"Qf zero", kStart, {100, 0, 0, 0, 0, D(2010, 1, 1)}, 0, std::log(1000.0) / (3653 / 365.25), _, 0.1, X, _,
+         1e-12},
+        {"no span", kStart, {100, 0, 0, 0, 50, kStart}, 0, 0, _, _, X, _, 0},
+        // A given decline moves the end date to Qf, or Qf to the end date.
+        {"end date moved", kStart, {1000, 1.0, 1, 0, 100, D(2005, 1, 1)}, 0, _, _, 100, D(2008, 12, 31, 6), _, 0},
+        {"Qf moved", kStart, {1000, 1.0, 1, 0, 100, D(2012, 1, 1)}, 0, _, _, 1000.0 / 13, D(2012, 1, 1), _, 1e-6},
+        // More than 300 years out: EndDate stays and Qf follows the curve there.
+        {"beyond 300 years", kStart, {1000, 0.01, 0, 0, 0.001, y2001}, 0, _, _, 1000 * std::exp(-0.01 * 366 / 365.25),
+         y2001, _, 1e-9},
+        {"end date moved through a switch", kStart, {1000, 1.0, 1, 0.1, 50, y2001}, 0, _, _, _, X, 50, 1e-5},
+        // The switch falls after 2600, so no duration comes back: EndDate
+        // stays and Qf is recomputed; when the rate at EndDate cannot be
+        // evaluated either, it fails.
+        {"no duration", kStart, {1000, 1.0, 1, 0.001, 1e-6, y2050}, 0, _, _, 1000 / (1 + 18263 / 365.25), y2050, _, 1e-9},
+        {"no duration, no rate", D(2060, 1, 1), {1000, 1.0, 1, 0.001, 1e-6, y2050}, -1, _, _, 1e-6, y2050, _, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        Values v = r.in;
+        EXPECT_EQ(ValidateArps(r.start, &v.Qi, &v.Di, &v.b, &v.Dmin, &v.Qf, &v.end), r.rc);
+        const auto near = [&r](double actual, double expected) {
+            EXPECT_TRUE(std::isnan(expected) || std::fabs(actual - expected) <= r.tol) << actual << " " << expected;
+        };
+        near(v.Di, r.Di);
+        near(v.b, r.b);
+        near(v.Qf, r.Qf);
+        EXPECT_TRUE(r.end == X || v.end == r.end);
+        near(std::isnan(r.rateAtEnd) ? 0 : ArpsRate(v.end, r.start, v.Qi, v.Di, v.b, v.Dmin), r.rateAtEnd);
+    }
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-// Helpers shared by the decline tests (Arps, linear with time, rate against
-// cumulative): dates, the hostile doubles and dates with a sweep over their
-// combinations, and the check of a log record against the reporting statement
-// in the source (so a record's line is checked against the code, not against a
-// number copied into the test).
+// Helpers shared by the decline tests: dates, the hostile doubles and dates
+// with a sweep over their combinations, one-result calls, and the check of a
+// log record against the reporting statement in the source (so a record's
+// line is checked against the code, not against a number copied into the test).
 #ifndef QRVP_TESTS_DECLINE_TEST_UTIL_H
 #define QRVP_TESTS_DECLINE_TEST_UTIL_H
 
@@ -12,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -21,33 +21,23 @@ namespace qrvp::test {
 
 inline Date D(int y, int m, int d, int h = 0, int mi = 0, int s = 0) { return Date(y, m, d, h, mi, s); }
 
-// NaN, both infinities, the largest magnitudes, a denormal, and ordinary
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// NaN, both infinities, the largest magnitudes, a denormal and ordinary
 // values, followed by `extra`.
 inline std::vector<double> HostileDoubles(std::initializer_list<double> extra = {})
 {
-    std::vector<double> values = {std::numeric_limits<double>::quiet_NaN(),
-                                  std::numeric_limits<double>::infinity(),
-                                  -std::numeric_limits<double>::infinity(),
-                                  1e308,
-                                  -1e308,
-                                  std::numeric_limits<double>::denorm_min(),
-                                  -0.5,
-                                  1.0};
-    values.insert(values.end(), extra);
-    return values;
+    std::vector<double> v = {kNaN, kInf, -kInf, 1e308, -1e308, std::numeric_limits<double>::denorm_min(), -0.5, 1.0};
+    v.insert(v.end(), extra);
+    return v;
 }
 
 // Null, the ends of the valid range, an ordinary date and an unvalidated record.
 inline std::vector<Date> HostileDates()
 {
-    DateBase junk{};
-    junk.year = 4000000000u;
-    junk.month = 99;
-    junk.day = 77;
-    junk.hour = 30;
-    junk.minute = 61;
-    junk.second = 99999;
-    return {Date(), D(1800, 1, 1), D(2999, 12, 31, 23, 59, 59), D(2000, 1, 1), Date(junk)};
+    return {Date(), D(1800, 1, 1), D(2999, 12, 31, 23, 59, 59), D(2000, 1, 1),
+            Date(DateBase{4000000000u, 99, 77, 30, 61, 99999})};
 }
 
 // Calls fn with every combination of n values drawn from `values`.
@@ -57,17 +47,11 @@ void ForEachCombination(size_t n, const std::vector<double>& values, Fn fn)
     std::vector<size_t> index(n, 0);
     std::vector<double> args(n);
     for (;;) {
-        for (size_t i = 0; i < n; ++i) {
-            args[i] = values[index[i]];
-        }
+        for (size_t i = 0; i < n; ++i) args[i] = values[index[i]];
         fn(args);
         size_t k = 0;
-        while (k < n && ++index[k] == values.size()) {
-            index[k++] = 0;
-        }
-        if (k == n) {
-            return;
-        }
+        while (k < n && ++index[k] == values.size()) index[k++] = 0;
+        if (k == n) return;
     }
 }
 
@@ -79,15 +63,18 @@ void ForEachVariant(const std::array<double, N>& base, const std::vector<double>
     for (size_t pos = 0; pos <= N; ++pos) {
         for (double v : values) {
             std::array<double, N> a = base;
-            for (size_t i = 0; i < N; ++i) {
-                if (i == pos || pos == N) a[i] = v;
-            }
+            for (size_t i = 0; i < N; ++i) a[i] = (i == pos || pos == N) ? v : a[i];
             fn(a);
         }
     }
 }
 
 inline bool IsStatus(int32_t rc) { return rc == 0 || rc == -1; }
+
+inline void ExpectRelative(double actual, double expected, double tolerance)
+{
+    EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
+}
 
 // A call that writes one double: the value it must give, or that it must fail
 // (-1, the result left alone, and -1 again with a null result pointer).
@@ -115,7 +102,7 @@ inline void ExpectFailureLeavesResult(const OneResultCall& c)
 // The Arps rate, expected to succeed.
 inline double ArpsRate(Date at, Date start, double Qi, double Di, double b, double Dmin)
 {
-    double q = std::numeric_limits<double>::quiet_NaN();
+    double q = kNaN;
     EXPECT_EQ(GetArpsQt(at, start, Qi, Di, b, Dmin, &q), 0);
     return q;
 }
@@ -124,9 +111,7 @@ inline std::vector<std::string> SourceLines(const std::string& file)
 {
     std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/" + file);
     std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) {
-        lines.push_back(l);
-    }
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
     return lines;
 }
 
@@ -137,13 +122,9 @@ inline int ReportLine(const std::string& file, const std::string& fragment, int 
 {
     const std::vector<std::string> lines = SourceLines(file);
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].find(fragment) == std::string::npos || occurrence-- > 0) {
-            continue;
-        }
+        if (lines[i].find(fragment) == std::string::npos || occurrence-- > 0) continue;
         for (size_t j = i + 1; j-- > 0;) {
-            if (lines[j].find("QRVP_FAIL(") != std::string::npos) {
-                return static_cast<int>(j + 1);
-            }
+            if (lines[j].find("QRVP_FAIL(") != std::string::npos) return static_cast<int>(j + 1);
         }
     }
     return -1;
@@ -168,22 +149,28 @@ inline void ExpectRecord(const std::string& record, const ExpectedRecord& x)
     EXPECT_NE(record.find(",9,5,0,(null),"), std::string::npos) << record;
     if (!x.fragment.empty()) {
         EXPECT_EQ(tail.line, ReportLine(x.file, x.fragment, x.occurrence)) << x.fragment;
-    } else {
-        const std::vector<std::string> lines = SourceLines(x.file);
-        ASSERT_GT(tail.line, 0) << record;
-        ASSERT_LE(static_cast<size_t>(tail.line), lines.size()) << record;
-        EXPECT_NE(lines[static_cast<size_t>(tail.line) - 1].find("QRVP_FAIL(L\"" + tail.function + "\""),
-                  std::string::npos)
-            << record;
+        return;
     }
+    const std::vector<std::string> lines = SourceLines(x.file);
+    ASSERT_TRUE(tail.line > 0 && static_cast<size_t>(tail.line) <= lines.size()) << record;
+    EXPECT_NE(lines[static_cast<size_t>(tail.line) - 1].find("QRVP_FAIL(L\"" + tail.function + "\""),
+              std::string::npos)
+        << record;
 }
 
-// The record a failing call left last.
+// The record a failing call left last, or the only one it left.
 inline void ExpectLastRecord(LogCapture& log, const ExpectedRecord& x)
 {
     const std::vector<std::string> lines = log.Lines();
     ASSERT_FALSE(lines.empty()) << "no record for " << x.message;
     ExpectRecord(lines.back(), x);
+}
+
+inline void ExpectOneRecord(LogCapture& log, const ExpectedRecord& x)
+{
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_EQ(lines.size(), 1u) << x.message;
+    ExpectRecord(lines[0], x);
 }
 
 }  // namespace qrvp::test
