@@ -1,103 +1,173 @@
-// Several processes sharing one log file through the system-wide mutex: no
-// record lost or torn, and a process that dies holding the mutex or in the
-// middle of logging holds up nobody.
+// Several processes sharing one log file through the system-wide mutex, on
+// POSIX and on Windows: no record lost or torn, each process's records in its
+// own order, and a process that dies holding the mutex or in the middle of
+// logging holds up nobody.  The helper, frame_log_writer_main, sits beside
+// this program and reads the same settings, so it logs into this capture.
 #include "tests/support/log_capture.h"
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+extern char** environ;
+#endif
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-const std::string kHelper = std::string(QRVP_TEST_BINARY_DIR) + "/frame_log_writer_main";
+#ifdef _WIN32
+constexpr int kRecords = 300;  // processes start slowly under Wine
 
-pid_t Spawn(const std::vector<std::string>& args, int* stdoutFd = nullptr)
+struct Child {
+    HANDLE process = nullptr;
+    HANDLE output = nullptr;  // read end of its standard output, when asked for
+};
+
+Child Spawn(const std::string& arguments, bool captureOutput = false)
 {
+    wchar_t self[MAX_PATH] = {};
+    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    path.erase(path.find_last_of(L"\\/"));
+    std::wstring command = L"\"" + path + L"\\frame_log_writer_main.exe\" " + std::wstring(arguments.begin(), arguments.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    Child child;
+    HANDLE writeEnd = nullptr;
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    if (captureOutput && CreatePipe(&child.output, &writeEnd, &inherit, 0)) {
+        SetHandleInformation(child.output, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, captureOutput, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        child.process = info.hProcess;
+    }
+    if (writeEnd != nullptr) CloseHandle(writeEnd);
+    return child;
+}
+
+std::string ReadSome(Child& child)
+{
+    char buffer[16];
+    DWORD got = 0;
+    return ReadFile(child.output, buffer, sizeof buffer, &got, nullptr) ? std::string(buffer, got) : std::string();
+}
+
+// The exit code, or -1 when the process has not ended within the time (it is
+// then killed).
+int Finish(Child& child, int seconds)
+{
+    int code = -1;
+    DWORD exitCode = 0;
+    if (WaitForSingleObject(child.process, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(child.process, &exitCode)) {
+        code = static_cast<int>(exitCode);
+    } else {
+        TerminateProcess(child.process, 99);
+        WaitForSingleObject(child.process, INFINITE);
+    }
+    CloseHandle(child.process);
+    if (child.output != nullptr) CloseHandle(child.output);
+    return code;
+}
+#else
+constexpr int kRecords = 5000;
+
+struct Child {
+    pid_t process = -1;
+    int output = -1;
+};
+
+Child Spawn(const std::string& arguments, bool captureOutput = false)
+{
+    const std::string helper = std::string(QRVP_TEST_BINARY_DIR) + "/frame_log_writer_main";
+    std::vector<std::string> words{helper};
+    for (size_t at = 0, end; at < arguments.size(); at = end + 1) {
+        end = std::min(arguments.find(' ', at), arguments.size());
+        words.push_back(arguments.substr(at, end - at));
+    }
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(kHelper.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    int pipeFds[2] = {-1, -1};
-    if (stdoutFd != nullptr) {
-        EXPECT_EQ(pipe(pipeFds), 0);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    int fds[2] = {-1, -1};
+    if (captureOutput && pipe(fds) == 0) {
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
     }
-    pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, kHelper.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    Child child;
+    EXPECT_EQ(posix_spawn(&child.process, helper.c_str(), &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    if (stdoutFd != nullptr) {
-        close(pipeFds[1]);
-        *stdoutFd = pipeFds[0];
-    }
-    return pid;
+    if (fds[1] >= 0) close(fds[1]);
+    child.output = fds[0];
+    return child;
 }
 
-// The exit status, or -1 when the process has not ended within the time
-// (it is then killed).
-int WaitFor(pid_t pid, std::chrono::seconds limit)
+std::string ReadSome(Child& child)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
+    char buffer[16];
+    const ssize_t got = read(child.output, buffer, sizeof buffer);
+    return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : std::string();
+}
+
+int Finish(Child& child, int seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (waitpid(child.process, &status, WNOHANG) != child.process) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(child.process, SIGKILL);
+            waitpid(child.process, &status, 0);
+            status = -1;
+            break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    if (child.output >= 0) close(child.output);
+    return status == -1 ? -1 : (WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
-
-void KillAndReap(pid_t pid)
-{
-    kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
-}
+#endif
 
 TEST(FrameLogProcess, TwoProcessesAppendEveryRecordWhole)
 {
     qrvp::test::LogCapture capture;
-    constexpr int kRecords = 5000;
-    const pid_t first = Spawn({"append", std::to_string(kRecords), "1"});
-    const pid_t second = Spawn({"append", std::to_string(kRecords), "2"});
-    EXPECT_EQ(WaitFor(first, std::chrono::seconds(60)), 0);
-    EXPECT_EQ(WaitFor(second, std::chrono::seconds(60)), 0);
-
-    const std::regex whole(
-        R"(^\d+/\d+/\d{4} \d\d:\d\d:\d\d\.\d{3},9,5,0,\(null\),\d+,Writer,([12]),process ([12]) record (\d+) of 5000, padded to be long enough$)");
-    std::map<int, int> next{{1, 0}, {2, 0}};
-    int torn = 0;
-    for (const std::string& line : capture.Lines()) {
+    Child first = Spawn("append " + std::to_string(kRecords) + " 1");
+    Child second = Spawn("append " + std::to_string(kRecords) + " 2");
+    EXPECT_EQ(Finish(first, 120), 0);
+    EXPECT_EQ(Finish(second, 120), 0);
+    const std::regex whole(R"(^\d+/\d+/\d{4} \d\d:\d\d:\d\d\.\d{3},9,5,0,\(null\),\d+,Writer,(\d),process \1 record (\d+) of )" +
+                           std::to_string(kRecords) + ", padded to be long enough$");
+    std::map<int, int> next;
+    const std::vector<std::string> lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 2u * kRecords);
+    for (const std::string& line : lines) {
         std::smatch m;
-        if (!std::regex_match(line, m, whole) || m[1] != m[2]) {
-            ++torn;
-            continue;
-        }
-        const int tag = std::stoi(m[1]);
-        // Each process's records stand in the order it wrote them.
-        EXPECT_EQ(std::stoi(m[3]), next[tag]) << line;
-        next[tag] = std::stoi(m[3]) + 1;
+        ASSERT_TRUE(std::regex_match(line, m, whole)) << line;
+        EXPECT_EQ(std::stoi(m[2]), next[std::stoi(m[1])]++) << line;  // each process's records in its order
     }
-    EXPECT_EQ(torn, 0);
     EXPECT_EQ(next[1], kRecords);
     EXPECT_EQ(next[2], kRecords);
 }
@@ -105,16 +175,15 @@ TEST(FrameLogProcess, TwoProcessesAppendEveryRecordWhole)
 TEST(FrameLogProcess, DeadHolderOfTheMutexBlocksNobody)
 {
     qrvp::test::LogCapture capture;
-    int out = -1;
-    const pid_t holder = Spawn({"hold"}, &out);
-    char buffer[8] = {};
-    ASSERT_EQ(read(out, buffer, 5), 5);
-    close(out);
-    EXPECT_EQ(std::string(buffer, 4), "held");
-    KillAndReap(holder);
-
-    const pid_t writer = Spawn({"append", "100", "1"});
-    EXPECT_EQ(WaitFor(writer, std::chrono::seconds(30)), 0);
+    Child holder = Spawn("hold", true);
+    std::string said;
+    for (std::string part = "-"; !part.empty() && said.find("held") == std::string::npos; said += part) {
+        part = ReadSome(holder);
+    }
+    ASSERT_NE(said.find("held"), std::string::npos);
+    EXPECT_EQ(Finish(holder, 0), -1);  // killed while holding the mutex
+    Child writer = Spawn("append 100 1");
+    EXPECT_EQ(Finish(writer, 30), 0);
     EXPECT_EQ(capture.Lines().size(), 100u);
 }
 
@@ -122,16 +191,14 @@ TEST(FrameLogProcess, ProcessKilledWhileLoggingBlocksNobody)
 {
     qrvp::test::LogCapture capture;
     for (int round = 0; round < 5; ++round) {
-        const pid_t victim = Spawn({"forever", "2"});
+        Child victim = Spawn("forever 2");
         std::this_thread::sleep_for(std::chrono::milliseconds(50 + 37 * round));
-        KillAndReap(victim);
-        const pid_t writer = Spawn({"append", "50", "1"});
-        ASSERT_EQ(WaitFor(writer, std::chrono::seconds(30)), 0) << "round " << round;
+        Finish(victim, 0);
+        Child writer = Spawn("append 50 1");
+        ASSERT_EQ(Finish(writer, 30), 0) << "round " << round;
     }
     int survivors = 0;
-    for (const std::string& line : capture.Lines()) {
-        if (line.find(",Writer,1,process 1 record ") != std::string::npos) ++survivors;
-    }
+    for (const std::string& line : capture.Lines()) survivors += line.find(",Writer,1,process 1 record ") != std::string::npos;
     EXPECT_EQ(survivors, 250);
 }
 
