@@ -20,12 +20,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <vector>
 
 namespace qrvp::test {
@@ -35,107 +31,30 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const wchar_t* kKey = L"Software\\Ostrel Labs\\Quarvex\\Error Log";
-constexpr const wchar_t* kCaptureMutex = L"qrvp.tests.LogCapture";
-constexpr const wchar_t* kValueNames[] = {L"Levels", L"Systems", L"Filename"};
+constexpr const wchar_t* kNames[] = {L"Levels", L"Systems", L"Filename"};
 
-// A registry value as it stood before the capture.
-struct SavedValue {
-    bool present = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-};
+// What the running capture has to put back (captures do not nest): each
+// value as it stood, absent when its type is REG_NONE.
+HANDLE g_mutex = nullptr;
+DWORD g_types[3];
+std::vector<BYTE> g_saved[3];
 
-// What the running capture has to put back (captures do not nest).
-struct CaptureState {
-    HANDLE mutex = nullptr;
-    bool createdKey = false;
-    SavedValue saved[3];
-};
-
-CaptureState g_capture;
-
-std::string UniqueDirectory()
-{
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    std::ostringstream name;
-    name << "qrvp_log_" << std::hex << random() << '_' << GetCurrentProcessId() << '_' << counter.fetch_add(1);
-    const fs::path dir = fs::temp_directory_path() / name.str();
-    fs::create_directories(dir);
-    return dir.string();
-}
-
-HKEY OpenSettingsKey(bool* created)
+HKEY OpenSettingsKey()
 {
     HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
-    return key;
+    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                           nullptr) == ERROR_SUCCESS ? key : nullptr;
 }
 
-SavedValue Save(HKEY key, const wchar_t* name)
+void WriteSettings(DWORD levels, DWORD systems, const std::wstring& logFile)
 {
-    SavedValue value;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return value;
-    value.data.resize(size);
-    if (RegQueryValueExW(key, name, nullptr, &value.type, value.data.data(), &size) != ERROR_SUCCESS) return value;
-    value.data.resize(size);
-    value.present = true;
-    return value;
-}
-
-void Restore(HKEY key, const wchar_t* name, const SavedValue& value)
-{
-    if (!value.present) {
-        RegDeleteValueW(key, name);
-        return;
-    }
-    RegSetValueExW(key, name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
-}
-
-void SetDword(HKEY key, const wchar_t* name, DWORD value)
-{
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
-void WriteSettings(unsigned levels, unsigned systems, const std::wstring& logFile)
-{
-    HKEY key = OpenSettingsKey(nullptr);
+    HKEY key = OpenSettingsKey();
     if (key == nullptr) return;
-    SetDword(key, L"Levels", levels);
-    SetDword(key, L"Systems", systems);
+    RegSetValueExW(key, L"Levels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&levels), sizeof levels);
+    RegSetValueExW(key, L"Systems", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&systems), sizeof systems);
     RegSetValueExW(key, L"Filename", 0, REG_SZ, reinterpret_cast<const BYTE*>(logFile.c_str()),
                    static_cast<DWORD>((logFile.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
-}
-
-void BeginCapture()
-{
-    if (g_capture.mutex == nullptr) g_capture.mutex = CreateMutexW(nullptr, FALSE, kCaptureMutex);
-    // A test program that died inside a capture leaves the mutex abandoned;
-    // the next one gets it all the same.
-    if (g_capture.mutex != nullptr) WaitForSingleObject(g_capture.mutex, INFINITE);
-    bool created = false;
-    HKEY key = OpenSettingsKey(&created);
-    g_capture.createdKey = created;
-    for (size_t i = 0; i < 3; ++i) g_capture.saved[i] = key != nullptr ? Save(key, kValueNames[i]) : SavedValue{};
-    if (key != nullptr) RegCloseKey(key);
-}
-
-void EndCapture()
-{
-    HKEY key = OpenSettingsKey(nullptr);
-    if (key != nullptr) {
-        for (size_t i = 0; i < 3; ++i) Restore(key, kValueNames[i], g_capture.saved[i]);
-        RegCloseKey(key);
-    }
-    if (g_capture.createdKey) RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey);
-    if (g_capture.mutex != nullptr) ReleaseMutex(g_capture.mutex);
 }
 
 }  // namespace
@@ -144,11 +63,29 @@ LogCapture::LogCapture() : LogCapture(0x20, 0x200) {}
 
 LogCapture::LogCapture(unsigned levelMask, unsigned systemMask, const std::string& logFileName)
 {
-    dir_ = UniqueDirectory();
+    static std::atomic<unsigned> counter{0};
+    dir_ = (fs::temp_directory_path() / ("qrvp_log_" + std::to_string(std::random_device()()) + "_" +
+                                         std::to_string(GetCurrentProcessId()) + "_" + std::to_string(counter++)))
+               .string();
+    fs::create_directories(dir_);
     fs::path log = fs::path(dir_) / logFileName;
-    log.make_preferred();
-    logPath_ = log.string();
-    BeginCapture();
+    logPath_ = log.make_preferred().string();
+    // A test program that died inside a capture leaves the mutex abandoned;
+    // the next one gets it all the same.
+    if (g_mutex == nullptr) g_mutex = CreateMutexW(nullptr, FALSE, L"qrvp.tests.LogCapture");
+    if (g_mutex != nullptr) WaitForSingleObject(g_mutex, INFINITE);
+    if (HKEY key = OpenSettingsKey()) {
+        for (size_t i = 0; i < 3; ++i) {
+            DWORD size = 0;
+            g_types[i] = REG_NONE;
+            if (RegQueryValueExW(key, kNames[i], nullptr, &g_types[i], nullptr, &size) != ERROR_SUCCESS) continue;
+            g_saved[i].resize(size);
+            if (RegQueryValueExW(key, kNames[i], nullptr, &g_types[i], g_saved[i].data(), &size) != ERROR_SUCCESS) {
+                g_types[i] = REG_NONE;
+            }
+        }
+        RegCloseKey(key);
+    }
     WriteSettings(levelMask, systemMask, log.wstring());
     _LogInit();
 }
@@ -161,7 +98,17 @@ LogCapture::~LogCapture()
     WriteSettings(0, 0, L"NUL");
     _LogInit();
     _LogClose();
-    EndCapture();
+    if (HKEY key = OpenSettingsKey()) {
+        for (size_t i = 0; i < 3; ++i) {
+            if (g_types[i] == REG_NONE) {
+                RegDeleteValueW(key, kNames[i]);
+            } else {
+                RegSetValueExW(key, kNames[i], 0, g_types[i], g_saved[i].data(), static_cast<DWORD>(g_saved[i].size()));
+            }
+        }
+        RegCloseKey(key);
+    }
+    if (g_mutex != nullptr) ReleaseMutex(g_mutex);
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
 }
