@@ -47,16 +47,12 @@ const Segment kSegments[] = {
     {"harmonic", 1000, 1.0, 1.0, 0, kStart, D(2010, 1, 1), kNaN},
     {"b above one", 500, 2.0, 1.5, 0, kStart, D(2020, 1, 1), kNaN},
     {"harmonic, switch inside", 1000, 1.0, 1.0, 0.1, kStart, D(2010, 1, 1), 28774.458384},
-    {"switch after the interval", 1000, 1.0, 1.0, 0.1, kStart, D(2005, 1, 1), kNaN},
     {"Dmin not below Di: exponential", 1000, 0.3, 0.5, 0.4, kStart, D(2010, 1, 1), kNaN},
-    {"switch just after the start", 1000, 0.3, 0.5, 0.29, kStart, D(2010, 1, 1), kNaN},
     {"b above one, switch inside", 500, 2.0, 1.5, 0.08, kStart, D(2030, 1, 1), kNaN},
-    {"hyperbolic incline", 100, -0.4, -0.5, 0, kStart, D(2010, 1, 1), kNaN},
     {"hyperbolic incline, switch inside", 100, -0.4, -0.5, -0.1, kStart, D(2030, 1, 1), kNaN},
     {"incline on a decline exponent", 100, -0.3, 0.5, 0.1, kStart, D(2005, 1, 1), kNaN},
     {"b 2, switch inside", 1000, 2.5, 2.0, 0.06, kStart, D(2030, 3, 15), kNaN},
     {"fast incline, switch inside", 100, -1.2, -0.9, -0.5, kStart, D(2004, 2, 29), kNaN},
-    {"b 0.9, short", 1000, 0.4, 0.9, 0.05, kStart, D(2001, 1, 1), kNaN},
     {"b 0.3, switch inside", 800, 0.6, 0.3, 0.2, kStart, D(2011, 1, 1), kNaN},
 };
 
@@ -162,8 +158,7 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
     const char* sol = "decline/arps/solvers.cpp";
     const char* small = "L\"Calculated time";
     // Each call fails; `left` is what its result holds after (7 untouched, -1
-    // any negative value);
-    // no function: silent.  A b > 0 with Dmin >= Di makes the segment
+    // any negative value).  A b > 0 with Dmin >= Di makes the segment
     // exponential, which a zero Qf cannot end; far past the switch the linear
     // exponential tail goes negative; three statements share one message (no
     // exponent, past the cap, a scale that under- or overflows).
@@ -178,7 +173,6 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
          {"GetArpsYears", "Qi and Di must be nonzero.", vol, "Qi and Di must be nonzero."}},
         {[](double* x) { return GetArpsYearsVol(-1, 100, 0.5, 0.5, 0, x); }, 7,
          {"GetArpsRemTime", "Qi cannot be less than or equal to zero.", vol, "Qi cannot be less than"}},
-        {[](double* x) { return GetArpsQfVol(100, 0.0, 0.5, 10, 0, x); }, 7, {}},
         {[](double* x) { return GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, x); }, -1,
          {"GetArpsQfVol", "Solved Qf cannot be less than zero.", vol, "Solved Qf cannot be less"}},
         {[](double* x) { return GetArpsDi(kStart, D(2009, 1, 1), 1000, 0, 1, 0, x); }, 0,
@@ -188,12 +182,9 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
          {"GetArpsDi", "Reached iteration limit (100)", sol, "L\"Reached iteration"}},
         {[](double* x) { return GetArpsQi(D(2002, 1, 1), kStart, 10, 0.5, 1.0, 0, x); }, 7,
          {"GetArpsQi", "Invalid start date (1/1/2002) and/or end date (1/1/2000).", sol, "L\"Invalid start date"}},
-        {[](double* x) { return GetArpsQi(kStart, D(2002, 1, 1), 0, 0.5, 1.0, 0, x); }, 7, {"GetArpsQi", "", sol}},
         {[](double* x) { return GetArpsYears(1000, 0, 1, 1.0, 0.1, x); }, 7,
          {"GetArpsYears", "Qi, Qf, and Di must all be nonzero.", sol, "L\"Qi, Qf, and Di"}},
         {[](double* x) { return GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 0, x, x); }, 7,
-         {"GetConstantArpsQi", "Calculated time too small", sol, small, 0}},
-        {[](double* x) { return GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, -0.5, 1, x, x); }, 7,
          {"GetConstantArpsQi", "Calculated time too small", sol, small, 0}},
         {[](double* x) { return GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, x, x); }, 7,
          {"GetConstantArpsQi", "Calculated time too small", sol, small, 1}},
@@ -213,11 +204,7 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
         } else {
             EXPECT_EQ(out, r.left);
         }
-        if (r.record.message.empty()) {
-            EXPECT_EQ(log.Lines().size(), r.record.function.empty() ? 0u : 1u);
-        } else {
-            ExpectOneRecord(log, r.record);
-        }
+        ExpectOneRecord(log, r.record);
         EXPECT_EQ(r.call(nullptr), -1);
     }
     // A wanted decline of the other sign has no such point on the curve; a
@@ -246,10 +233,6 @@ TEST(ArpsBend, KeepsBothEndsAndPassesNearTheBendPoint)
         {"above the exponential", 1000, 600, 100, 0, D(2005, 1, 1), D(2010, 1, 1), kNaN, kNaN, 1e-3},
         {"with a minimum decline", 1000, 200, 50, 0.1, D(2004, 1, 1), D(2016, 1, 1), kNaN, kNaN, 1e-2},
         {"incline", 100, 150, 400, 0, D(2005, 1, 1), D(2010, 1, 1), kNaN, kNaN, 1e-3},
-        {"incline, fast start", 100, 300, 400, 0, D(2003, 1, 1), D(2010, 1, 1), kNaN, kNaN, 1e-3},
-        // On a straight exponential between the ends the fit finds b = 0.
-        {"flat", 1000, 1000 / std::sqrt(10.0), 100, 0, D(2004, 12, 31, 12), D(2010, 1, 1), 0, std::log(10.0) / 10.0,
-         1e-3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

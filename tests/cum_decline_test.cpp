@@ -74,11 +74,9 @@ TEST(Cum, EdgeValues)
         {"lin rate past the end", [](double* v) { return GetLinCumVCum(100, 50, 1500, 0, 1000, v); }, 25},
         // Equal bounds or equal cumulatives give Qi, whatever the rate there.
         {"lin no width", [](double* v) { return GetLinCum(100, 50, 800, 800, 0, 1000, v); }, 100},
-        {"lin equal cumulatives", [](double* v) { return GetLinCum(100, 50, 0, 1000, 300, 300, v); }, 100},
         // Equal rates, and zero rates, settle before any other check.
         {"lin equal rates", [](double* v) { return GetLinCumDecl(-3, -3, -1, -1, v); }, 0},
         {"lin zero Qf", [](double* v) { return GetLinCumQi(-1, -1, 5e-12, 1, v); }, 0},
-        {"lin zero Qi", [](double* v) { return GetLinCumQf(-5e-12, -1, -1, 1, v); }, 0},
         // The linear family alone takes a zero rate and a cumulative before zero.
         {"lin before zero", [](double* v) { return GetLinCumVCum(0, 2, -5, 0, 10, v); }, -1},
         {"log decl", [](double* v) { return GetLogCumDecl(100, 10, 0, 1000, v); }, -0.001},
@@ -86,7 +84,6 @@ TEST(Cum, EdgeValues)
         {"log average", [](double* v) { return GetLogCum(100, 10, 0, 1000, 0, 1000, v); }, 90 / std::log(10.0)},
         // An interval of no width averages to the rate at its point.
         {"log no width", [](double* v) { return GetLogCum(100, 10, 500, 500, 0, 1000, v); }, std::pow(10.0, 1.5)},
-        {"log equal cumulatives", [](double* v) { return GetLogCum(100, 10, 0, 1000, 300, 300, v); }, 100},
         // A flat segment keeps its rate even with no width.
         {"log flat, no width", [](double* v) { return GetLogCumQf(100, 10, 10, 0, v); }, 100},
     };
@@ -144,22 +141,16 @@ TEST(CumFailure, OneExactRecordAndTheResultLeftAlone)
         const char* message;
     } rows[] = {
         {[](double* r) { return GetLinCumDecl(0, 5, 0, 10, r); }, "GetLinCumDecl", "Invalid Qi (0.000000) or Qf (5.000000)"},
-        {[](double* r) { return GetLinCumDecl(1, 5, -1, 10, r); }, "GetLinCumDecl",
-         "Invalid BegCum (-1.000000) or EndCum (10.000000)"},
         {[](double* r) { return GetLinCumDecl(1, 5, 10, 10 + 5e-12, r); }, "GetLinCumDecl",
          "Invalid BegCum (10.000000) or EndCum (10.000000)"},
         // Two blanks after "Invalid" in these.
         {[](double* r) { return GetLinCumQi(0, 10, -1, 1, r); }, "GetLinCumQi", "Invalid  Qf (-1.000000)"},
         {[](double* r) { return GetLinCumQf(-1, 0, 10, 1, r); }, "GetLinCumQf", "Invalid  Qi (-1.000000)"},
-        {[](double* r) { return GetLinCumEndCum(1, 2, -1, 1, r); }, "GetLinCumEndCum", "Invalid BegCum (-1.000000)"},
         {[](double* r) { return GetLinCumEndCum(1, 2, 0, 5e-12, r); }, "GetLinCumEndCum", "Invalid decl (0.000000)"},
-        {[](double* r) { return GetLinCumBegCum(1, 2, 1, 0, r); }, "GetLinCumBegCum", "Invalid EndCum (0.000000)"},
         {[](double* r) { return GetLinCumVCum(1, 2, 5, 10, 10, r); }, "GetLinCumVCum",
          "EndCum (10.000000) is greater than BegCum (10.000000)"},
         {[](double* r) { return GetLinCum(-1, 2, 0, 10, 0, 10, r); }, "GetLinCumIntVal",
          "Invalid Qi (-1.000000) or Qf (2.000000)"},
-        {[](double* r) { return GetLinCum(1, 2, -1, 10, 0, 10, r); }, "GetLinCumIntVal",
-         "Invalid FindCum (-1.000000) or Cumi (0.000000)"},
         {[](double* r) { return GetLinCum(1, 2, 0, 10, 10, 9, r); }, "GetLinCumIntVal",
          "Cumf (9.000000) is less than Cumi (10.000000)"},
         {[](double* r) { return GetLogCumDecl(5, 5, -1, 10, r); }, "GetLogCumDecl",
@@ -169,14 +160,8 @@ TEST(CumFailure, OneExactRecordAndTheResultLeftAlone)
         {[](double* r) { return GetLogCumQf(1, 10, 10, 1, r); }, "GetLogCumQf",
          "Invalid BegCum (10.000000) or EndCum (10.000000)"},
         {[](double* r) { return GetLogCumBegCum(1, 2, 5e-12, 10, r); }, "GetLogCumBegCum", "Invalid decl (0.000000)"},
-        {[](double* r) { return GetLogCumVCum(1, 2, -5, 0, 10, r); }, "GetLogCumVCum",
-         "Invalid BegCum (0.000000), EndCum (10.000000), or FindCum (-5.000000)"},
         {[](double* r) { return GetLogCumVCum(1, 2, 5, 10, 10, r); }, "GetLogCumVCum",
          "BegCum (10.000000) is less than EndCum (10.000000)"},
-        {[](double* r) { return GetLogCum(1, 0, 0, 10, 0, 10, r); }, "GetLogCumIntVal",
-         "Invalid Qi (1.000000) or Qf (0.000000)"},
-        {[](double* r) { return GetLogCum(1, 2, 10, 0, 0, 10, r); }, "GetLogCumIntVal",
-         "Invalid Cumi (0.000000), Cumf (10.000000), cum1 (10.000000), or cum2 (0.000000)"},
         {[](double* r) { return GetLogCum(1, 2, 0, 10, 10, 9, r); }, "GetLogCumIntVal",
          "Invalid Cumi (10.000000), Cumf (9.000000), cum1 (0.000000), or cum2 (10.000000)"},
     };
@@ -200,11 +185,8 @@ TEST(ValidateCum, NormalisesOrRefusesWithNothingChanged)
         Params in, out;
     } cases[] = {
         {kLin, {100, 50, 9, 0, 1000}, {100, 50, -0.05, 0, 1000}},
-        {kLin, {5e-12, -5e-12, 9, -4, 7}, {0, 0, 0, -4, 7}},
-        {kLin, {40, 40 + 5e-12, 9, 0, 7}, {40, 40, 0, 0, 7}},
         // No end cumulative yet: marked unknown, decl kept.
         {kLin, {100, 50, 9, 0, 0}, {100, 50, 9, 0, -1}},
-        {kLog, {100, 10, 9, 0, 0}, {100, 10, 9, 0, -1}},
         // A slope within the tolerance is flattened.
         {kLin, {100, 100 + 1e-9, 9, 0, 1000}, {100, 100, 0, 0, 1000}},
         {kLin, {10, 20, kNaN, 5, 10}, {10, 20, 2, 5, 10}},
@@ -229,12 +211,10 @@ TEST(ValidateCum, NormalisesOrRefusesWithNothingChanged)
         const Family& f;
         Params p;
     } refused[] = {
-        {kLin, {100, 50, 9, -1, 1000}}, {kLin, {-1, 50, 9, 0, 1000}},      {kLin, {100, -1, 9, 0, 1000}},
-        {kLin, {100, 50, 9, 500, 500}}, {kLin, {100, 50, 9, 500, 500 + 5e-12}}, {kLin, {100, 50, 9, 600, 500}},
-        {kLin, {kNaN, 50, 9, 0, 10}},   {kLin, {100, 50, 9, 0, kInf}},      {kLin, {1e308, 1, 9, 0, 1e-10}},
-        {kLog, {100, 0, 9, 0, 1000}},   {kLog, {0, 100, 9, 0, 1000}},       {kLog, {100, 5e-12, 9, 0, 1000}},
-        {kLog, {100, 10, 9, 1000, 1000}}, {kLog, {100, 10, 9, 1000, 900}},  {kLog, {100, 10, 9, -1, 900}},
-        {kLog, {100, kNaN, 9, 0, 10}},  {kLog, {100, 10, 9, 0, kInf}},
+        {kLin, {100, 50, 9, -1, 1000}}, {kLin, {100, -1, 9, 0, 1000}},      {kLin, {100, 50, 9, 500, 500 + 5e-12}},
+        {kLin, {100, 50, 9, 600, 500}}, {kLin, {kNaN, 50, 9, 0, 10}},       {kLin, {1e308, 1, 9, 0, 1e-10}},
+        {kLog, {100, 5e-12, 9, 0, 1000}}, {kLog, {0, 100, 9, 0, 1000}},     {kLog, {100, 10, 9, 1000, 1000}},
+        {kLog, {100, 10, 9, -1, 900}},  {kLog, {100, 10, 9, 0, kInf}},
     };
     LogCapture log;  // refusing or not, no records
     for (const auto& r : refused) {

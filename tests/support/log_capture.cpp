@@ -1,3 +1,5 @@
+// The log capture where the settings live in a settings file: the capture
+// writes one naming its masks and log file, and points QRVPFUNCS_REGISTRY at it.
 #include "tests/support/log_capture.h"
 
 #include "QRVPFuncs.h"
@@ -8,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 namespace qrvp::test {
 
@@ -16,47 +17,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kStoreVariable = "QRVPFUNCS_REGISTRY";
-
-std::string UniqueDirectory()
-{
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    std::ostringstream name;
-    name << "qrvp_log_" << std::hex << random() << '_' << counter.fetch_add(1);
-    const fs::path dir = fs::temp_directory_path() / name.str();
-    fs::create_directories(dir);
-    return dir.string();
-}
-
-// A text value of an exported-registry file: backslashes and quotes escaped.
-std::string RegText(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
-    }
-    return out;
-}
-
 void WriteStore(const std::string& path, unsigned levels, unsigned systems, const std::string& logFile)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    // A text value of an exported-registry file: backslashes and quotes escaped.
+    std::string name;
+    for (const char c : logFile) name += (c == '\\' || c == '"') ? std::string{'\\', c} : std::string{c};
     char masks[96];
     std::snprintf(masks, sizeof masks, "\"Levels\"=dword:%08x\n\"Systems\"=dword:%08x\n", levels, systems);
-    out << "Windows Registry Editor Version 5.00\n\n"
-        << "[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\n"
-        << masks << "\"Filename\"=\"" << RegText(logFile) << "\"\n";
-}
-
-void SetStoreVariable(const char* value)
-{
-    if (value == nullptr) {
-        ::unsetenv(kStoreVariable);
-    } else {
-        ::setenv(kStoreVariable, value, 1);
-    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\n"
+        << masks << "\"Filename\"=\"" << name << "\"\n";
 }
 
 }  // namespace
@@ -65,15 +35,19 @@ LogCapture::LogCapture() : LogCapture(0x20, 0x200) {}
 
 LogCapture::LogCapture(unsigned levelMask, unsigned systemMask, const std::string& logFileName)
 {
-    dir_ = UniqueDirectory();
+    static std::atomic<unsigned> counter{0};
+    dir_ = (fs::temp_directory_path() /
+            ("qrvp_log_" + std::to_string(std::random_device()()) + "_" + std::to_string(counter++)))
+               .string();
+    fs::create_directories(dir_);
     logPath_ = (fs::path(dir_) / logFileName).string();
     registryPath_ = (fs::path(dir_) / "registry.reg").string();
     WriteStore(registryPath_, levelMask, systemMask, logPath_);
-    if (const char* previous = std::getenv(kStoreVariable)) {
+    if (const char* previous = std::getenv("QRVPFUNCS_REGISTRY")) {
         previousStore_ = previous;
         hadPreviousStore_ = true;
     }
-    SetStoreVariable(registryPath_.c_str());
+    ::setenv("QRVPFUNCS_REGISTRY", registryPath_.c_str(), 1);
     _LogInit();
 }
 
@@ -85,7 +59,11 @@ LogCapture::~LogCapture()
     WriteStore(registryPath_, 0, 0, "/dev/null");
     _LogInit();
     _LogClose();
-    SetStoreVariable(hadPreviousStore_ ? previousStore_.c_str() : nullptr);
+    if (hadPreviousStore_) {
+        ::setenv("QRVPFUNCS_REGISTRY", previousStore_.c_str(), 1);
+    } else {
+        ::unsetenv("QRVPFUNCS_REGISTRY");
+    }
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
 }

@@ -5,66 +5,52 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 namespace qrvp::test {
-
-namespace {
-
-// Where the fields after the thread id begin (after the record's sixth
-// comma), or npos.
-size_t AfterThreadId(const std::string& record)
-{
-    size_t pos = 0;
-    for (int comma = 0; comma < 6; ++comma) {
-        pos = record.find(',', pos);
-        if (pos == std::string::npos) return std::string::npos;
-        ++pos;
-    }
-    return pos;
-}
-
-}  // namespace
 
 std::vector<std::string> LogCapture::Lines()
 {
     _LogClose();
-    std::vector<std::string> lines;
     std::ifstream in(logPath_, std::ios::binary);
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
-        start = end + 1;
     }
     return lines;
 }
 
+namespace {
+
+// The fields after the thread id (after the record's sixth comma), or "".
+std::string AfterThreadId(const std::string& record)
+{
+    size_t pos = 0;
+    for (int comma = 0; comma < 6 && pos != std::string::npos; ++comma) {
+        pos = record.find(',', pos);
+        pos = pos == std::string::npos ? pos : pos + 1;
+    }
+    return pos == std::string::npos ? std::string() : record.substr(pos);
+}
+
+}  // namespace
+
 std::string LogCapture::LastCall()
 {
     const std::vector<std::string> lines = Lines();
-    if (lines.empty()) return {};
-    const size_t pos = AfterThreadId(lines.back());
-    return pos == std::string::npos ? std::string() : lines.back().substr(pos);
+    return lines.empty() ? std::string() : AfterThreadId(lines.back());
 }
 
 RecordTail ParseRecordTail(const std::string& record)
 {
+    const std::string rest = AfterThreadId(record);
     RecordTail tail;
-    const size_t pos = AfterThreadId(record);
-    if (pos == std::string::npos) return tail;
-    const size_t afterFunction = record.find(',', pos);
+    const size_t afterFunction = rest.find(',');
     if (afterFunction == std::string::npos) return tail;
-    tail.function = record.substr(pos, afterFunction - pos);
-    const size_t afterLine = record.find(',', afterFunction + 1);
-    const std::string lineText =
-        record.substr(afterFunction + 1, afterLine == std::string::npos ? std::string::npos : afterLine - afterFunction - 1);
-    tail.line = std::atoi(lineText.c_str());
-    if (afterLine != std::string::npos) tail.message = record.substr(afterLine + 1);
+    tail.function = rest.substr(0, afterFunction);
+    tail.line = std::atoi(rest.c_str() + afterFunction + 1);
+    const size_t afterLine = rest.find(',', afterFunction + 1);
+    if (afterLine != std::string::npos) tail.message = rest.substr(afterLine + 1);
     return tail;
 }
 
