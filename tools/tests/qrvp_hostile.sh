@@ -14,24 +14,16 @@ check() {
 }
 check "$header" "A,arps,2025-01-01,,nan,,10,0.5,,,,"
 check "$header" "A,arps,2025-01-01,,1e308,,1e308,1e308,1e308,,,"
-check "$header" "A,arps,2025-01-01,,1e308,1e-308,,0.5,,,,"
 check "$header" "A,arps,2025-01-01,,5e-324,,-36,-0.5,-1,,,"
-check "$header" "A,arps,2999-12-31T23:59:59,,100,,10,0.5,,,,"
 check "$header" "A,arps,1800-01-01,2999-12-31,100,1e-300,,2,,,,"
-check "$header" "A,arps,2025-01-01,,100,0.001,0.0000001,0,,,,"
 check "$header" "A,arps,2025-01-01,,100,,99.9999999999,5,,,,secant"
-check "$header" "A,arps,2025-01-01,,100,,-500,-9,,,,secant"
 check "$header" "A,lintime,2025-01-01,,100,,-1e300,,,,,"
-check "$header" "A,lintime,2025-01-01,,100,100,,,,,,"
 check "$header" "A,sedm,2025-01-01,,100,,,,,1e-300,1e300,"
-check "$header" "A,sedm,2025-01-01,,100,,,,,inf,0.001,"
 check "$header" "A,sedm,2025-01-01,2025-01-01T00:00:01,100,50,,,,,-3,"
 check "$header" "A,arps,99999-01-01,,100,,10,,,,,"
 check "$header" 'A,arps,"2025-01-01,",,100' '"unterminated'
-check 'well' 'x'
 check ',,,,' ',,,,'
 check "$header" "A,arps,2025-01-01,,100,,10,,,,,,,,,,extra"
-check "$header,$header" "A,arps"
 printf '\xff\xfe\x00\x01binary\n\x00,\x00\n' > bin.csv
 "$QRVP" forecast bin.csv > /dev/null 2> err.txt; [ $? -le 1 ] || fail "binary input crashed"
 clean_run err.txt binary input
@@ -40,10 +32,8 @@ clean_run err.txt long horizon
 
 # Calls with hostile arguments print their result; none crashes.
 for args in "GetArpsQt 2999-12-31 1800-01-01 1e308 1e308 1e308 1e308" \
-            "GetArpsDminDate 0-0-0 nan nan nan nan" \
             "GetSEDMVol inf 2020-01-01 9999-99-99T99:99:99 0 0" \
             "BendArpsSegment 1 2020-01-01 1 2020-01-01 1 2020-01-01 0" \
-            "EvaluateV2Formula 1*2*3" \
             "GetRegistryValueInt Quarvex\\Valcore MaxConnections"; do
   # shellcheck disable=SC2086
   "$QRVP" call $args > out.txt 2> err.txt
