@@ -1,31 +1,34 @@
-// Helper process for the multi-process log tests.
-//   frame_log_writer_main append <count> <tag>   writes <count> records, then
-//                                                waits for its writer
-//   frame_log_writer_main forever <tag>           writes records until killed
-//   frame_log_writer_main hold                    takes the log's system-wide
-//                                                mutex, prints "held", sleeps
-// The settings come from QRVPFUNCS_REGISTRY, as for any host.
+// Helper process for the multi-process log tests, on POSIX and Windows.
+//   frame_log_writer_main append <count> <tag>   writes <count> records, waits
+//                                                for its writer and exits 0
+//   frame_log_writer_main die-holding            takes the log's system-wide
+//                                                mutex and dies holding it
+//   frame_log_writer_main die-logging <ms>       writes records for <ms>
+//                                                milliseconds, then dies at once
+// Dying is _Exit: no destructor, no unlock, threads stopped wherever they are,
+// as when the process is killed.  A helper still alive after a minute exits
+// with 3, so a test waiting for it fails instead of hanging.  The settings
+// come from the store, as for any host.
 #include "QRVPFuncs.h"
 #include "platform/named_mutex.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) return 2;
-    const std::string mode = argv[1];
-    if (mode == "hold") {
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::minutes(1));
+        std::_Exit(3);
+    }).detach();
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "die-holding") {
         qrvp::platform::NamedMutex* mutex = qrvp::platform::OpenNamedMutex(L"ORV.QRV.LogMutex");
-        if (mutex == nullptr) return 3;
+        if (mutex == nullptr) return 2;
         qrvp::platform::LockNamedMutex(mutex);
-        std::printf("held\n");
-        std::fflush(stdout);
-        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+        std::_Exit(0);
     }
     if (mode == "append" && argc == 4) {
         const long count = std::strtol(argv[2], nullptr, 10);
@@ -38,13 +41,13 @@ int main(int argc, char** argv)
         _LogClose();
         return 0;
     }
-    if (mode == "forever" && argc == 3) {
-        const int tag = std::atoi(argv[2]);
+    if (mode == "die-logging" && argc == 3) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[2]));
         _LogInit();
-        for (long i = 0;; ++i) {
-            LogPrintf(9, 5, 0, nullptr, L"Writer", tag, L"process %d record %ld", tag, i);
-            if (i % 1000 == 999) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (long i = 0; std::chrono::steady_clock::now() < end; ++i) {
+            LogPrintf(9, 5, 0, nullptr, L"Writer", 2, L"process 2 record %ld", i);
         }
+        std::_Exit(0);
     }
     return 2;
 }
