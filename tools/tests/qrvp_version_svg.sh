@@ -25,6 +25,7 @@ contains plot.svg "</svg>"
 for w in Ash-1 Birch-2 Cedar-3; do contains plot.svg "<title>$w</title>"; done
 contains plot.svg "Rate (volume per month, log scale)"
 contains plot.svg ">Date</text>"
+contains plot.svg '">2026</text>'  # a year's tick
 contains plot.svg "segment boundary"
 contains plot.svg "switch to Dmin"
 [ "$(grep -c '<circle' plot.svg)" -ge 3 ] || fail "segment boundaries are not marked"
