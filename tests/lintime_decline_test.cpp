@@ -103,6 +103,8 @@ TEST(LinTimFailure, OneExactRecordAndTheResultLeftAlone)
         // These two messages have always lacked the slash before the year.
         {[](double* r) { return GetLinTimQi(D(2020, 3, 4), Date(), 5, 1, r); }, "GetLinTimQi",
          "Invalid EndDate (3/42020) or StartDate(12/31/1799)"},
+        {[](double* r) { return GetLinTimDi(kJan2021, kJan2020, 0, 10, r); }, "GetLinTimDi",
+         "Invalid Qi (0.000000) or Qf (10.000000)"},
         {[](double* r) { return GetLinTimDi(kJan2020, kJan2021, 20, 10, r); }, "GetLinTimDi",
          "End date (1/1/2020) is earlier than start date (1/1/2021)"},
         // No time, though the over-long day's number is later.
