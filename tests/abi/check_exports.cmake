@@ -1,7 +1,9 @@
-# Run as a test: cmake -DLIST=<export list> -DLIBRARY=<file> (-DNM=nm | -DOBJDUMP=objdump) -P check_exports.cmake
+# Run as a test: cmake -DEXPORTS=<export list> -DLIBRARY=<file> (-DNM=nm | -DOBJDUMP=objdump [-DALLOWED_EXTRA=a.dll])
+#                      -P check_exports.cmake
 # The library's exported names must be exactly the export list's: the defined
 # dynamic symbols (nm), or a DLL's export table (objdump -p), whose imports
-# must also come from the system's own DLLs alone (the C++ runtime is linked in).
+# must also come from the system's own DLLs alone (the C++ runtime is linked
+# in), and ALLOWED_EXTRA.
 if(NM)
   execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 else()
@@ -29,7 +31,7 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 list(REMOVE_DUPLICATES exported)
-file(STRINGS ${LIST} listed REGEX "^[ \t]*[^# \t]")
+file(STRINGS ${EXPORTS} listed REGEX "^[ \t]*[^# \t]")
 list(TRANSFORM listed STRIP)
 set(missing ${listed})
 list(REMOVE_ITEM missing ${exported})
@@ -37,10 +39,10 @@ set(extra ${exported})
 list(REMOVE_ITEM extra ${listed})
 set(foreign ${imports})
 if(foreign)
-  list(REMOVE_ITEM foreign kernel32.dll advapi32.dll msvcrt.dll user32.dll)
+  list(REMOVE_ITEM foreign kernel32.dll advapi32.dll msvcrt.dll user32.dll ${ALLOWED_EXTRA})
 endif()
 if(missing OR extra OR foreign)
-  message(FATAL_ERROR "${LIBRARY} differs from ${LIST}:\n  missing: ${missing}\n  not in the list: ${extra}\n"
+  message(FATAL_ERROR "${LIBRARY} differs from ${EXPORTS}:\n  missing: ${missing}\n  not in the list: ${extra}\n"
                       "  imports beyond the system's: ${foreign}")
 endif()
 list(LENGTH listed count)
