@@ -185,6 +185,7 @@ TEST(ValidateCum, NormalisesOrRefusesWithNothingChanged)
         Params in, out;
     } cases[] = {
         {kLin, {100, 50, 9, 0, 1000}, {100, 50, -0.05, 0, 1000}},
+        {kLin, {40, 40 + 5e-12, 9, 0, 7}, {40, 40, 0, 0, 7}},  // equal rates within the tolerance
         // No end cumulative yet: marked unknown, decl kept.
         {kLin, {100, 50, 9, 0, 0}, {100, 50, 9, 0, -1}},
         // A slope within the tolerance is flattened.
