@@ -161,6 +161,8 @@ std::vector<Date> RandomDates(const Segment& s, size_t count)
     std::vector<Date> dates;
     auto at = [&](Date d, long long seconds) { d.AddSeconds(seconds), dates.push_back(d); };
     for (long long k : {-1, 0, 1}) at(s.start, k);
+    // The 31st of the month before: earlier by its fields, later by its day number for early starts.
+    if (s.start.month > 1) dates.push_back(Date(static_cast<int>(s.start.year), s.start.month - 1, 31, 0, 0, 0));
     const auto eff = qrvp::arps::ApplyMinDeclineRule(s.b, s.Di, s.Dmin);
     Date dmin;
     if (GetArpsDminDate(s.start, s.Di, eff.Dmin, s.Qi, eff.b, &dmin) == 0)
