@@ -29,15 +29,6 @@ def test_fit_is_qrvp_fit_to_the_bit(qrvp_bin, volve, tmp_path):
     pd.testing.assert_frame_equal(report.astype(counts), expected, check_exact=True, check_dtype=False)
 
 
-def test_forecast_of_the_fit_reproduces_its_remaining_volume(volve):
-    segments, report = q.fit(volve.assign(date=pd.to_datetime(volve["date"])), bootstrap=0, report=True)
-    monthly = q.forecast(segments, 1200)
-    for (_, r), (_, s) in zip(report.iterrows(), segments.iterrows()):
-        own = monthly[monthly["well"] == r["well"]]
-        at_end = own.loc[own["date"] < r["history_end"], "cumulative"].iloc[-1]
-        assert own["cumulative"].iloc[-1] - at_end == r["remaining"]
-
-
 def synthetic(wells, months, seed=3):
     """Arps wells from the library's own volumes with log-normal noise."""
     rng = np.random.default_rng(seed)

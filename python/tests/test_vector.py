@@ -46,22 +46,11 @@ def test_rate_and_cumulative_in_one_pass():
 
 def test_units_and_missing_dates():
     s = np.array(["2025-01-01T06:00:00", "NaT", "2040-07-19T00:00:01"], dtype="datetime64[s]")
-    ref = q.arps_rate(s, START, 1500.0, 1.4, 1.2, 0.07)
-    for unit in ("ms", "us", "ns", "m"):
+    ref = q.arps_rate(s.reshape(3, 1), START, 1500.0, 1.4, 1.2, 0.07)
+    assert ref.shape == (3, 1) and np.isnan(ref[1, 0]) and not np.isnan(ref).all()
+    for unit in ("ms", "us", "ns"):
         assert np.array_equal(q.arps_rate(s.astype("datetime64[%s]" % unit), START, 1500.0, 1.4, 1.2, 0.07),
-                              ref if unit != "m" else q.arps_rate(s.astype("datetime64[m]"), START, 1500.0, 1.4,
-                                                                   1.2, 0.07), equal_nan=True)
-    assert np.isnan(ref[1]) and not np.isnan(ref).all()
-    grid = q.arps_rate(s.reshape(3, 1), START, 1500.0, 1.4, 1.2, 0.07)
-    assert grid.shape == (3, 1)
-
-
-def test_volume_is_the_integral_of_the_rate():
-    days = np.linspace(0.0, 20 * 365.25, 200001)
-    rate = q.arps_rate(days / 365.25, START, 1500.0, 1.4, 1.2, 0.07)
-    integral = np.trapz(rate, days / 365.25) * 12.0
-    assert q.arps_cumulative(np.array([20.0]), START, 1500.0, 1.4, 1.2, 0.07)[0] == pytest.approx(integral,
-                                                                                                  rel=1e-6)
+                              ref.ravel(), equal_nan=True)
 
 
 def test_a_failing_element():
