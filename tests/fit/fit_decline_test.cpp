@@ -196,8 +196,6 @@ TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)
          "time",
          [](Well& w, FitOptions&) { w.starts[5] = w.starts[4], w.ends[5] = w.ends[4]; }},
         {"period 3: the volume (-1) must be a finite number, zero or more", [](Well& w, FitOptions&) { w.volumes[3] = -1; }},
-        {"period 3: the volume (nan) must be a finite number, zero or more",
-         [](Well& w, FitOptions&) { w.volumes[3] = std::nan(""); }},
         {"period 2: the days on (40) must lie between 0 and the period's 31 days",
          [](Well& w, FitOptions&) { w.daysOn[2] = 40; }},
         {"2 usable periods cannot fit the 3 parameters of the hyperbolic model",
