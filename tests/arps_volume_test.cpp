@@ -19,20 +19,6 @@ using namespace qrvp::test;
 
 const Date kStart = D(2000, 1, 1);
 
-// 12 times the integral of the rate over years, by Simpson's rule on
-// six-hour steps (whole seconds, so the dates are exact).
-double IntegratedVolume(Date start, Date end, double Qi, double Di, double b, double Dmin)
-{
-    const int steps = static_cast<int>(end.DaySpan(start) * 4.0);
-    double sum = 0.0;
-    for (int i = 0; i <= steps; ++i) {
-        Date at = start;
-        at.AddFracDay(i * 0.25);
-        sum += (i == 0 || i == steps ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0)) * ArpsRate(at, start, Qi, Di, b, Dmin);
-    }
-    return 12.0 * (sum * 0.25 / 3.0) / 365.25;
-}
-
 struct Segment {
     const char* name;
     double Qi, Di, b, Dmin;
@@ -60,7 +46,8 @@ TEST(ArpsVolume, BothVolumesMatchTheIntegralOfTheRate)
 {
     for (const Segment& c : kSegments) {
         SCOPED_TRACE(c.name);
-        const double integral = IntegratedVolume(c.start, c.end, c.Qi, c.Di, c.b, c.Dmin);
+        const double integral = IntegratedVolume(
+            c.start, c.end, [&](Date at) { return ArpsRate(at, c.start, c.Qi, c.Di, c.b, c.Dmin); });
         const double qf = ArpsRate(c.end, c.start, c.Qi, c.Di, c.b, c.Dmin);
         double vol2 = kNaN, vol = kNaN;
         ASSERT_EQ(GetArpsVol2(c.start, c.end, c.Qi, c.Di, c.b, c.Dmin, &vol2), 0);

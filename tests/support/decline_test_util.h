@@ -107,6 +107,21 @@ inline double ArpsRate(Date at, Date start, double Qi, double Di, double b, doub
     return q;
 }
 
+// 12 times the integral over years of rate(at) from start to end, by Simpson's
+// rule on six-hour steps (whole seconds, so every date is exact).
+template <typename Rate>
+double IntegratedVolume(Date start, Date end, Rate rate)
+{
+    const int steps = static_cast<int>(end.DaySpan(start) * 4.0);
+    double sum = 0.0;
+    for (int i = 0; i <= steps; ++i) {
+        Date at = start;
+        at.AddFracDay(i * 0.25);
+        sum += (i == 0 || i == steps ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0)) * rate(at);
+    }
+    return 12.0 * (sum * 0.25 / 3.0) / 365.25;
+}
+
 inline std::vector<std::string> SourceLines(const std::string& file)
 {
     std::ifstream in(std::string(QRVP_SOURCE_DIR) + "/" + file);
