@@ -1,17 +1,20 @@
 // The diagnostic log: records are formatted and time-stamped on the caller's
 // thread and queued; a writer thread of lowered priority, started when a
-// record finds none running, appends the whole queue to the file with one
-// open and one close, then ends.
+// record finds none running, appends the records queued when it began with
+// one open and one close, then ends.  Records queued meanwhile start the next
+// writer, unless _LogClose is waiting: so _LogClose waits for one batch, never
+// for threads that keep logging.
 //
 // Locks, always taken in this order and never the other way round:
-//   fileLock  this process's use of the file (a writer's drain, a deletion);
+//   fileLock  this process's use of the file (a writer's batch, a deletion);
 //   the named mutex "ORV.QRV.LogMutex", the file across processes, from
 //             _LogInit to _LogClose;
 //   lock      the queue, the writer mark, the file name and the mutex handle,
 //             held only for a few instructions (and a thread start).
 // Record calls take only `lock`, so a writer busy with the file never holds up
-// a caller; the writer takes the queue in batches, and ends only once it has
-// found the queue empty, so no record is left without a writer.
+// a caller.  A fork waits for both locks, so the child starts with the log
+// idle: no writer of its own, the parent's unwritten records left to the
+// parent, its own lock on the file (the platform's named mutex sees to that).
 #include "frame/log.h"
 
 #include "QRVPFuncs.h"
@@ -22,6 +25,7 @@
 #include "platform/named_mutex.h"
 #include "platform/thread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cwchar>
@@ -56,6 +60,14 @@ struct LogState {
     std::vector<std::wstring>* queue = nullptr;  // created by the first record
     bool writerRunning = false;                  // the writer mark
     platform::Thread* lastWriter = nullptr;      // the newest writer not yet waited for
+    // Records are counted as they are queued; a writer has settled those
+    // counted when it took its batch (written, or back in the queue after a
+    // failure).  _LogClose waits until the records queued before it are
+    // settled, and while it waits writers start successors only for those.
+    uint64_t queuedCount = 0;
+    uint64_t settledCount = 0;
+    uint64_t closeTarget = 0;
+    int closers = 0;  // _LogClose calls waiting
     SharedMutex* named = nullptr;
     wchar_t fileName[kFileNameCapacity] = L"QuarvexLog.csv";
 };
@@ -111,27 +123,47 @@ void EndFileUse(SharedMutex* named)
     ReleaseNamed(named);
 }
 
-void DrainQueue(platform::AppendFile* file)
+void RunWriter(void* predecessor);
+
+// Starts a writer that will first wait for the newest one; with `lock` held.
+// When no thread can be started the records stay queued and the next record
+// tries again.
+void StartWriterLocked()
+{
+    platform::Thread* writer = platform::StartThread(RunWriter, g_state.lastWriter);
+    g_state.writerRunning = writer != nullptr;
+    if (writer != nullptr) g_state.lastWriter = writer;
+}
+
+// Writes the records queued now (counted through `taken`); those the file
+// did not take go back to the front of the queue.  True when all were written.
+bool WriteBatch(platform::AppendFile* file, uint64_t& taken)
 {
     std::vector<std::wstring> batch;
-    for (;;) {
-        {
-            std::lock_guard guard(g_state.lock);
-            if (g_state.queue == nullptr || g_state.queue->empty()) {
-                g_state.writerRunning = false;
-                return;
-            }
-            batch.swap(*g_state.queue);
-        }
-        for (const std::wstring& record : batch) platform::AppendText(file, record.data(), record.size());
-        batch.clear();
+    {
+        std::lock_guard guard(g_state.lock);
+        if (g_state.queue != nullptr) batch.swap(*g_state.queue);
+        taken = g_state.queuedCount;
     }
+    const size_t written = platform::AppendRecords(file, batch.data(), batch.size());
+    if (written == batch.size()) return true;
+    std::lock_guard guard(g_state.lock);
+    // The queue was created before the batch was taken from it.
+    std::vector<std::wstring>& queue = *g_state.queue;
+    try {
+        queue.insert(queue.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(written)),
+                     std::make_move_iterator(batch.end()));
+    } catch (...) {
+        // Out of memory: the unwritten records are lost.
+    }
+    return false;
 }
 
 void RunWriter(void* predecessor)
 {
-    // The writer before this one has cleared its mark and is at most closing
-    // its file; waiting for it here keeps every thread waited for exactly once.
+    // The writer before this one has cleared its mark or handed over to this
+    // one and is at most closing its file; waiting for it here keeps every
+    // thread waited for exactly once.
     platform::WaitThread(static_cast<platform::Thread*>(predecessor));
     platform::LowerCurrentThreadPriority();
 
@@ -139,34 +171,69 @@ void RunWriter(void* predecessor)
     wchar_t fileName[kFileNameCapacity];
     SharedMutex* named = BeginFileUse(fileName);
     platform::AppendFile* file = platform::OpenForAppend(fileName);
-    if (file == nullptr) {
-        // The records stay queued for the next writer.
+    // A file that cannot be opened, or that took only part of the batch, ends
+    // the writer with the records queued for the next one.
+    uint64_t taken = 0;
+    const bool complete = file != nullptr && WriteBatch(file, taken);
+    platform::CloseAppendFile(file);
+    {
         std::lock_guard guard(g_state.lock);
-        g_state.writerRunning = false;
-    } else {
-        DrainQueue(file);
-        platform::CloseAppendFile(file);
+        g_state.settledCount = complete ? std::max(g_state.settledCount, taken) : g_state.queuedCount;
+        const bool more = g_state.queue != nullptr && !g_state.queue->empty();
+        const bool wanted = g_state.closers == 0 || g_state.settledCount < g_state.closeTarget;
+        if (complete && more && wanted) {
+            StartWriterLocked();
+        } else {
+            g_state.writerRunning = false;
+        }
     }
     EndFileUse(named);
 }
 
+// Around a fork: the forking thread takes both locks, so no writer or
+// deletion of this process is using the file or the named mutex, and the
+// child's copies of the locks are free.  The child keeps none of the parent's
+// writers or records.
+void BeforeFork()
+{
+    g_state.fileLock.lock();
+    g_state.lock.lock();
+}
+
+void AfterForkInParent()
+{
+    g_state.lock.unlock();
+    g_state.fileLock.unlock();
+}
+
+void AfterForkInChild()
+{
+    if (g_state.queue != nullptr) g_state.queue->clear();
+    g_state.settledCount = g_state.queuedCount;
+    g_state.writerRunning = false;
+    platform::ForgetThreadAfterFork(g_state.lastWriter);
+    g_state.lastWriter = nullptr;
+    g_state.closers = 0;
+    AfterForkInParent();
+}
+
+void RegisterForkHandlersOnce()
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] { platform::RegisterForkHandlers(BeforeFork, AfterForkInParent, AfterForkInChild); });
+}
+
 void QueueRecord(std::wstring&& record)
 {
+    RegisterForkHandlersOnce();
     std::lock_guard guard(g_state.lock);
     if (g_state.queue == nullptr) {
         g_state.queue = new (std::nothrow) std::vector<std::wstring>;
         if (g_state.queue == nullptr) return;
     }
     g_state.queue->push_back(std::move(record));
-    if (!g_state.writerRunning) {
-        // When no thread can be started the record stays queued and the next
-        // record tries again.
-        platform::Thread* writer = platform::StartThread(RunWriter, g_state.lastWriter);
-        if (writer != nullptr) {
-            g_state.writerRunning = true;
-            g_state.lastWriter = writer;
-        }
-    }
+    ++g_state.queuedCount;
+    if (!g_state.writerRunning) StartWriterLocked();
 }
 
 void WriteRecord(int32_t system, int32_t level, int32_t code, const wchar_t* text, const wchar_t* function,
@@ -209,9 +276,11 @@ bool Passes(int32_t system, int32_t level)
                         system, level);
 }
 
-// At unload: free the queue and wait for an ending writer, unless a writer is
-// still at work (the host did not call _LogClose); then its state is left in
-// place rather than pulled from under it.
+// At unload: free the queue and release the handle of an ending writer
+// (never waiting for it where the system's loader lock is held), unless a
+// writer is still at work (the host did not call _LogClose) or the lock is
+// held (at process exit by a thread already gone); then the state is left in
+// place rather than pulled from under anyone.
 struct UnloadCleanup {
     UnloadCleanup() = default;
     UnloadCleanup(const UnloadCleanup&) = delete;
@@ -220,8 +289,8 @@ struct UnloadCleanup {
     {
         platform::Thread* ending = nullptr;
         {
-            std::lock_guard guard(g_state.lock);
-            if (g_state.writerRunning) return;
+            std::unique_lock guard(g_state.lock, std::try_to_lock);
+            if (!guard.owns_lock() || g_state.writerRunning) return;
             delete g_state.queue;
             g_state.queue = nullptr;
             ending = g_state.lastWriter;
@@ -229,7 +298,7 @@ struct UnloadCleanup {
             ReleaseNamedLocked(g_state.named);
             g_state.named = nullptr;
         }
-        platform::WaitThread(ending);
+        platform::ReleaseThreadAtUnload(ending);
     }
 };
 
@@ -295,6 +364,7 @@ extern "C" void LogMsg(int32_t system, int32_t level, int32_t code, const wchar_
 extern "C" void _LogInit(void)
 {
     using namespace qrvp::log;
+    RegisterForkHandlersOnce();
     try {
         SharedMutex* fresh = nullptr;
         if (qrvp::platform::NamedMutex* handle = qrvp::platform::OpenNamedMutex(kMutexName)) {
@@ -323,16 +393,30 @@ extern "C" void _LogInit(void)
 extern "C" void _LogClose(void)
 {
     using namespace qrvp::log;
-    qrvp::platform::Thread* writer = nullptr;
-    {
-        std::lock_guard guard(g_state.lock);
-        writer = g_state.lastWriter;
+    std::unique_lock guard(g_state.lock);
+    ++g_state.closers;
+    const uint64_t target = g_state.queuedCount;
+    g_state.closeTarget = std::max(g_state.closeTarget, target);
+    // Each writer waited for its predecessor before it began, so once the
+    // newest has ended no writer of this process runs.  The one running now
+    // writes its batch and, when records queued before this call are left, a
+    // successor writes them; records queued after it stay queued.
+    while (g_state.settledCount < target && g_state.lastWriter != nullptr) {
+        qrvp::platform::Thread* writer = g_state.lastWriter;
         g_state.lastWriter = nullptr;
+        guard.unlock();
+        qrvp::platform::WaitThread(writer);
+        guard.lock();
     }
-    // The newest writer waited for its predecessor before it began, so once it
-    // has ended no writer of this process runs.
-    qrvp::platform::WaitThread(writer);
-    std::lock_guard guard(g_state.lock);
+    // A writer that has ended is waited for (briefly: it is at most closing
+    // its file); one that a record call started since is left to its batch.
+    if (qrvp::platform::Thread* writer = g_state.writerRunning ? nullptr : g_state.lastWriter) {
+        g_state.lastWriter = nullptr;
+        guard.unlock();
+        qrvp::platform::WaitThread(writer);
+        guard.lock();
+    }
+    --g_state.closers;
     ReleaseNamedLocked(g_state.named);
     g_state.named = nullptr;
 }
@@ -340,6 +424,7 @@ extern "C" void _LogClose(void)
 extern "C" void _LogDelete(void)
 {
     using namespace qrvp::log;
+    RegisterForkHandlersOnce();
     std::lock_guard fileGuard(g_state.fileLock);
     wchar_t fileName[kFileNameCapacity];
     SharedMutex* named = BeginFileUse(fileName);

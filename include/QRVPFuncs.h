@@ -52,19 +52,22 @@
 #endif
 
 /* ---------------------------------------------------------------------------
- * ODBC date records.  The platform's own definitions are used when its ODBC
- * headers are at hand (<sqltypes.h>, or already included); otherwise, or when
- * QRVP_NO_ODBC_HEADERS is defined, an identical declaration stands in, so the
- * header needs nothing beyond the standard library.  QRVP_ODBC_FROM_PLATFORM
- * tells which one is in use.  Include the platform's ODBC headers before this
- * one, or not at all, so the two declarations never meet.
+ * ODBC date records.  This header includes nothing the host did not ask for:
+ * the platform's own definitions are used when the host included its ODBC
+ * headers (<sqltypes.h>, or <sql.h> and the like) before this one, or defines
+ * QRVP_USE_ODBC_HEADERS to have them included here; otherwise an identical
+ * declaration stands in, and no other name of the ODBC headers (BOOL, DWORD,
+ * ...) is declared.  QRVP_ODBC_FROM_PLATFORM tells which one is in use.  A
+ * host that includes its ODBC headers does so before this one, so the two
+ * declarations never meet.  (QRVP_NO_ODBC_HEADERS, once needed to keep them
+ * out, is still accepted.)
  * ------------------------------------------------------------------------- */
-#if !defined(__SQLTYPES_H) && !defined(__SQLTYPES) && !defined(_SQLTYPES_H)
-#  if !defined(_WIN32) && defined(__has_include)
-#    if __has_include(<sqltypes.h>) && !defined(QRVP_NO_ODBC_HEADERS)
-#      include <sqltypes.h>
-#    endif
+#if defined(QRVP_USE_ODBC_HEADERS) && !defined(QRVP_NO_ODBC_HEADERS) && !defined(__SQLTYPES_H) && \
+    !defined(__SQLTYPES) && !defined(_SQLTYPES_H)
+#  if defined(_WIN32)
+#    include <windows.h>
 #  endif
+#  include <sqltypes.h>
 #endif
 #if defined(__SQLTYPES_H) || defined(__SQLTYPES) || defined(_SQLTYPES_H)
 #  define QRVP_ODBC_FROM_PLATFORM 1
@@ -316,13 +319,22 @@ QRVP_EXTERN_C QRVP_API int32_t IsEqual(double a, double b, double tolerance);
  * 0 to 15 and records go to "QuarvexLog.csv" in the current directory.
  * Record calls format, time-stamp and queue on the caller's thread and never
  * touch the file; a writer thread of lowered priority, started when a record
- * finds none running, appends the whole queue with one open and close, and
- * leaves the records queued when the file cannot be opened (the next record
- * starts a writer that tries again; so does the next record when no thread
- * could be started).  The system-wide mutex "ORV.QRV.LogMutex" serialises the
- * file between processes from _LogInit to _LogClose; a process-local lock
- * serialises this process's records, writer and deletion at all times.  No
- * log call reports an error or throws.
+ * finds none running, appends the records queued when it began with one open
+ * and close (records queued meanwhile start the next writer), and leaves the
+ * records queued when the file cannot be opened or is neither a regular file
+ * nor a character device (the next record starts a writer that tries again;
+ * so does the next record when no thread could be started).  A write cut
+ * short is cut back to the last whole record and the rest stay queued; a file
+ * found not ending in a line end gets one first.  The system-wide mutex
+ * "ORV.QRV.LogMutex" (off Windows private to the account, and a forked child
+ * holds its own) serialises the file between processes from _LogInit to
+ * _LogClose; a process-local lock serialises this process's records, writer
+ * and deletion at all times.  No log call reports an error or throws.
+ *
+ * Unloading: call _LogClose first.  A host that does not must still never
+ * unload the library from inside a record call.  On Windows the detach of
+ * the DLL never waits for a thread (it runs under the loader lock, which an
+ * ending thread needs): a writer keeps the DLL loaded until it has ended.
  * ========================================================================= */
 
 /* Arguments: system, level, code, text (may be null: printed "(null)"),
@@ -346,8 +358,9 @@ QRVP_EXTERN_C QRVP_API void LogMsg(int32_t system, int32_t level, int32_t code, 
  * unreadable file name gives "logs\QuarvexLog.csv" (off Windows each
  * backslash of the name is a '/').  May be called again to re-read them. */
 QRVP_EXTERN_C QRVP_API void _LogInit(void);
-/* Waits for a running writer and closes the mutex; records still queued (the
- * file could not be opened) stay queued. */
+/* Waits until the records queued before the call are written (or found
+ * unwritable), never for records other threads keep queuing, then closes the
+ * mutex; records still queued stay queued for the next writer. */
 QRVP_EXTERN_C QRVP_API void _LogClose(void);
 /* Deletes the log file, between two writes, never within one (a failure is
  * ignored); the queue is untouched and the next writer creates the file. */

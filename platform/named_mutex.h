@@ -1,6 +1,8 @@
 // A system-wide mutex known by name: one lock for every thread of every
-// process that opens the same name.  A process that dies while holding it
-// does not leave it held.
+// process that opens the same name (on POSIX, every process of the same
+// account: other accounts can neither open nor hold it).  A process that dies
+// while holding it does not leave it held; a child made by fork() without
+// exec holds it apart from its parent.
 #ifndef QRVP_PLATFORM_NAMED_MUTEX_H
 #define QRVP_PLATFORM_NAMED_MUTEX_H
 

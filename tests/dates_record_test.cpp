@@ -1,6 +1,11 @@
 // The date record: validating constructors, the null date, the validity tests
 // and the conversions to and from the ODBC records (the platform's own
-// definitions when its headers are installed).
+// definitions when its headers are installed, included first as a host would).
+#if defined(__has_include) && !defined(_WIN32)
+#  if __has_include(<sqltypes.h>)
+#    include <sqltypes.h>
+#  endif
+#endif
 #include "QRVPFuncs.h"
 
 #include <gtest/gtest.h>

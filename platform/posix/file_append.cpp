@@ -1,7 +1,9 @@
-// Text-mode appending on POSIX: O_APPEND, so each write lands at the file's
-// current end even when other processes append too; the text is collected in
-// a buffer and written in large pieces.
+// Appending on POSIX: O_APPEND, so each write lands at the file's current end
+// even when other processes append too.  Records are converted into a buffer
+// and written in pieces of about 64 KiB that hold whole records only; the
+// offsets of the record ends tell how far a short write got.
 #include "platform/file_append.h"
+#include "platform/record_chunks.h"
 
 #include "platform/posix/posix_path.h"
 
@@ -19,30 +21,44 @@ namespace qrvp::platform {
 class AppendFile {
 public:
     int fd = -1;
-    std::string pending;
+    bool regular = false;
+    bool needsLineEnd = false;  // the file ended mid-line when opened
 };
 
 namespace {
 
-constexpr size_t kFlushSize = 64 * 1024;
-
-void WriteAll(int fd, const char* data, size_t size)
+int OpenNonBlocking(const std::string& name, int access)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return;  // a full disk or a revoked file: the rest is lost, as with any text stream
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
+    int fd = -1;
+    do {
+        fd = ::open(name.c_str(), access | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
-void Flush(AppendFile* file)
+// Writes `data`; returns the bytes that reached the file.
+size_t WriteSome(int fd, const std::string& data)
 {
-    WriteAll(file->fd, file->pending.data(), file->pending.size());
-    file->pending.clear();
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        done += static_cast<size_t>(written);
+    }
+    return done;
+}
+
+// Cuts the last `bytes` bytes (a fragment just appended) off the file.
+void CutBack(const AppendFile* file, size_t bytes)
+{
+    struct stat info {};
+    if (bytes == 0 || !file->regular || fstat(file->fd, &info) != 0) return;
+    const off_t keep = info.st_size - static_cast<off_t>(bytes);
+    if (keep >= 0) {
+        while (ftruncate(file->fd, keep) != 0 && errno == EINTR) {
+        }
+    }
 }
 
 }  // namespace
@@ -51,40 +67,55 @@ AppendFile* OpenForAppend(const wchar_t* path)
 {
     const std::string name = posix::ToUtf8(path, true);
     if (name.empty()) return nullptr;
-    int fd = -1;
-    do {
-        fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-    } while (fd < 0 && errno == EINTR);
+    // Without blocking: a FIFO with no reader would otherwise hold the open
+    // for ever.  Read access, where granted, lets the last byte be checked.
+    int fd = OpenNonBlocking(name, O_RDWR);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) fd = OpenNonBlocking(name, O_WRONLY);
     if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
+        ::close(fd);
+        return nullptr;
+    }
     auto* file = new (std::nothrow) AppendFile;
     if (file == nullptr) {
         ::close(fd);
         return nullptr;
     }
+    // Writes to a device may block like any other write.
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) (void)fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     file->fd = fd;
-    file->pending.reserve(kFlushSize + 4096);
+    file->regular = S_ISREG(info.st_mode);
+    char last = '\n';
+    if (file->regular && info.st_size > 0 && pread(fd, &last, 1, info.st_size - 1) == 1) {
+        file->needsLineEnd = last != '\n';
+    }
     return file;
 }
 
-void AppendText(AppendFile* file, const wchar_t* text, size_t length)
+size_t AppendRecords(AppendFile* file, const std::wstring* records, size_t count)
 {
-    if (file == nullptr || text == nullptr) return;
-    for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<uint32_t>(text[i]);
-        if (c == '\n') {
-            file->pending.push_back('\r');
-            file->pending.push_back('\n');
-        } else {
-            file->pending.push_back(c < 256u ? static_cast<char>(static_cast<unsigned char>(c)) : '?');
-        }
+    if (file == nullptr || records == nullptr) return 0;
+    return AppendInChunks(
+        records, count, file->needsLineEnd, [&](const std::string& text) { return WriteSome(file->fd, text); },
+        [&](size_t bytes) { CutBack(file, bytes); });
+}
+
+bool AppendText(AppendFile* file, const wchar_t* text, size_t length)
+{
+    if (text == nullptr) return false;
+    try {
+        const std::wstring record(text, length);
+        return AppendRecords(file, &record, 1) == 1;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    if (file->pending.size() >= kFlushSize) Flush(file);
 }
 
 void CloseAppendFile(AppendFile* file)
 {
     if (file == nullptr) return;
-    Flush(file);
     ::close(file->fd);
     delete file;
 }

@@ -61,13 +61,34 @@ void WaitThread(Thread* thread)
     delete thread;
 }
 
+void ReleaseThreadAtUnload(Thread* thread)
+{
+    // No lock of the system's is held while a library's destructors run, and
+    // the thread's code must not be unmapped under it.
+    WaitThread(thread);
+}
+
+void ForgetThreadAfterFork(Thread* thread)
+{
+    if (thread == nullptr) return;
+    // Nobody will join it: its resources go with the process.
+    (void)pthread_detach(thread->id);
+    delete thread;
+}
+
+void RegisterForkHandlers(void (*prepare)(), void (*parent)(), void (*child)())
+{
+    (void)pthread_atfork(prepare, parent, child);
+}
+
 void LowerCurrentThreadPriority()
 {
 #if defined(__linux__)
-    // On Linux the nice value belongs to the thread, so only the caller moves.
+    // On Linux the nice value belongs to the thread, so only the caller moves;
+    // the process's normal value is its main thread's.
     const auto tid = static_cast<id_t>(syscall(SYS_gettid));
     errno = 0;
-    const int nice = getpriority(PRIO_PROCESS, tid);
+    const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
     if (nice == -1 && errno != 0) return;
     (void)setpriority(PRIO_PROCESS, tid, nice + 2);
 #endif
