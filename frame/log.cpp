@@ -401,8 +401,13 @@ extern "C" void _LogClose(void)
     // newest has ended no writer of this process runs.  The one running now
     // writes its batch and, when records queued before this call are left, a
     // successor writes them; records queued after it stay queued.
-    while (g_state.settledCount < target && g_state.lastWriter != nullptr) {
+    while (g_state.settledCount < target) {
+        // Records left without a writer (the last one ended while another
+        // close waited) get one now.
+        const bool queued = g_state.queue != nullptr && !g_state.queue->empty();
+        if (!g_state.writerRunning && queued) StartWriterLocked();
         qrvp::platform::Thread* writer = g_state.lastWriter;
+        if (writer == nullptr || (!g_state.writerRunning && !queued)) break;
         g_state.lastWriter = nullptr;
         guard.unlock();
         qrvp::platform::WaitThread(writer);
