@@ -1,6 +1,4 @@
-# Helpers shared by the qrvp command tests.  Each test script is run as
-#   bash tools/tests/<name>.sh /path/to/qrvp
-# and exits non-zero on the first failed check.
+# Shared by the qrvp command tests (bash tools/tests/<name>.sh QRVP); the first failed check ends one.
 set -u
 QRVP="$1"
 WORK="$(mktemp -d)"

@@ -1,6 +1,5 @@
-# qrvp under hostile tables and settings: huge numbers print exactly, odd well
-# names give well-formed SVG or a clear error, and `version` reads the
-# settings store within the library's own bound.
+# Huge numbers print exactly, odd well names give well-formed SVG or a clear
+# error, and `version` reads the settings store within the library's bound.
 . "$(dirname "$0")/lib.sh"
 
 header='well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type'

@@ -1,6 +1,5 @@
-# qrvp fit: history in, the forecast's segment table out; a forecast of that
-# table reproduces the fit's remaining volume to the digit; bad wells are named
-# on standard error and skipped, and never crash the command.
+# qrvp fit: its segment table's forecast reproduces the fit's remaining volume
+# to the digit; bad wells are named on standard error and skipped.
 DATA="$(cd "$(dirname "$0")/../../bench/data" && pwd)/volve_oil_monthly.csv"
 . "$(dirname "$0")/lib.sh"
 

@@ -1,6 +1,4 @@
-# The monthly volumes of a forecast against the library's own segment volume:
-# the cumulative at a segment's end is the library's volume exactly, and the
-# months add up to it.
+# A segment's cumulative is the library's volume exactly, and its months add up to it.
 . "$(dirname "$0")/lib.sh"
 
 cat > one.csv <<'CSV'
