@@ -61,7 +61,8 @@ int OpenLockObject(const std::string& name)
     // would make it a directory.
     std::string component;
     for (const char c : name) component.push_back(c == '/' ? '_' : c);
-    component += "." + std::to_string(geteuid());
+    component.push_back('.');
+    component += std::to_string(geteuid());
     const int fd = OpenPrivate("/" + component, true);
     return fd >= 0 ? fd : OpenPrivate("/tmp/" + component + ".lock", false);
 }
