@@ -66,4 +66,15 @@ std::vector<CsvRecord> ReadCsv(const std::string& text)
     return records;
 }
 
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace qrvp::tool

@@ -20,6 +20,10 @@ struct CsvRecord {
 // takes the rest of the text.
 std::vector<CsvRecord> ReadCsv(const std::string& text);
 
+// The text as one output field: quoted, with its quotes doubled, when it holds
+// a comma, a quote or a line end; as it is otherwise.
+std::string CsvField(const std::string& text);
+
 }  // namespace qrvp::tool
 
 #endif

@@ -48,17 +48,6 @@ std::string Lower(std::string text)
     return text;
 }
 
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string Num(double value) { return std::isfinite(value) ? FormatNumber(value) : std::string(); }
 
 const char* ModelName(int32_t model)

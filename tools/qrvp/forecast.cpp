@@ -1,5 +1,6 @@
 #include "tools/qrvp/forecast.h"
 
+#include "tools/qrvp/csv.h"
 #include "tools/qrvp/text.h"
 
 #include <algorithm>
@@ -12,18 +13,6 @@
 namespace qrvp::tool {
 
 namespace {
-
-// The name as a CSV field: quoted when it holds a comma, quote or line break.
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
 
 // "YYYY-MM-DD" at `at`; returns the end.
 char* AppendDay(char* at, const Date& date)
