@@ -241,6 +241,9 @@ TEST(ArpsEvaluator, ArraysStopAtTheFirstFailingDateWithItsRecord)
     EXPECT_EQ(GetArpsQtVolDates(start, 1000.0, 1.0, 1.0, 0.0, dates, 4, nullptr, vol.data()), 0);
     EXPECT_LT(vol[2], 0.0);
     EXPECT_EQ(GetArpsQtVolDates(start, 1000.0, 1.0, 1.0, 0.1, dates, 1, nullptr, nullptr), -1);
+    // Di b t of exactly -1 (Di b = -1, one year of 365.25 days on) has no rate.
+    const Date yearOn(2000, 12, 31, 6, 0, 0);
+    EXPECT_EQ(GetArpsQtVolDates(start, 100.0, -2.0, 0.5, 0.0, &yearOn, 1, qt.data(), vol.data()), -1);
 }
 
 }  // namespace

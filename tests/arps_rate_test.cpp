@@ -1,6 +1,7 @@
-// The Arps rate with its minimum-decline rule and switch, the instantaneous
-// decline, the decline conversions and the validation of a segment, with the
-// records their failures write.
+// The Arps rate at its switch to Dmin, the instantaneous decline, the decline
+// conversions and the validation of a segment, with the records their failures
+// write.  (The rate's values, statuses and leftovers in every regime are held
+// bit for bit to the written steps in arps_evaluator_test.)
 #include "QRVPFuncs.h"
 #include "decline/arps/arps_core.h"
 #include "tests/support/decline_test_util.h"
@@ -15,54 +16,6 @@ using namespace qrvp::test;
 using qrvp::arps::ComputeArpsQt;
 
 const Date kStart = D(2000, 1, 1);
-
-TEST(ArpsMinDeclineRule, DerivesEffectiveExponentAndDmin)
-{
-    // b, Di, Dmin, then the effective b and Dmin: a Dmin not below Di (above
-    // it for an incline) makes the segment exponential; Di zero counts as a
-    // decline; b and Di of opposite signs drop Dmin.
-    const double cases[][5] = {
-        {0.5, 1.0, 0.1, 0.5, 0.1},      {0.5, 0.3, 0.4, 0.0, 0.0},     {0.5, 0.3, 0.3, 0.0, 0.0},
-        {0.5, 0.0, -0.1, 0.5, -0.1},    {0.0, 0.3, 0.1, 0.0, 0.0},     {-0.5, -0.4, -0.1, -0.5, -0.1},
-        {-0.5, -0.4, -0.5, 0.0, 0.0},   {0.5, -0.3, 0.1, 0.5, 0.0},    {-0.5, 0.3, 0.1, -0.5, 0.0},
-    };
-    for (const auto& c : cases) {
-        const auto eff = qrvp::arps::ApplyMinDeclineRule(c[0], c[1], c[2]);
-        EXPECT_EQ(eff.b, c[3]) << c[0] << " " << c[1] << " " << c[2];
-        EXPECT_EQ(eff.Dmin, c[4]) << c[0] << " " << c[1] << " " << c[2];
-    }
-}
-
-TEST(ArpsQt, KnownRatesAndFailures)
-{
-    EXPECT_NEAR(ArpsRate(D(2002, 1, 1), kStart, 1000, 1.0, 0.5, 0), 249.828972, 1e-6);
-    EXPECT_NEAR(ArpsRate(D(2010, 1, 1), kStart, 1000, 1.0, 1.0, 0.1), 90.471356, 1e-6);
-    EXPECT_NEAR(ArpsRate(D(2010, 1, 1), kStart, 1000, 1.0, 1.0, 0), 90.897779, 1e-6);
-    // Dmin not below Di: exponential at Di; opposite signs: the incline ignores Dmin.
-    EXPECT_DOUBLE_EQ(ArpsRate(D(2003, 1, 1), kStart, 100, 0.3, 0.5, 0.4), ArpsRate(D(2003, 1, 1), kStart, 100, 0.3, 0, 0));
-    EXPECT_DOUBLE_EQ(ArpsRate(D(2003, 1, 1), kStart, 100, -0.3, 0.5, 0.1), ArpsRate(D(2003, 1, 1), kStart, 100, -0.3, 0.5, 0));
-    EXPECT_EQ(ArpsRate(kStart, kStart, 77, 5.0, 2.0, 0.1), 77.0);
-
-    // Find date, Di, b, then what is left and the status: a date before the
-    // start; exponential growth past the guard fails silently, decay past it
-    // gives 0; Di*b*t reaching -1.
-    const struct {
-        Date find;
-        double Di, b, q;
-        int32_t rc;
-    } rows[] = {{D(1999, 12, 31, 23, 59, 59), 0.5, 0.5, -1.0, -1}, {D(2101, 1, 1), -10.0, 0, -1.0, -1},
-                {D(2051, 1, 1), 20.0, 0, 0.0, 0}, {D(2001, 1, 1), -2 * 365.25 / 366, 0.5, -1.0, -1}};
-    for (const auto& r : rows) {
-        double q = 12345.0;
-        EXPECT_EQ(GetArpsQt(r.find, kStart, 100, r.Di, r.b, 0, &q), r.rc) << r.Di;
-        EXPECT_EQ(q, r.q) << r.Di;
-    }
-    // A negative Qi with an active switch fails in the decline at the rate and
-    // leaves the hyperbolic rate.
-    double q = 0;
-    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, -1000, 1.0, 1.0, 0.1, &q), -1);
-    EXPECT_NEAR(q, -90.897779, 1e-6);
-}
 
 TEST(ArpsSwitch, RateContinuousAndDeclineEqualsDminAtSwitch)
 {
@@ -141,6 +94,10 @@ TEST(ArpsRateLog, RecordsNameMessageAndLine)
     double Qi = -1, Di = 0.5, b = 0.5, Dmin = 0, Qf = 0;
     EXPECT_EQ(ValidateArps(kStart, &Qi, &Di, &b, &Dmin, &Qf, &out), -1);
     EXPECT_EQ(log.Lines().size(), 2u);
+    // A negative Qi with an active switch fails in the decline at the rate and
+    // leaves the hyperbolic rate.
+    EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, -1000, 1.0, 1.0, 0.1, &q), -1);
+    EXPECT_NEAR(q, -90.897779, 1e-6);
 }
 
 TEST(ArpsConversions, PairsInvertEachOther)

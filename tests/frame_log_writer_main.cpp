@@ -35,8 +35,7 @@ int main(int argc, char** argv)
         const int tag = std::atoi(argv[3]);
         _LogInit();
         for (long i = 0; i < count; ++i) {
-            LogPrintf(9, 5, 0, nullptr, L"Writer", tag, L"process %d record %ld of %ld, padded to be long enough",
-                      tag, i, count);
+            LogPrintf(9, 5, 0, nullptr, L"Writer", tag, L"process %d record %ld, padded", tag, i);
         }
         _LogClose();
         return 0;

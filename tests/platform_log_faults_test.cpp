@@ -17,10 +17,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <fstream>
 #include <future>
-#include <map>
 #include <thread>
 
 // The children of a fork start the log's writer threads.
@@ -31,26 +29,8 @@ namespace {
 using namespace std::chrono_literals;
 using qrvp::log::QueuedRecords;
 
-void Log(int tag, long i) { LogPrintf(9, 5, 0, nullptr, L"Writer", tag, L"process %d record %ld, padded", tag, i); }
-
-// Every line a whole record of Log; each tag's numbers 0, 1, 2, ... in order.
-std::map<int, long> CountInOrder(const std::vector<std::string>& lines)
-{
-    std::map<int, long> next;
-    for (const std::string& line : lines) {
-        int tag = 0, again = 0, end = 0;
-        long n = 0;
-        const char* format = "%*u/%*u/%*u %*2u:%*2u:%*2u.%*3u,9,5,0,(null),%*u,Writer,%d,process %d record %ld, padded%n";
-        if (std::sscanf(line.c_str(), format, &tag, &again, &n, &end) != 3 || tag != again ||
-            static_cast<size_t>(end) != line.size()) {
-            ADD_FAILURE() << "torn: " << line;
-            continue;
-        }
-        EXPECT_EQ(n, next[tag]) << line;
-        next[tag] = n + 1;
-    }
-    return next;
-}
+using qrvp::test::CountInOrder;
+void Log(int tag, long i) { qrvp::test::LogNumbered(tag, i); }
 
 int Reap(pid_t pid)
 {

@@ -9,6 +9,7 @@
 #ifndef QRVP_TESTS_LOG_CAPTURE_H
 #define QRVP_TESTS_LOG_CAPTURE_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,14 @@ struct RecordTail {
     std::string message;
 };
 RecordTail ParseRecordTail(const std::string& record);
+
+// A numbered record of the log tests: "process <tag> record <i>, padded" from
+// the function "Writer" at line <tag> (frame_log_writer_main writes the same).
+void LogNumbered(int tag, long i);
+// Each line must be a whole numbered record, each tag's numbers in order: 0, 1,
+// 2, ... or, with `gaps` (records deleted on the way), merely rising.  Returns
+// the count of each tag's records.
+std::map<int, long> CountInOrder(const std::vector<std::string>& lines, bool gaps = false);
 
 }  // namespace qrvp::test
 

@@ -3,6 +3,9 @@
 
 #include "QRVPFuncs.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -52,6 +55,30 @@ RecordTail ParseRecordTail(const std::string& record)
     const size_t afterLine = rest.find(',', afterFunction + 1);
     if (afterLine != std::string::npos) tail.message = rest.substr(afterLine + 1);
     return tail;
+}
+
+void LogNumbered(int tag, long i)
+{
+    LogPrintf(9, 5, 0, nullptr, L"Writer", tag, L"process %d record %ld, padded", tag, i);
+}
+
+std::map<int, long> CountInOrder(const std::vector<std::string>& lines, bool gaps)
+{
+    std::map<int, long> next, count;
+    for (const std::string& line : lines) {
+        int tag = 0, again = 0, end = 0;
+        long n = 0;
+        const char* format = "%*u/%*u/%*u %*2u:%*2u:%*2u.%*3u,9,5,0,(null),%*u,Writer,%d,process %d record %ld, padded%n";
+        if (std::sscanf(line.c_str(), format, &tag, &again, &n, &end) != 3 || tag != again ||
+            static_cast<size_t>(end) != line.size()) {
+            ADD_FAILURE() << "torn: " << line;
+            continue;
+        }
+        EXPECT_TRUE(gaps ? n >= next[tag] : n == next[tag]) << line;
+        next[tag] = n + 1;
+        ++count[tag];
+    }
+    return count;
 }
 
 }  // namespace qrvp::test

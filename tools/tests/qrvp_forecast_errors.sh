@@ -45,10 +45,6 @@ contains err.txt "cannot read 'no-such-file.csv'"
 expect_status 1 "$QRVP" forecast empty.csv
 contains err.txt "empty.csv:1: error: the table is empty"
 
-# Standard input.
-printf 'well,model,start,end,qi,di\nS,arps,2025-01-01,2025-03-01,100,10\n' | "$QRVP" forecast - > out.txt 2> err.txt \
-  || fail "reading standard input failed"
-[ "$(grep -c '^S,' out.txt)" -eq 2 ] || fail "two rows expected from standard input"
 # Usage errors.
 expect_status 2 "$QRVP"
 contains err.txt "Usage: qrvp"
