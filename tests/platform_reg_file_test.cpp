@@ -1,5 +1,7 @@
 // The exported-registry file as a settings store: its grammar, the registry's
-// byte forms of each value type, and files that try to hurt the reader.
+// byte forms of each value type, and files that try to hurt the reader.  (The
+// forms a registry export holds, in UTF-16LE, are held to the registry's own
+// answers in platform_settings_parity_test.)
 #include "platform/posix/reg_file.h"
 
 #include <gtest/gtest.h>
@@ -29,27 +31,18 @@ TEST(PlatformRegFile, ValueForms)
         bool found;
         Bytes data;
     } cases[] = {
-        {"\"V\"=dword:00000020", true, {0x20, 0, 0, 0}},
         {"\"V\"=dword:DeadBeef", true, {0xEF, 0xBE, 0xAD, 0xDE}},
         {"\"V\"=dword:123456789", false, {}},  // nine digits: malformed
         {"\"V\"=dword:", false, {}},
-        {"\"V\"=\"7\"", true, {'7', 0, 0, 0}},
         {"\"V\"=\"\"", true, {0, 0}},
-        {"\"V\"=\"a\\\\b\\\"c\"", true, {'a', 0, '\\', 0, 'b', 0, '"', 0, 'c', 0, 0, 0}},
-        {"\"V\"=\"caf\xc3\xa9\"", true, {'c', 0, 'a', 0, 'f', 0, 0xE9, 0, 0, 0}},
         {"\"V\"=\"\xf0\x9f\x98\x80\"", true, {0x3D, 0xD8, 0x00, 0xDE, 0, 0}},
         {"\"V\"=\"unterminated", false, {}},
         {"\"V\"=\"x\" trailing", false, {}},
-        {"\"V\"=hex:01,ff", true, {0x01, 0xFF}},
-        {"\"V\"=hex:", true, {}},
         {"\"V\"=hex: 0a , 0B ,", true, {0x0A, 0x0B}},
         {"\"V\"=hex:123", false, {}},
-        {"\"V\"=hex(b):01,00,00,00,00,00,00,00", true, {1, 0, 0, 0, 0, 0, 0, 0}},
-        {"\"V\"=hex(2):25,00,00,00", true, {0x25, 0, 0, 0}},
         {"\"V\"=HEX(7):61,00,00,00,00,00", true, {0x61, 0, 0, 0, 0, 0}},
         {"\"V\"=qword:1", false, {}},
         {"\"V\" = dword:1", true, {1, 0, 0, 0}},
-        {"\"v\"=dword:2", true, {2, 0, 0, 0}},
         {"\"W\"=dword:2", false, {}},
     };
     for (const auto& c : cases) {
@@ -96,19 +89,6 @@ TEST(PlatformRegFile, HeadersEncodingsAndContinuations)
     EXPECT_FALSE(Find("Windows Registry Editor Version 4.00\n" + body).keyFound);
     EXPECT_FALSE(Find(body).keyFound);
     EXPECT_FALSE(Find("").keyFound);
-
-    // UTF-16LE with its byte-order mark, as the registry editor exports.
-    const std::string narrow = kHeader + kKey + "\"V\"=\"\xc3\xa9t\xc3\xa9\"\r\n";
-    std::string utf16;
-    for (const char16_t c : std::u16string(u"\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
-                                           u"[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"
-                                           u"\"V\"=\"\u00e9t\u00e9\"\r\n")) {
-        utf16.push_back(static_cast<char>(c & 0xFF));
-        utf16.push_back(static_cast<char>(c >> 8));
-    }
-    const Bytes ete = {0xE9, 0, 't', 0, 0xE9, 0, 0, 0};
-    EXPECT_EQ(Find(utf16).data, ete);
-    EXPECT_EQ(Find(narrow).data, ete);
 }
 
 TEST(PlatformRegFile, HostileFilesEndQuickly)

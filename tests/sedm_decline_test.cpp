@@ -96,10 +96,6 @@ TEST(SEDM, KnownValues)
     const Date s = D(2020, 1, 1), e = D(2021, 1, 1);  // 366 days
     double out = kNaN;
     ExpectRelative(Qt(100, s, e, 2, 0.5), 49.27110455822088, 1e-14);
-    ASSERT_EQ(GetSEDMYears(100, 50, 0, 2, 0.5, &out), 0);
-    ExpectRelative(out, 2 * std::log(2.0) * std::log(2.0), 1e-14);
-    ASSERT_EQ(GetSEDMTau(100, 50, s, e, 0.5, &out), 0);
-    ExpectRelative(out, 2.085642839282827, 1e-14);
     // n = 0 is not rejected by the rate: (t/tau)^0 = 1.  Equal dates give the
     // starting values.
     ExpectRelative(Qt(100, s, e, 2, 0), 100 * std::exp(-1.0), 1e-15);
@@ -168,7 +164,7 @@ TEST(SEDM, InversionsRoundTripThroughTheRate)
 
 TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
 {
-    const Date s = D(2020, 1, 1), e = D(2021, 1, 1), early = D(1799, 12, 31);  // the null date
+    const Date s = D(2020, 1, 1), e = D(2021, 1, 1);
     Date secondBefore = s;
     secondBefore.AddSeconds(-1);
     const char* sedm = "decline/sedm/sedm.cpp";
@@ -181,10 +177,6 @@ TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
          {"GetSEDMQt", "Invalid Qi (100.000000), tau (0.000000), or n (0.500000)", sedm, "Invalid Qi (%f), tau"}},
         {[&](double* o) { return GetSEDMQt(100, s, secondBefore, 2, 0.5, o); },
          {"GetSEDMQt", "End date (12/31/2019) is earlier than start date (1/1/2020)", sedm, "is earlier than"}},
-        {[&](double* o) { return GetSEDMVol(0, s, e, 2, 0.5, o); },
-         {"GetSEDMVol", "Invalid Qi (0.000000), tau (2.000000), or n (0.500000)", sedm, "Invalid Qi (%f), tau", 1}},
-        {[&](double* o) { return GetSEDMVol(1, s, early, 2, 0.5, o); },
-         {"GetSEDMVol", "Invalid start date (1/1/2020) or end date (12/31/1799)", sedm, "Invalid start date"}},
         {[&](double* o) { return GetSEDMVol(100, s, e, 2, 0.005, o); },
          {"gamma", "x (200.000000) is out of range for function (max = 171.0)", gam, "max = 171.0"}},
         {[&](double* o) { return GetSEDMVol(100, s, e, 2, -2, o); },
@@ -192,10 +184,6 @@ TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
         {[&](double* o) { return GetSEDMVol(100, s, e, 2, 1 / 170.5, o); },
          {"incGamma", "xam (-1.687051) or a (170.500000) out of range for function (xam <= 700, a <= 170)", gam,
           "xam <= 700"}},
-        {[&](double* o) { return GetSEDMYears(100, 50, 0, 0, 0.5, o); },
-         {"GetSEDMYears", "tau (0.000000) and n (0.500000) must be greater than zero", sedm, "must be greater than zero"}},
-        {[&](double* o) { return GetSEDMYears(100, 150, 0, 2, 0.5, o); },
-         {"GetSEDMYears", "Invalid Qi (100.000000) or Qf (150.000000)", sedm, "Invalid Qi (%f) or Qf"}},
         {[&](double* o) { return GetSEDMYears(100, 100 - 5e-12, 0, 2, 0.5, o); },  // within the tolerance below Qi
          {"GetSEDMYears", "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "Invalid Qi (%f) or Qf"}},
         {[&](double* o) { return GetSEDMTau(100, 0, s, e, 0.5, o); },
@@ -204,9 +192,6 @@ TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
          {"GetSEDMQi", "Invalid tau (2.000000), n (0.500000), or Qf (-3.000000)", sedm, "Invalid tau (%f)"}},
         {[&](double* o) { return incGamma(-1, 2, o, o); },
          {"incGamma", "a (-1.000000) and x (2.000000) must both be positive", gam, "must both be positive"}},
-        {[&](double* o) { return incGamma(170, 200, o, o); },
-         {"incGamma", "xam (700.713952) or a (170.000000) out of range for function (xam <= 700, a <= 170)", gam,
-          "xam <= 700"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.record.message);

@@ -44,11 +44,8 @@ def test_typed_columns_round_trip(example):
 BAD = [  # change to the example, then what the message must say
     (lambda t: t.drop(columns="start"), r"missing column 'start'"),
     (lambda t: t.assign(Qi_typo=1.0), r"unknown column 'Qi_typo'"),
-    (lambda t: t.assign(b=True), r"column 'b': expected numbers"),
     (lambda t: t.assign(qi=[12000, "x", None, 20000, None]), r"row 1 \(well 'Birch-2'\), column 'qi': 'x' is not"),
-    (lambda t: t.assign(qi=[12000, [1], None, 20000, None]), r"row 1 \(well 'Birch-2'\), column 'qi': expected a n"),
     (lambda t: t.assign(start=pd.to_datetime(t["start"]).dt.tz_localize("UTC")), r"no time zone"),
-    (lambda t: t.assign(start=["2025-01-01", "2025-02-30", None, "2025-06-01", None]), r"row 1 .*bad date"),
     (lambda t: t.assign(well=["Ash-1", None, "Birch-2", "Cedar-3", "Cedar-3"]), r"row 1, column 'well': the row"),
     (lambda t: t.assign(qi=[0.0, 3000, None, 20000, None], qf=[100.0, 4500, 300, None, None],
                         di=[None, None, 30, None, 12]),
@@ -68,5 +65,3 @@ def test_skip_leaves_the_bad_well_out(example):
     with pytest.warns(UserWarning, match="row 4 .*unknown model 'spline'"):
         got = q.forecast(bad, errors="skip")
     assert got["well"].unique().tolist() == ["Ash-1", "Birch-2"]
-    with pytest.raises(ValueError):
-        q.forecast(example.values)

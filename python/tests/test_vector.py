@@ -9,11 +9,9 @@ START = dt.datetime(2021, 3, 1)
 SEGMENTS = [  # vectorised function, one-value call with (date) -> value, parameters
     (q.arps_rate, lambda d, p: q.GetArpsQt(d, START, *p), (1500.0, 1.4, 1.2, 0.07)),
     (q.arps_cumulative, lambda d, p: q.GetArpsVol2(START, d, *p), (1500.0, 1.4, 1.2, 0.07)),
-    (q.arps_rate, lambda d, p: q.GetArpsQt(d, START, *p), (1500.0, 0.3, 0.0, 0.0)),
     (q.lintime_rate, lambda d, p: q.GetLinTimQt(d, START, *p), (900.0, 20.0)),
     (q.lintime_cumulative,
      lambda d, p: q.GetLinTimVol(START, d, p[0], q.GetLinTimQt(d, START, *p)), (900.0, 20.0)),
-    (q.sedm_rate, lambda d, p: q.GetSEDMQt(p[0], START, d, *p[1:]), (700.0, 1.7, 0.4)),
     (q.sedm_cumulative, lambda d, p: q.GetSEDMVol(p[0], START, d, *p[1:]), (700.0, 1.7, 0.4)),
 ]
 
@@ -60,5 +58,3 @@ def test_a_failing_element():
     assert np.isnan(q.arps_rate(at, START, 1500.0, 1.4, 1.2, 0.07, errors="nan")[1:]).all()
     with pytest.raises(ValueError, match="outside the years"):
         q.arps_rate(np.array([10**17], dtype="datetime64[s]"), START, 1500.0, 1.4, 1.2, 0.07)
-    with pytest.raises(ValueError):
-        q.arps_rate(np.array(["a"]), START, 1500.0, 1.4, 1.2, 0.07)
