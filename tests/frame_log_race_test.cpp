@@ -1,5 +1,6 @@
-// Many threads logging at once, beside deletions, re-initialisations and
-// closes: every record arrives whole, each thread's in its own order.
+// Threads logging beside deletions, re-initialisations and closes: whatever
+// survives is whole records, each thread's in its own order.  (Threads logging
+// at once with nothing lost are counted in platform_log_faults_test.)
 #include "QRVPFuncs.h"
 #include "frame/log.h"
 #include "tests/support/log_capture.h"
@@ -14,22 +15,6 @@ namespace {
 
 using qrvp::test::CountInOrder;
 using qrvp::test::LogNumbered;
-
-TEST(FrameLogRace, ThreadsLoggingAtOnceLoseNothing)
-{
-    qrvp::test::LogCapture capture;
-    constexpr int kThreads = 8, kRecords = 2000;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([t] {
-            for (int i = 0; i < kRecords; ++i) LogNumbered(t, i);
-        });
-    }
-    for (auto& thread : threads) thread.join();
-    const std::map<int, long> counts = CountInOrder(capture.Lines());
-    EXPECT_EQ(counts.size(), static_cast<size_t>(kThreads));
-    for (const auto& [tag, count] : counts) EXPECT_EQ(count, kRecords) << tag;
-}
 
 TEST(FrameLogRace, LoggingBesideDeletionAndReinitialisation)
 {

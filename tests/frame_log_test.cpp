@@ -1,6 +1,5 @@
 // The diagnostic log as a host sees it: exact record lines with the caller's
-// time and thread, the filter, the cuts, deletion, and a file that cannot be
-// opened yet.
+// time and thread, the cuts, deletion, and a file that cannot be opened yet.
 #include "QRVPFuncs.h"
 #include "frame/log.h"
 #include "frame/log_record.h"
@@ -32,29 +31,6 @@ std::string ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Runs first, while the log is as loading left it: only level 0 of the low
-// systems, into the bare file name in the working directory.
-TEST(FrameLog, BeforeInitOnlyLevelZeroOfLowSystemsGoesToTheBareName)
-{
-    const qrvp::log::LogSettings initial = qrvp::log::CurrentSettings();
-    if (initial.levelMask != 1u || initial.mutexOpen) GTEST_SKIP() << "the log was configured earlier in this process";
-    EXPECT_EQ(initial.systemMask, 0xFFFFu);
-    const fs::path previous = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / ("qrvp_log_bare_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    fs::current_path(dir);
-    LogPrintf(9, 5, 0, nullptr, L"GetArpsQt", 10, L"dropped");
-    LogPrintf(3, 0, 0, nullptr, L"Host", 11, L"kept");
-    LogPrintf(16, 0, 0, nullptr, L"Host", 12, L"dropped too");
-    _LogClose();
-    const std::string content = ReadAll((dir / "QuarvexLog.csv").string());
-    fs::current_path(previous);
-    fs::remove_all(dir);
-    EXPECT_EQ(content.find("dropped"), std::string::npos);
-    EXPECT_NE(content.find(",3,0,0,(null),"), std::string::npos);
-    EXPECT_NE(content.find(",Host,11,kept\r\n"), std::string::npos);
 }
 
 TEST(FrameLog, RecordLinesWithTimeThreadAndText)
@@ -102,28 +78,6 @@ TEST(FrameLog, RecordLinesWithTimeThreadAndText)
     const std::string raw = ReadAll(capture.LogPath());
     EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n");
     EXPECT_EQ(std::count(raw.begin(), raw.end(), '\n'), std::count(raw.begin(), raw.end(), '\r'));
-}
-
-TEST(FrameLog, Filter)
-{
-    // Level and system masks, the record's system and level, kept or not
-    // (the bit of a number is taken modulo 32); a forced record always stays.
-    const struct {
-        unsigned levels, systems;
-        int32_t system, level;
-        bool kept;
-    } cases[] = {{0x20, 0x200, 9, 5, true},       {0x200, 0x20, 9, 5, false},          {0x20, 0x200, 9 + 32, 5 + 64, true},
-                 {0x20, 0x200, 9, 4, false},      {0x80000000u, 0x1, 0, -1, true},     {0x80000000u, 0x1, 32, -33, true},
-                 {0, 0xFFFFFFFFu, 0, 0, false},   {0xFFFFFFFFu, 0, 0, 0, false}};
-    for (const auto& c : cases) {
-        LogCapture capture(c.levels, c.systems);
-        LogPrintf(c.system, c.level, 0, nullptr, L"f", 1, L"printf");
-        _LogMsg(c.system, c.level, 0, nullptr, L"f", 2, L"msg");
-        LogMsg(c.system, c.level, 0, nullptr, L"f", 3, L"msg");
-        LogPrintfForce(c.system, c.level, 0, nullptr, L"f", 4, L"forced %d", 1);
-        EXPECT_EQ(capture.Lines().size(), c.kept ? 4u : 1u) << c.levels << " " << c.systems << " " << c.system;
-        EXPECT_EQ(capture.LastCall(), "f,4,forced 1");
-    }
 }
 
 size_t Format(wchar_t* out, const wchar_t* format, ...)

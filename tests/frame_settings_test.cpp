@@ -1,6 +1,5 @@
-// The settings readers over a settings file: the key an empty subkey names,
-// the report connection count, the log's file name, and stores that are
-// missing, malformed or hostile.  (How values of each type read as four bytes
+// The settings readers over a settings file: the log's file name, and stores
+// that are missing, malformed or hostile.  (How values of each type read as four bytes
 // is held to the registry's own answers in platform_settings_parity_test.)
 #include "QRVPFuncs.h"
 #include "frame/log.h"
@@ -43,24 +42,6 @@ protected:
     const fs::path dir_ = fs::temp_directory_path() / ("qrvp_settings_" + std::to_string(getpid()));
     const std::string store_ = (dir_ / "registry.reg").string();
 };
-
-TEST_F(FrameSettings, SubkeysAndReportThreading)
-{
-    Store("", "\"Root\"=dword:3\n");
-    EXPECT_EQ(GetRegistryValueInt(L"", L"Root"), 3);
-    EXPECT_EQ(GetRegistryValueInt(nullptr, L"Root") + GetRegistryValueInt(L"Quarvex", L"Root"), 0);
-    EXPECT_EQ(qrvp::SettingsKeyPath(L"Quarvex\\Valcore"), L"Software\\Ostrel Labs\\Quarvex\\Valcore");
-    EXPECT_EQ(qrvp::SettingsKeyPath(std::wstring(5000, L'k').c_str()).size(), 1023u);  // cut at the formatter's limit
-    // Nothing, zero or a negative count: the default of 20.
-    for (const auto& [line, expected] : {std::pair{"", 20}, {"\"MaxConnections\"=dword:0\n", 20},
-                                         {"\"MaxConnections\"=dword:ffffffff\n", 20}, {"\"MaxConnections\"=dword:8\n", 8}}) {
-        Store("Quarvex\\Valcore", line);
-        int32_t count = -1;
-        EXPECT_EQ(GetReportThreading(&count), 0);
-        EXPECT_EQ(count, expected) << line;
-    }
-    EXPECT_EQ(GetReportThreading(nullptr), -1);
-}
 
 TEST_F(FrameSettings, LogFileNameAsStored)
 {
