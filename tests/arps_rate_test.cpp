@@ -74,11 +74,6 @@ TEST(ArpsRateLog, RecordsNameMessageAndLine)
     ASSERT_EQ(lines.size(), 2u);
     ExpectRecord(lines[0], {"GetArpsDminDate", "Invalid Dmin for given decline.", file, "L\"Invalid Dmin for given"});
     ExpectRecord(lines[1], {"GetArpsQt", "Unable to solve for Dmin date", file, "L\"Unable to solve"});
-    // Neither the tangent conversions nor the validation write records.
-    EXPECT_EQ(TanEffToNom(2.0, &q), -1);
-    double Qi = -1, Di = 0.5, b = 0.5, Dmin = 0, Qf = 0;
-    EXPECT_EQ(ValidateArps(kStart, &Qi, &Di, &b, &Dmin, &Qf, &out), -1);
-    EXPECT_EQ(log.Lines().size(), 2u);
     // A negative Qi with an active switch fails in the decline at the rate and
     // leaves the hyperbolic rate.
     EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, -1000, 1.0, 1.0, 0.1, &q), -1);

@@ -137,8 +137,8 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
     // Each call fails; `left` is what its result holds after (7 untouched, -1
     // any negative value).  A b > 0 with Dmin >= Di makes the segment
     // exponential, which a zero Qf cannot end; far past the switch the linear
-    // exponential tail goes negative; three statements share one message (no
-    // exponent, past the cap, a scale that under- or overflows).
+    // exponential tail goes negative; statements share one message (no
+    // exponent, past the cap).
     const struct {
         int32_t (*call)(double*);
         double left;
@@ -157,14 +157,10 @@ TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
           sol, "L\"Invalid parameters"}},
         {[](double* x) { return GetArpsDi(kStart, D(2016, 1, 1), 1000, 50, 1, kNaN, x); }, 0,
          {"GetArpsDi", "Reached iteration limit (100)", sol, "L\"Reached iteration"}},
-        {[](double* x) { return GetArpsQi(D(2002, 1, 1), kStart, 10, 0.5, 1.0, 0, x); }, 7,
-         {"GetArpsQi", "Invalid start date (1/1/2002) and/or end date (1/1/2000).", sol, "L\"Invalid start date"}},
         {[](double* x) { return GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 0, x, x); }, 7,
          {"GetConstantArpsQi", "Calculated time too small", sol, small, 0}},
         {[](double* x) { return GetConstantArpsQi(D(2008, 1, 1), D(2010, 1, 1), 100, 0.5, 1, x, x); }, 7,
          {"GetConstantArpsQi", "Calculated time too small", sol, small, 1}},
-        {[](double* x) { return GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 1e-9, x, x); }, 7,
-         {"GetConstantArpsQi", "Calculated time too small", sol, small, 2}},
         {[](double* x) { return GetConstantArpsQi(D(2010, 1, 1), D(2010, 1, 1), 100, 0.5, 1, x, x); }, 7,
          {"GetConstantArpsQi", "New start date (1/1/2010) greater than or equal to original start date (1/1/2010)",
           sol, "L\"New start date"}},
@@ -265,16 +261,6 @@ TEST(ArpsBend, RejectionsLeaveAZeroRecordAndOneLogRecord)
         (void)BendArpsSegment(Qi, kStart, BendQ, D(2005, 1, 1), Qf, e, 0, &seg);
         for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("The bend point"), std::string::npos) << line;
     }
-    LogCapture log;
-    const qrvp::arps::RatePoint two[] = {{kStart, 1000}, {e, 100}}, four[] = {two[0], two[0], two[1], two[1]};
-    double Di = kNaN, Qi = kNaN, b = kNaN;
-    EXPECT_FALSE(qrvp::arps::CurveFit::PointFit(four, 0, &Di, &Qi, &b));
-    ExpectLastRecord(log, {"CurveFit::PointFit", "PointFit requires 2 or 3 points.  4 points submitted.", file,
-                           "PointFit requires 2 or 3 points."});
-    const qrvp::arps::RatePoint zeroEnd[] = {{kStart, 1000}, {e, 0}};
-    EXPECT_FALSE(qrvp::arps::CurveFit::PointFit(zeroEnd, 0, &Di, &Qi, &b));
-    ExpectLastRecord(log, {"CurveFit::PointFit", "Non-Zero Qi and Qf are required.  Qi=1000.000000, Qf=0.000000.",
-                           file, "Non-Zero Qi and Qf"});
 }
 
 // No crash, no undefined behaviour (the sanitizer build judges) and only the

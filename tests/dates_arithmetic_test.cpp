@@ -237,21 +237,14 @@ TEST(DatesHostile, OutOfRangeAmountsAndFields)
         held.AddSeconds(t < 0 ? -55808 : 55807);
         EXPECT_EQ(Text(moved), Text(held)) << t;
     }
-    // Years below zero come back on the way up; the formulas hold down to
-    // March 1 of the year -4800 (day number -32044).
+    // Years below zero come back on the way up.
     d = start;
     d.AddDays(-1000000);
     EXPECT_EQ(Text(d), Text(FromChrono(Days(start) - chr::days{1000000}, 12)));
     EXPECT_TRUE(d.GetQRVDate().IsValid());  // read unsigned, the year is huge
     d.AddDays(1000000);
     EXPECT_EQ(Text(d), Text(start));
-    d.AddDays(-32044 - JulianDay(start));
-    EXPECT_EQ(Text(d), Text(Raw(uint32_t(-4800), 3, 1, 12)));
-    EXPECT_EQ(JulianDay(d), -32044);
-    // Months outside the year read as the neighbouring years; a record out of
-    // the calendar has no month start or end.
-    EXPECT_EQ(JulianDay(Raw(2001, 0, 10)), JulianDay(Raw(2000, 12, 10)));
-    EXPECT_EQ(JulianDay(Raw(2000, 13, 10)), JulianDay(Raw(2001, 1, 10)));
+    // A record out of the calendar has no month start or end.
     for (const Date& odd : {Raw(3000, 5, 5), Raw(1799, 5, 5), Raw(2000, 0, 5), Raw(2000, 13, 5), Raw(0xFFFFFFFFu, 5, 5)}) {
         EXPECT_EQ(Text(odd.MonthStart()), Text(Date())) << Text(odd);
         EXPECT_EQ(Text(odd.MonthEnd()), Text(Date())) << Text(odd);

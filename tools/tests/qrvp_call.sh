@@ -38,7 +38,6 @@ contains out.txt "Vol = 1200"
 # The list names every function with its arguments.
 expect_status 0 "$QRVP" call --list
 contains out.txt "GetArpsQt FindDate:date StartDate:date Qi Di b Dmin  -> Qt"
-contains out.txt "ValidateLinTime StartDate:date Qi:inout Di:inout Qf:inout EndDate:date,inout  -> Qi, Di, Qf, EndDate"
 [ "$(grep -c '^  [A-Z]' out.txt)" -ge 50 ] || fail "fewer than 50 functions listed"
 
 # Usage errors.
