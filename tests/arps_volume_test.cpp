@@ -92,7 +92,6 @@ TEST(ArpsVolume, ShortcutsAndKnownSolutions)
     // Qi, Qf, Di, b, Dmin: equal rates and no decline give the constant-rate
     // volume; an exponential down to zero all of it.
     const double rows[][6] = {{100, 100, 0.7, 0.5, 0.1, 366 * 100 / 30.4375},
-                              {100, 40, 0.0, 0.5, 0.1, 366 * 100 / 30.4375},
                               {100, 0, 0.5, 0.0, 0.0, 12 * 100 / 0.5}};
     for (const auto& r : rows) {
         double vol = kNaN;

@@ -47,11 +47,8 @@ TEST(FormulaEvaluate, AMegabyteOfAnythingRunsInLinearTime)
         {std::string(kMega / 2, '(') + "2" + std::string(kMega / 2, ')'), 2.0},
         {std::string(kMega / 2, '{') + std::string(kMega / 2, '}'), kNaN},  // leaves "{{...{1"
         {"3*{" + std::string(kMega, 'a') + "}", 3.0},
-        {std::string(kMega, '}') + "4", 4.0},
-        {std::string(kMega, ' ') + "7", 7.0},
         {std::string(kMega + 1, '.'), 0.0},  // "0.0" "." "0.0" ... "0."
         {std::string(kMega, '.'), kNaN},     // ... "0.0" "." with nothing after
-        {std::string(kMega, '1'), kInf},
         {"2" + std::string(kMega, 'x'), kNaN},
     };
     for (const auto& [formula, value] : cases) {

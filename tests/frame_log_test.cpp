@@ -1,5 +1,6 @@
 // The diagnostic log as a host sees it: exact record lines with the caller's
-// time and thread, the cuts, deletion, and a file that cannot be opened yet.
+// time and thread, the cuts, and a file that cannot be opened yet.  (Deletion
+// beside logging threads is in frame_log_race_test.)
 #include "QRVPFuncs.h"
 #include "frame/log.h"
 #include "frame/log_record.h"
@@ -89,8 +90,6 @@ TEST(FrameLog, MessagesCutAt4093AndRecordLinesAt1023)
     const std::wstring long5000(5000, L'm');
     EXPECT_EQ(Format(out, L"%ls", long5000.c_str()), 4093u);
     EXPECT_EQ(std::wstring(out), long5000.substr(0, 4093));
-    EXPECT_EQ(Format(out, L"ab%9000d", 12), 4093u);
-    EXPECT_EQ(std::wstring(out), L"ab" + std::wstring(4091, L' '));
     EXPECT_EQ(Format(out, L"%2000000d", 1), 4093u);  // larger than every trial buffer
 
     // A cut record loses its line end: the next record follows on its line.
@@ -105,19 +104,8 @@ TEST(FrameLog, MessagesCutAt4093AndRecordLinesAt1023)
     EXPECT_NE(lines[0].find(",f,2,next"), std::string::npos);
 }
 
-TEST(FrameLog, DeletionAndADirectoryThatAppearsLater)
+TEST(FrameLog, RecordsWaitForADirectoryThatAppearsLater)
 {
-    {
-        LogCapture capture;
-        LogPrintf(9, 5, 0, nullptr, L"f", 1, L"before");
-        ASSERT_EQ(capture.Lines().size(), 1u);
-        _LogDelete();
-        EXPECT_FALSE(fs::exists(capture.LogPath()));
-        _LogDelete();  // a missing file is no error
-        LogPrintf(9, 5, 0, nullptr, L"f", 2, L"after");
-        EXPECT_EQ(capture.Lines().size(), 1u);
-        EXPECT_EQ(capture.LastCall(), "f,2,after");
-    }
     // Records wait in the queue for a directory that does not exist yet; a
     // backslash in the name is a separator.
     LogCapture capture(0x20, 0x200, "sub\\QuarvexLog.csv");

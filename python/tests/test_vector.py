@@ -46,9 +46,8 @@ def test_units_and_missing_dates():
     s = np.array(["2025-01-01T06:00:00", "NaT", "2040-07-19T00:00:01"], dtype="datetime64[s]")
     ref = q.arps_rate(s.reshape(3, 1), START, 1500.0, 1.4, 1.2, 0.07)
     assert ref.shape == (3, 1) and np.isnan(ref[1, 0]) and not np.isnan(ref).all()
-    for unit in ("ms", "us", "ns"):
-        assert np.array_equal(q.arps_rate(s.astype("datetime64[%s]" % unit), START, 1500.0, 1.4, 1.2, 0.07),
-                              ref.ravel(), equal_nan=True)
+    assert np.array_equal(q.arps_rate(s.astype("datetime64[ns]"), START, 1500.0, 1.4, 1.2, 0.07), ref.ravel(),
+                          equal_nan=True)
 
 
 def test_a_failing_element():

@@ -4,7 +4,6 @@
  * if there was any.  The installed-package consumers are this program too. */
 #include "QRVPFuncs.h"
 
-#include <math.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -49,10 +48,8 @@ int main(int argc, char** argv)
     memset(&info, 0, sizeof info);
     CHECK(GetVersionInfo(&info) == &info && GetVersionInfo(NULL) == NULL);
     CHECK(info.Major == 3 && info.Minor == 1 && info.Release == 13 && info.Build == 664);
-    CHECK(IsZero(-5e-12, 1e-11) == 1 && IsZero(NAN, 1.0) == 0 && IsEqual(2.0, 2.0 + 1e-12, 1e-11) == 1);
     CHECK(GetReportThreading(&count) == 0 && count == 8);
     CHECK(GetRegistryValueInt(L"Quarvex\\Error Log", L"Levels") == 0x20);
-    CHECK(GetRegistryValueInt(L"Quarvex\\Error Log", L"Missing") == 0);
     memset(&start, 0, sizeof start);
     start.year = 2024;
     start.month = 1;

@@ -7,11 +7,9 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -19,20 +17,14 @@ namespace fs = std::filesystem;
 
 size_t Entries(const fs::path& directory) { return static_cast<size_t>(std::distance(fs::directory_iterator(directory), {})); }
 
-// Names of the files in `dir` that the watch saw touched (opened, read,
-// created, ...) since the last call, "." for the directory itself.
-std::vector<std::string> Touched(int watch)
+// Bytes of events the watch has seen (a file of the directory, or the
+// directory itself, opened, read, created...) since the last call.
+ssize_t Touched(int watch)
 {
-    std::vector<std::string> names;
     alignas(inotify_event) char buffer[8192];
-    for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) {
-        for (ssize_t i = 0; i < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + i);
-            names.push_back(event->len > 0 ? event->name : ".");
-            i += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
-    return names;
+    ssize_t total = 0;
+    for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) total += got;
+    return total;
 }
 
 TEST(AbiLoad, LoadingAndUnloadingTouchNothingButInitialisationReadsTheSettings)
@@ -63,7 +55,7 @@ TEST(AbiLoad, LoadingAndUnloadingTouchNothingButInitialisationReadsTheSettings)
     EXPECT_EQ(dlclose(library), 0);
     EXPECT_EQ(Entries("/proc/self/task"), threads);
     EXPECT_EQ(Entries("/proc/self/fd"), descriptors);
-    EXPECT_TRUE(Touched(watch).empty());  // the settings file not even opened
+    EXPECT_EQ(Touched(watch), 0);         // the settings file not even opened
     EXPECT_EQ(Entries(dir), 1u);          // nor anything created
     Touched(watch);                       // (the count's own opening)
 
@@ -73,8 +65,7 @@ TEST(AbiLoad, LoadingAndUnloadingTouchNothingButInitialisationReadsTheSettings)
     auto* close = reinterpret_cast<void (*)()>(dlsym(library, "_LogClose"));
     ASSERT_TRUE(init != nullptr && close != nullptr);
     init();
-    const std::vector<std::string> touched = Touched(watch);
-    EXPECT_NE(std::find(touched.begin(), touched.end(), "registry.reg"), touched.end());
+    EXPECT_GT(Touched(watch), 0);  // the settings file, the directory's only one
     EXPECT_EQ(Entries("/proc/self/fd"), descriptors + 1);  // the system-wide mutex
     close();
     EXPECT_EQ(Entries("/proc/self/fd"), descriptors);
