@@ -9,6 +9,10 @@ contains out.txt "settings store: $WORK/store.reg"
 contains out.txt "log file: $WORK/mine.csv (\"Filename\" in the store)"
 contains out.txt "log filter: Levels 0x00000020, Systems 0x00000200 (the calculations' records are kept)"
 contains out.txt "report connections: 8"
+# The registry editor's own export: UTF-16LE after its byte-order mark.
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE store.reg; } > store16.reg
+QRVPFUNCS_REGISTRY="$WORK/store16.reg" expect_status 0 "$QRVP" version
+contains out.txt "log file: $WORK/mine.csv (\"Filename\" in the store)"
 QRVPFUNCS_REGISTRY="$WORK/none.reg" expect_status 0 "$QRVP" version
 contains out.txt "(not found: every setting takes its default)"
 contains out.txt "log file: $WORK/logs/QuarvexLog.csv (the default"
