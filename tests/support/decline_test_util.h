@@ -55,20 +55,6 @@ void ForEachCombination(size_t n, const std::vector<double>& values, Fn fn)
     }
 }
 
-// Each of base's numbers replaced by each value in turn, then all of them at
-// once: for sweeps too costly to combine every value.
-template <size_t N, typename Fn>
-void ForEachVariant(const std::array<double, N>& base, const std::vector<double>& values, Fn fn)
-{
-    for (size_t pos = 0; pos <= N; ++pos) {
-        for (double v : values) {
-            std::array<double, N> a = base;
-            for (size_t i = 0; i < N; ++i) a[i] = (i == pos || pos == N) ? v : a[i];
-            fn(a);
-        }
-    }
-}
-
 inline bool IsStatus(int32_t rc) { return rc == 0 || rc == -1; }
 
 inline void ExpectRelative(double actual, double expected, double tolerance)
