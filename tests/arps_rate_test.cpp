@@ -135,6 +135,8 @@ TEST(ArpsValidate, TidiesSolvesAndMovesTheEnd)
         double rateAtEnd, tol;
     } rows[] = {
         {"negative Qi", kStart, {-1, 0.7, 0.5, 0, 0, y2001}, -1, _, _, _, X, _, 0},
+        // |b| up to 0.001 is no exponent.
+        {"Qi zero: the solve fails, the call does not", kStart, {0, 0, 0.001, 0, 5, y2001}, 0, 0, 0, _, X, _, 0},
         // A missing decline is solved from the dates and rates.
         {"decline solved", kStart, {1000, 0, 1, 0, 100, D(2009, 1, 1)}, 0, 0.999772, _, _, X, _, 1e-6},
         {"decline solved through a switch", kStart, {1000, 0, 1, 0.1, 50, D(2016, 1, 1)}, 0, _, _, _, X, 50, 1e-6},

@@ -15,6 +15,7 @@ contains out.txt "log: 1 record"
 contains out.txt ",9,5,0,(null),"
 contains out.txt ",GetArpsQt,"
 contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
+lacks out.txt "$(printf '\r')"  # the record's line end is not part of its message
 
 # Out-parameters a call leaves alone are said to be so; in/out ones show both.
 expect_status 0 "$QRVP" call GetArpsYears 1000 100 1 1 0.1

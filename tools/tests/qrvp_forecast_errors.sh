@@ -51,4 +51,5 @@ contains err.txt "Usage: qrvp"
 expect_status 2 "$QRVP" forecast --threads 0
 contains err.txt "--threads: Value 0 not in range 1 to 256"
 expect_status 2 "$QRVP" forecast --months 12001
+expect_status 0 "$QRVP" forecast --months 0  # the default: to the last segment's end
 echo "forecast errors: ok"
