@@ -121,6 +121,12 @@ TEST(LogFaults, CloseReturnsWhileOtherThreadsKeepLogging)
 
 TEST(LogFaults, ForkedProcessesAppendTogetherEachWithItsOwnLock)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // g++ 12's AddressSanitizer allocator is not fork-safe: a child can inherit
+    // its lock held by the parent's writer thread and hang.  The plain and
+    // thread-sanitizer runs fork with the writer at work.
+    GTEST_SKIP() << "fork beside a running thread under AddressSanitizer";
+#endif
     qrvp::test::LogCapture capture;
     Log(1, 0);  // a writer may be at work as the children are made
     std::vector<pid_t> children;
