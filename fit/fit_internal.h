@@ -6,9 +6,37 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace qrvp::fit {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kDaysPerYear = 365.25;
+constexpr double kDaysPerMonth = 30.4375;
+
+// A failure on its way out: the source line and message of its record (none:
+// line 0, which reads false).
+struct Error {
+    int line = 0;
+    std::string message;
+    explicit operator bool() const { return line != 0; }
+};
+
+// The failure at `line` with the message formatted here (at most 399 bytes).
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+inline Error Err(int line, const char* format, ...)
+{
+    char text[400];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return Error{line, text};
+}
 
 // Cumulative volume of the curve from its start to `at` (0 at or before the
 // start) and its rate at `at`, by the library's functions; their status.
