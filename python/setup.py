@@ -1,6 +1,6 @@
 """Builds the extension module with the project's own CMake build.
 
-The whole project is configured (library, qrvp's engine and the module, no
+The whole project is configured (the libraries, the fleet layer and the module, no
 tests or benchmarks) in a build folder of its own; the module and the shared
 libraries it loads are copied into the package, which finds them beside itself.
 QRVP_BUILD_TYPE (default Release) and QRVP_BUILD_JOBS (default 2) steer it.
@@ -26,7 +26,7 @@ class CMakeBuild(build_ext):
             "cmake", "-S", ROOT, "-B", build_dir,
             "-DCMAKE_BUILD_TYPE=" + build_type,
             "-DQRVP_BUILD_TESTS=OFF", "-DQRVP_BUILD_BENCH=OFF",
-            "-DQRVP_BUILD_TOOLS=ON", "-DQRVP_BUILD_PYTHON=ON",
+            "-DQRVP_BUILD_TOOLS=OFF", "-DQRVP_BUILD_PYTHON=ON",
             "-DPython_EXECUTABLE=" + sys.executable,
         ]
         subprocess.check_call(configure)

@@ -10,10 +10,9 @@ import pandas as pd
 
 from . import _qrvpfuncs
 
-SEGMENT_COLUMNS = ("well", "model", "start", "end", "qi", "qf", "di", "b", "dmin", "tau", "n", "decline_type")
-FORECAST_COLUMNS = ("well", "date", "rate", "volume", "cumulative")
-_DATE_COLUMNS = ("start", "end")
-_TEXT_COLUMNS = ("well", "model", "decline_type")
+# The tables' columns as the fleet layer defines them: (name, kind, required).
+SEGMENT_COLUMNS = _qrvpfuncs.SEGMENT_COLUMNS
+FORECAST_COLUMNS = _qrvpfuncs.FORECAST_COLUMNS
 
 
 class _Where:
@@ -111,28 +110,50 @@ def _text_texts(series, name, where):
     return texts
 
 
-def _columns(frame, known, required):
-    """The frame's columns by lower-case name; bad or missing ones raise."""
+def _columns(frame, table):
+    """The frame's columns by lower-case name, each with its kind; an unknown
+    or twice-named column raises (the fleet layer reports missing ones)."""
     if not isinstance(frame, pd.DataFrame):
         raise ValueError("expected a pandas DataFrame, got %s" % type(frame).__name__)
+    kinds = {name: kind for name, kind, _ in table}
     by_name = {}
     for column in frame.columns:
         name = str(column).strip().lower()
-        if name not in known:
-            raise ValueError("unknown column %r (the columns are: %s)" % (column, ", ".join(known)))
+        if name not in kinds:
+            raise ValueError("unknown column %r (the columns are: %s)" % (column, ", ".join(kinds)))
         if name in by_name:
             raise ValueError("column '%s' is named twice" % name)
-        by_name[name] = column
-    missing = [c for c in required if c not in by_name]
-    if missing:
-        raise ValueError("missing column%s %s (needed: %s)" % ("s" if len(missing) > 1 else "",
-                                                              ", ".join("'%s'" % m for m in missing),
-                                                              ", ".join(required)))
+        by_name[name] = (column, kinds[name])
     return by_name
 
 
+_TEXTS = {"date": _date_texts, "text": _text_texts, "number": _number_texts}
+
+
+def _table_texts(frame, table):
+    """The frame as the fleet layer reads a table: its column names and each
+    column as text; and the namer of its rows for messages."""
+    by_name = _columns(frame, table)
+    wells = frame[by_name["well"][0]] if "well" in by_name else pd.Series([None] * len(frame), index=frame.index)
+    where = _Where(frame, wells)
+    names = list(by_name)
+    texts = [_TEXTS[kind](frame[column], name, where) for name, (column, kind) in by_name.items()]
+    return names, texts, where, wells.tolist()
+
+
+def _labels(well_values, names):
+    """The wells under the caller's own values (a well column of numbers stays
+    numbers), by the text the fleet layer grouped them by."""
+    original = {}
+    for w in well_values:
+        original.setdefault(str(w), w)
+    labels = np.empty(len(names), dtype=object)
+    labels[:] = [original.get(w, w) for w in names]
+    return labels
+
+
 def _raise_or_warn(problems, where_row, errors):
-    for row, column, well, message, records, warning in problems:
+    for row, column, well, message, records, warning, fatal in problems:
         place = where_row(row) if row >= 0 else "the header"
         if well and "(well" not in place:
             place += " (well '%s')" % well
@@ -141,7 +162,7 @@ def _raise_or_warn(problems, where_row, errors):
             text += "\n    library log: " + record
         if warning:
             warnings.warn(text, stacklevel=3)
-        elif errors == "raise":
+        elif errors == "raise" or fatal:
             raise ValueError(text)
         else:
             warnings.warn(text + "; the well is left out", stacklevel=3)
@@ -182,33 +203,11 @@ def forecast(segments, months=None, *, threads=None, errors="raise"):
         raise ValueError("threads must be a positive whole number, not %r" % (threads,))
     threads = min(threads, 256)
 
-    by_name = _columns(segments, SEGMENT_COLUMNS, ("well", "model", "start"))
-    well_values = segments[by_name["well"]].tolist()
-    where = _Where(segments, segments[by_name["well"]])
-    for i, w in enumerate(well_values):
-        if _is_missing(w) or (isinstance(w, str) and not w.strip()):
-            raise ValueError("%s, column 'well': the row names no well" % where(i))
-    names, texts = [], []
-    for name, column in by_name.items():
-        series = segments[column]
-        if name in _DATE_COLUMNS:
-            texts.append(_date_texts(series, name, where))
-        elif name in _TEXT_COLUMNS:
-            texts.append(_text_texts(series, name, where))
-        else:
-            texts.append(_number_texts(series, name, where))
-        names.append(name)
-
+    names, texts, where, well_values = _table_texts(segments, SEGMENT_COLUMNS)
     out = _qrvpfuncs._forecast(names, texts, int(months), int(threads))
     _raise_or_warn(out["problems"], where, errors)
 
-    # The wells under the caller's own values (a well column of numbers stays
-    # numbers), by the text the engine grouped them by.
-    original = {}
-    for w in well_values:
-        original.setdefault(str(w), w)
-    labels = np.empty(len(out["wells"]), dtype=object)
-    labels[:] = [original.get(w, w) for w in out["wells"]]
+    labels = _labels(well_values, out["wells"])
     return pd.DataFrame({
         "well": labels[out["well"]],
         "date": out["date"].astype("datetime64[s]").astype("datetime64[ns]"),

@@ -1,7 +1,7 @@
 #include "python/src/common.h"
 
-#include "tools/qrvp/log_route.h"
-#include "tools/qrvp/text.h"
+#include "fleet/log_route.h"
+#include "fleet/text.h"
 
 #include <pybind11/stl.h>
 
@@ -75,7 +75,7 @@ PyObject* g_libraryError = nullptr;
 // The log routed into a private file from the first failure on, so that the
 // record of a failing call can be read back; one failure is examined at a time.
 std::mutex g_captureMutex;
-std::unique_ptr<tool::LogRoute> g_route;
+std::unique_ptr<fleet::LogRoute> g_route;
 
 // The thread field of a record line (the sixth).
 std::string ThreadField(const std::string& line)
@@ -95,26 +95,26 @@ std::string ThreadField(const std::string& line)
 std::vector<std::string> RecordsOf(const std::function<void()>& call)
 {
     const std::string thread = py::str(py::module_::import("threading").attr("get_native_id")());
-    std::vector<tool::LogRecord> records;
+    std::vector<fleet::LogRecord> records;
     {
         std::lock_guard lock(g_captureMutex);
-        if (!g_route) g_route = std::make_unique<tool::LogRoute>();
+        if (!g_route) g_route = std::make_unique<fleet::LogRoute>();
         g_route->Collect();  // what other calls left behind
         call();
         records = g_route->Collect();
     }
     std::vector<std::string> mine;
-    for (const tool::LogRecord& r : records) {
+    for (const fleet::LogRecord& r : records) {
         if (ThreadField(r.text) != thread) continue;
         mine.push_back(r.function.empty() ? r.text : r.function + " (source line " + r.line + "): " + r.message);
     }
     return mine;
 }
 
-void WithLogRoute(const std::function<void(tool::LogRoute&)>& body)
+void WithLogRoute(const std::function<void(fleet::LogRoute&)>& body)
 {
     std::lock_guard lock(g_captureMutex);
-    if (!g_route) g_route = std::make_unique<tool::LogRoute>();
+    if (!g_route) g_route = std::make_unique<fleet::LogRoute>();
     g_route->Collect();
     body(*g_route);
 }
@@ -221,7 +221,7 @@ Date ToDate(py::handle value, const char* what)
     }
     if (PyUnicode_Check(o)) {
         const std::string text = value.cast<std::string>();
-        if (auto parsed = tool::ParseRawDate(text)) return *parsed;
+        if (auto parsed = fleet::ParseRawDate(text)) return *parsed;
         throw py::value_error(std::string(what) + ": '" + text + "' is not a date (YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS)");
     }
     if (PyTuple_Check(o) || PyList_Check(o)) {

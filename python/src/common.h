@@ -6,7 +6,7 @@
 #define QRVP_PYTHON_COMMON_H
 
 #include "QRVPFuncs.h"
-#include "tools/qrvp/log_route.h"
+#include "fleet/log_route.h"
 
 #include <pybind11/pybind11.h>
 
@@ -57,7 +57,7 @@ std::vector<std::string> RecordsOf(const std::function<void()>& call);
 // Runs `body` with the library's log routed into a private file that holds
 // nothing yet, one caller at a time (for hosts of the engine that take a
 // LogRoute of their own).  Needs the GIL.
-void WithLogRoute(const std::function<void(tool::LogRoute&)>& body);
+void WithLogRoute(const std::function<void(fleet::LogRoute&)>& body);
 
 // Results as Python objects.
 inline double Out(double value) { return value; }

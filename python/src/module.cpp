@@ -1,4 +1,5 @@
 #include "python/src/common.h"
+#include "python/src/tables.h"
 
 namespace qrvp::python {
 void RegisterCalls(py::module_& m);
@@ -16,4 +17,5 @@ PYBIND11_MODULE(_qrvpfuncs, m)
     RegisterVector(m);
     RegisterFrames(m);
     RegisterFit(m);
+    RegisterTables(m);
 }

@@ -5,8 +5,8 @@
 // through the library's evaluator over arrays, which places the switch once.
 #include "python/src/common.h"
 
-#include "tools/qrvp/text.h"
-#include "tools/qrvp/wells.h"
+#include "fleet/text.h"
+#include "fleet/segments.h"
 
 #include <pybind11/numpy.h>
 
@@ -78,21 +78,21 @@ int DateAt(const Times& t, size_t i, const Date& start, Date& date, DayCache& ca
     return 0;
 }
 
-int32_t Evaluate(const tool::Segment& s, Quantity q, const Date& at, double* out)
+int32_t Evaluate(const fleet::Segment& s, Quantity q, const Date& at, double* out)
 {
-    return q == Quantity::Rate ? tool::SegmentRate(s, at, out) : tool::SegmentCumulative(s, at, out);
+    return q == Quantity::Rate ? fleet::SegmentRate(s, at, out) : fleet::SegmentCumulative(s, at, out);
 }
 
-tool::Segment MakeSegment(const std::string& model, const Date& start, double qi, double di, double b, double dmin,
+fleet::Segment MakeSegment(const std::string& model, const Date& start, double qi, double di, double b, double dmin,
                           double tau, double n)
 {
-    tool::Segment s;
+    fleet::Segment s;
     if (model == "arps")
-        s.model = tool::Model::Arps;
+        s.model = fleet::Model::Arps;
     else if (model == "lintime")
-        s.model = tool::Model::LinTime;
+        s.model = fleet::Model::LinTime;
     else if (model == "sedm")
-        s.model = tool::Model::Sedm;
+        s.model = fleet::Model::Sedm;
     else
         throw py::value_error("unknown model '" + model + "' (arps, lintime or sedm)");
     s.start = start;
@@ -130,8 +130,8 @@ Times MakeTimes(const py::object& ticks, int64_t mul, int64_t div, const py::obj
 std::string DescribeAt(const Times& t, size_t i, const Date& date)
 {
     std::string text = "at[" + std::to_string(i) + "]";
-    if (t.years != nullptr) text += " (" + tool::FormatNumber(t.years[i]) + " years, " + tool::FormatDate(date) + ")";
-    else text += " (" + tool::FormatDate(date) + ")";
+    if (t.years != nullptr) text += " (" + fleet::FormatNumber(t.years[i]) + " years, " + fleet::FormatDate(date) + ")";
+    else text += " (" + fleet::FormatDate(date) + ")";
     return text;
 }
 
@@ -143,7 +143,7 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
                            int64_t mul, int64_t div, const py::object& years, Date start, double qi, double di,
                            double b, double dmin, double tau, double n, bool nanOnError)
 {
-    const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
+    const fleet::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
     if (quantity != "rate" && quantity != "cumulative" && quantity != "both")
         throw py::value_error("unknown quantity '" + quantity + "' (rate, cumulative or both)");
     py::array keep;
@@ -161,7 +161,7 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
         // holds a missing date, is taken again one call at a time.
         constexpr size_t kBlock = 4096;
         DayCache cache;
-        std::vector<Date> dates(segment.model == tool::Model::Arps ? std::min(t.count, kBlock) : 0);
+        std::vector<Date> dates(segment.model == fleet::Model::Arps ? std::min(t.count, kBlock) : 0);
         for (size_t begin = 0; begin < t.count; begin += kBlock) {
             const size_t end = std::min(t.count, begin + kBlock);
             if (!dates.empty()) {
@@ -195,8 +195,8 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
     if (firstKind == -2)
         throw py::value_error("at[" + std::to_string(firstBad) + "]: the date lies outside the years 1 to 9999");
     const Quantity q = firstKind == -1 ? Quantity::Rate : Quantity::Cumulative;
-    const char* function = q == Quantity::Rate ? tool::RateFunctionName(segment.model)
-                                               : tool::VolumeFunctionName(segment.model);
+    const char* function = q == Quantity::Rate ? fleet::RateFunctionName(segment.model)
+                                               : fleet::VolumeFunctionName(segment.model);
     Fail(function, [&] {
         double ignored = 0.0;
         return Evaluate(segment, q, at, &ignored);
@@ -209,7 +209,7 @@ py::array_t<double> Values(const std::string& model, const std::string& quantity
 double FloorLoop(const std::string& model, const std::string& quantity, const py::object& ticks, Date start,
                  double qi, double di, double b, double dmin, double tau, double n, int repeats, bool evaluator)
 {
-    const tool::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
+    const fleet::Segment segment = MakeSegment(model, start, qi, di, b, dmin, tau, n);
     const Quantity q = quantity == "rate" ? Quantity::Rate : Quantity::Cumulative;
     const bool both = quantity == "both";
     py::array keep;
@@ -222,7 +222,7 @@ double FloorLoop(const std::string& model, const std::string& quantity, const py
     py::gil_scoped_release release;
     for (int r = 0; r < repeats; ++r) {
         const auto begin = std::chrono::steady_clock::now();
-        if (evaluator && segment.model == tool::Model::Arps)
+        if (evaluator && segment.model == fleet::Model::Arps)
             GetArpsQtVolDates(start, qi, di, b, dmin, dates.data(), dates.size(),
                               both || q == Quantity::Rate ? out.data() : nullptr,
                               both ? out2.data() : q == Quantity::Rate ? nullptr : out.data());

@@ -1,8 +1,8 @@
 #include "tools/qrvp/calls.h"
 
 #include "QRVPFuncs.h"
-#include "tools/qrvp/log_route.h"
-#include "tools/qrvp/text.h"
+#include "fleet/log_route.h"
+#include "fleet/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +10,8 @@
 #include <limits>
 
 namespace qrvp::tool {
+
+using namespace qrvp::fleet;
 
 namespace {
 

@@ -1,13 +1,7 @@
-// qrvp fit: fits a decline to each well of a production history and writes
-// the segment table that qrvp forecast reads, one segment per well from the
-// fitted curve's start to where its remaining volume ends.
-//
-// The history: a header naming well, date and volume (days_on optional, any
-// order), then one row per well and month: the date opens a month-long period
-// (the first day of the month by convention), volume is what the well produced
-// in it, days_on its producing days (blank: the whole month).  Missing months
-// are missing, not zero; a month with no volume or no producing time is a
-// shut-in, left out of the fit.
+// qrvp fit: fits a decline to each well of a production history (the table
+// fleet/history.h reads) and writes the segment table that qrvp forecast
+// reads, one segment per well from the fitted curve's start to where its
+// remaining volume ends; with --report the fit report, with --svg the plots.
 #ifndef QRVP_TOOLS_FIT_COMMAND_H
 #define QRVP_TOOLS_FIT_COMMAND_H
 

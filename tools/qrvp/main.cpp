@@ -9,11 +9,13 @@
 #include "tools/qrvp/calls.h"
 #include "tools/qrvp/example.h"
 #include "tools/qrvp/fit_command.h"
-#include "tools/qrvp/forecast.h"
-#include "tools/qrvp/log_route.h"
+#include "fleet/columns.h"
+#include "fleet/forecast.h"
+#include "fleet/forecast_run.h"
+#include "fleet/log_route.h"
 #include "tools/qrvp/svg.h"
-#include "tools/qrvp/text.h"
-#include "tools/qrvp/wells.h"
+#include "fleet/text.h"
+#include "fleet/segments.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,6 +28,7 @@
 #include <thread>
 
 namespace fs = std::filesystem;
+using namespace qrvp::fleet;
 using namespace qrvp::tool;
 
 namespace {
@@ -93,26 +96,11 @@ int Forecast(const ForecastArgs& args)
     // Each well is resolved and forecast on a worker thread; the rows are
     // written in table order.
     LogRoute log;
-    WriteOut("well,date,rate,volume,cumulative\n");
-    std::vector<Well> wells(table.size());
+    WriteOut(ColumnNames(kForecastColumns, ",") + "\n");
+    std::vector<Well> wells;
     std::vector<PlottedWell> plotted;
-    std::vector<size_t> failedWells;
-    RunInOrder(
-        table.size(), threads,
-        [&](size_t i) {
-            Problem ignored;
-            if (!ResolveWell(table[i], options, nullptr, wells[i], ignored)) {
-                WellForecast result;
-                result.failed = result.unresolved = true;
-                return result;
-            }
-            return ForecastWell(wells[i], format);
-        },
-        [&](size_t i, WellForecast& result) {
-            if (result.failed) {
-                failedWells.push_back(i);
-                return;
-            }
+    const std::vector<size_t> failedWells =
+        RunForecast(table, options, format, threads, wells, [&](size_t i, WellForecast& result) {
             WriteOut(result.rows);
             if (format.keepCurve) plotted.push_back({&wells[i], std::move(result.curve)});
         });
@@ -120,28 +108,9 @@ int Forecast(const ForecastArgs& args)
 
     // A well that failed on a worker thread is taken again here, alone, so
     // that the library's records of its failing call can be told apart.
-    if (!failedWells.empty()) {
-        log.Collect();
-        for (size_t i : failedWells) {
-            Problem p;
-            Well well;
-            if (!ResolveWell(table[i], options, &log, well, p)) {
-                WriteErr(DescribeProblem(source, p));
-                failed = true;
-                continue;
-            }
-            ForecastFormat replay = format;
-            replay.oneValueCalls = true;  // so the failing call and its records are the one-value calls'
-            WellForecast again = ForecastWell(well, replay);
-            p = Problem{};
-            p.line = again.failedLine;
-            p.well = well.name;
-            p.message = again.failed ? again.failedCall + " rejected a date inside the segment"
-                                     : "a library call failed on one thread but not when repeated";
-            p.records = log.Collect();
-            WriteErr(DescribeProblem(source, p));
-            failed = true;
-        }
+    for (const Problem& p : ExplainForecastFailures(table, failedWells, options, format, log)) {
+        WriteErr(DescribeProblem(source, p));
+        failed = true;
     }
 
     if (!args.svg.empty()) {

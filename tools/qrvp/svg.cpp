@@ -10,6 +10,8 @@
 
 namespace qrvp::tool {
 
+using namespace qrvp::fleet;
+
 namespace {
 
 constexpr double kWidth = 960, kHeight = 600;

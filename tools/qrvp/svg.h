@@ -1,11 +1,12 @@
-// A semi-log plot of rate against time for each well, as a standalone SVG
-// document: one colour per well, segment boundaries marked with circles and
-// switches to the minimum decline with diamonds, labelled axes and a legend.
+// The command's plots as standalone SVG documents: the forecast's semi-log
+// rate against time of every well, and the fit's panel per well.
 #ifndef QRVP_TOOLS_SVG_H
 #define QRVP_TOOLS_SVG_H
 
-#include "tools/qrvp/forecast.h"
-#include "tools/qrvp/wells.h"
+#include "fleet/fit_run.h"
+#include "fleet/forecast.h"
+#include "fleet/history.h"
+#include "fleet/segments.h"
 
 #include <string>
 #include <vector>
@@ -13,11 +14,18 @@
 namespace qrvp::tool {
 
 struct PlottedWell {
-    const Well* well = nullptr;
-    std::vector<CurvePoint> curve;
+    const fleet::Well* well = nullptr;
+    std::vector<fleet::CurvePoint> curve;
 };
 
+// One colour per well, segment boundaries marked with circles and switches to
+// the minimum decline with diamonds, labelled axes and a legend.
 std::string RenderSvg(const std::vector<PlottedWell>& wells);
+
+// A semi-log panel for each of the first 50 wells fitted (outcomes[i] of
+// wells[i], its fitted volumes kept): the monthly rates (shut-ins as ticks on
+// the axis), the fitted rates, the forecast and its P90-P10 band.
+std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::vector<fleet::WellFit>& outcomes);
 
 }  // namespace qrvp::tool
 

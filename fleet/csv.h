@@ -2,13 +2,13 @@
 // commas, a field may be quoted with double quotes (a doubled quote inside
 // stands for one).  Blank lines and lines whose first character is '#' are
 // skipped.  Every record remembers its line number for messages.
-#ifndef QRVP_TOOLS_CSV_H
-#define QRVP_TOOLS_CSV_H
+#ifndef QRVP_FLEET_CSV_H
+#define QRVP_FLEET_CSV_H
 
 #include <string>
 #include <vector>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 struct CsvRecord {
     int line = 0;                     // 1-based line number in the input
@@ -24,6 +24,6 @@ std::vector<CsvRecord> ReadCsv(const std::string& text);
 // a comma, a quote or a line end; as it is otherwise.
 std::string CsvField(const std::string& text);
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet
 
 #endif

@@ -1,8 +1,8 @@
-#include "tools/qrvp/csv.h"
+#include "fleet/csv.h"
 
-#include "tools/qrvp/text.h"
+#include "fleet/text.h"
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 std::vector<CsvRecord> ReadCsv(const std::string& text)
 {
@@ -77,4 +77,4 @@ std::string CsvField(const std::string& text)
     return out + "\"";
 }
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet

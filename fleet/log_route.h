@@ -7,14 +7,14 @@
 // keeping the calculations' records (Levels 0x20, Systems 0x200) and naming a
 // log file beside it, points the variable at it and calls _LogInit.  The
 // user's own log file is not written meanwhile.
-#ifndef QRVP_TOOLS_LOG_ROUTE_H
-#define QRVP_TOOLS_LOG_ROUTE_H
+#ifndef QRVP_FLEET_LOG_ROUTE_H
+#define QRVP_FLEET_LOG_ROUTE_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 // One record line split at its fields: the function name, the source line
 // and the message (which keeps its commas).  The whole line stays in `text`.
@@ -59,6 +59,6 @@ std::string SettingsStorePath();
 // the key or the value is missing.
 std::string ReadLogFilenameSetting(const std::string& path);
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet
 
 #endif

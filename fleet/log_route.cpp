@@ -1,4 +1,4 @@
-#include "tools/qrvp/log_route.h"
+#include "fleet/log_route.h"
 
 #include "QRVPFuncs.h"
 
@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 namespace {
 
@@ -241,4 +241,4 @@ std::string ReadLogFilenameSetting(const std::string& path)
     return {};
 }
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet

@@ -1,6 +1,7 @@
-// Reading and writing the numbers and dates of qrvp's tables and arguments.
-#ifndef QRVP_TOOLS_TEXT_H
-#define QRVP_TOOLS_TEXT_H
+// Reading and writing the numbers and dates of the fleet's tables and of the
+// command's arguments.
+#ifndef QRVP_FLEET_TEXT_H
+#define QRVP_FLEET_TEXT_H
 
 #include "QRVPFuncs.h"
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 // The whole text as a double: decimal or scientific notation, "inf", "nan".
 // Surrounding blanks are allowed; anything else left over is not.
@@ -44,6 +45,14 @@ std::string FormatNumber(double value, int decimals = -1);
 // Trims blanks and tabs at both ends.
 std::string_view Trim(std::string_view text);
 
-}  // namespace qrvp::tool
+// The text in lower case (ASCII letters only), as column and model names are
+// matched.
+std::string Lower(std::string_view text);
+
+// The shortest exact text of a finite number; empty for NaN or an infinity
+// (a blank cell of a table the fleet writes).
+std::string FiniteText(double value);
+
+}  // namespace qrvp::fleet
 
 #endif

@@ -1,7 +1,8 @@
-#include "tools/qrvp/wells.h"
+#include "fleet/segments.h"
 
-#include "tools/qrvp/csv.h"
-#include "tools/qrvp/text.h"
+#include "fleet/columns.h"
+#include "fleet/csv.h"
+#include "fleet/text.h"
 
 #include <algorithm>
 #include <array>
@@ -12,14 +13,13 @@
 #include <memory>
 #include <optional>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 namespace {
 
 enum Col { kWell, kModel, kStart, kEnd, kQi, kQf, kDi, kB, kDmin, kTau, kN, kDeclineType, kColumns };
 
-const std::array<const char*, kColumns> kColumnNames = {
-    "well", "model", "start", "end", "qi", "qf", "di", "b", "dmin", "tau", "n", "decline_type"};
+static_assert(kColumns == kSegmentColumns.size(), "one Col per column of the segment table");
 
 enum class DeclineType { Nominal, Tangent, Secant };
 
@@ -40,13 +40,6 @@ struct RowError {
     std::string message;
     std::vector<LogRecord> records;
 };
-
-std::string Lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool IsBlank(const Row& row, Col c) { return row.text[c].empty(); }
 
@@ -433,14 +426,13 @@ std::vector<WellRows> ReadRecords(const std::vector<CsvRecord>& records, std::ve
     for (size_t i = 0; i < header.fields.size(); ++i) {
         const std::string name = Lower(header.fields[i]);
         const int column = static_cast<int>(i) + 1;
-        auto known = std::find(kColumnNames.begin(), kColumnNames.end(), name);
-        if (known == kColumnNames.end()) {
+        const size_t c = FindColumn(kSegmentColumns, name);
+        if (c == kSegmentColumns.size()) {
             problems.push_back({header.line, column, header.fields[i], "",
-                                "unknown column '" + header.fields[i] + "' is ignored (columns: well, model, start, "
-                                "end, qi, qf, di, b, dmin, tau, n, decline_type)", {}, false, true});
+                                "unknown column '" + header.fields[i] + "' is ignored (columns: " +
+                                    ColumnNames(kSegmentColumns, ", ") + ")", {}, false, true});
             continue;
         }
-        const auto c = static_cast<size_t>(known - kColumnNames.begin());
         if (position[c] != 0) {
             problems.push_back({header.line, column, name, "", "column '" + name + "' is named twice", {}, true, false});
             return wells;
@@ -449,8 +441,8 @@ std::vector<WellRows> ReadRecords(const std::vector<CsvRecord>& records, std::ve
     }
     for (Col c : {kWell, kModel, kStart}) {
         if (position[c] == 0) {
-            problems.push_back({header.line, 0, kColumnNames[c], "",
-                                std::string("missing column '") + kColumnNames[c] +
+            problems.push_back({header.line, 0, kSegmentColumns[c].name, "",
+                                std::string("missing column '") + kSegmentColumns[c].name +
                                     "' (the header must name at least well, model and start)", {}, true, false});
         }
     }
@@ -533,7 +525,7 @@ bool ResolveWell(const WellRows& input, const TableOptions& options, LogRoute* l
             problem = Problem{};
             problem.line = row.line;
             problem.column = row.column[error->column];
-            problem.columnName = kColumnNames[error->column];
+            problem.columnName = kSegmentColumns[error->column].name;
             problem.well = well.name;
             problem.message = error->message;
             problem.records = std::move(error->records);
@@ -573,4 +565,4 @@ std::string DescribeProblem(const std::string& source, const Problem& p)
     return text;
 }
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet

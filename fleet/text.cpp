@@ -1,12 +1,13 @@
-#include "tools/qrvp/text.h"
+#include "fleet/text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 std::string_view Trim(std::string_view text)
 {
@@ -15,6 +16,15 @@ std::string_view Trim(std::string_view text)
         text.remove_suffix(1);
     return text;
 }
+
+std::string Lower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string FiniteText(double value) { return std::isfinite(value) ? FormatNumber(value) : std::string(); }
 
 std::optional<double> ParseNumber(std::string_view text)
 {
@@ -253,4 +263,4 @@ std::string FormatNumber(double value, int decimals)
     return out;
 }
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet

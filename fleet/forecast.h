@@ -8,17 +8,16 @@
 // volume is the difference of its two boundary cumulatives.  So at every
 // segment end the cumulative column equals the library's segment volumes
 // summed, and a segment's monthly volumes telescope to its volume.
-#ifndef QRVP_TOOLS_FORECAST_H
-#define QRVP_TOOLS_FORECAST_H
+#ifndef QRVP_FLEET_FORECAST_H
+#define QRVP_FLEET_FORECAST_H
 
-#include "tools/qrvp/wells.h"
+#include "fleet/segments.h"
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 struct ForecastFormat {
     int decimals = 6;        // fixed decimals; below 0: the shortest exact form
@@ -54,12 +53,6 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format);
 // Days since 1800-01-01, the plot's time axis.
 double DayNumber(const Date& date);
 
-// Runs work(0..count-1) on `threads` threads and hands each result to sink in
-// index order on the calling thread, keeping only a bounded window of results
-// waiting.
-void RunInOrder(size_t count, unsigned threads, const std::function<WellForecast(size_t)>& work,
-                const std::function<void(size_t, WellForecast&)>& sink);
-
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet
 
 #endif

@@ -3,18 +3,18 @@
 // parameter set that the monthly forecast needs (start, end, initial and final
 // rate, nominal declines, volume), solved by the library where a value is
 // left blank.
-#ifndef QRVP_TOOLS_WELLS_H
-#define QRVP_TOOLS_WELLS_H
+#ifndef QRVP_FLEET_SEGMENTS_H
+#define QRVP_FLEET_SEGMENTS_H
 
 #include "QRVPFuncs.h"
-#include "tools/qrvp/csv.h"
-#include "tools/qrvp/log_route.h"
+#include "fleet/csv.h"
+#include "fleet/log_route.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 enum class Model { Arps, LinTime, Sedm };
 
@@ -115,6 +115,6 @@ int32_t SegmentCumulative(const Segment& segment, const Date& at, double* volume
 const char* RateFunctionName(Model model);
 const char* VolumeFunctionName(Model model);
 
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet
 
 #endif

@@ -1,16 +1,12 @@
-#include "tools/qrvp/forecast.h"
+#include "fleet/forecast.h"
 
-#include "tools/qrvp/csv.h"
-#include "tools/qrvp/text.h"
+#include "fleet/csv.h"
+#include "fleet/text.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <optional>
-#include <thread>
 
-namespace qrvp::tool {
+namespace qrvp::fleet {
 
 namespace {
 
@@ -176,59 +172,4 @@ WellForecast ForecastWell(const Well& well, const ForecastFormat& format)
     return result;
 }
 
-void RunInOrder(size_t count, unsigned threads, const std::function<WellForecast(size_t)>& work,
-                const std::function<void(size_t, WellForecast&)>& sink)
-{
-    if (threads <= 1 || count <= 1) {
-        for (size_t i = 0; i < count; ++i) {
-            WellForecast result = work(i);
-            sink(i, result);
-        }
-        return;
-    }
-    // Workers take the next index while it lies within the window ahead of
-    // the sink; the calling thread hands finished results over in order.
-    const size_t window = static_cast<size_t>(threads) * 16;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::optional<WellForecast>> done;  // results from index `written` on
-    size_t nextIndex = 0;
-    size_t written = 0;
-
-    auto worker = [&]() {
-        for (;;) {
-            size_t index;
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return nextIndex >= count || nextIndex < written + window; });
-                if (nextIndex >= count) return;
-                index = nextIndex++;
-            }
-            WellForecast result = work(index);
-            {
-                std::lock_guard lock(mutex);
-                const size_t slot = index - written;
-                if (done.size() <= slot) done.resize(slot + 1);
-                done[slot] = std::move(result);
-            }
-            changed.notify_all();
-        }
-    };
-    std::vector<std::thread> pool;
-    for (unsigned t = 0; t < threads; ++t) pool.emplace_back(worker);
-    while (written < count) {
-        WellForecast result;
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return !done.empty() && done.front().has_value(); });
-            result = std::move(*done.front());
-            done.pop_front();
-            ++written;
-        }
-        changed.notify_all();
-        sink(written - 1, result);
-    }
-    for (std::thread& t : pool) t.join();
-}
-
-}  // namespace qrvp::tool
+}  // namespace qrvp::fleet

@@ -1,0 +1,82 @@
+// The tables of the fleet layer, each defined here once: the segment table
+// that a forecast reads and a fit writes, the production history a fit reads,
+// the monthly forecast, and the fit report.  A front-end takes the names (and
+// what each column holds) from here, in this order.
+#ifndef QRVP_FLEET_COLUMNS_H
+#define QRVP_FLEET_COLUMNS_H
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace qrvp::fleet {
+
+// What a column holds: text, a date ("YYYY-MM-DD[THH:MM:SS]"), a whole count,
+// or a number (blank where there is none).
+enum class Kind { Text, Date, Count, Number };
+
+struct Column {
+    const char* name;
+    Kind kind;
+    bool required;  // a table read without it is refused
+};
+
+inline constexpr std::array<Column, 12> kSegmentColumns = {{
+    {"well", Kind::Text, true},    {"model", Kind::Text, true},   {"start", Kind::Date, true},
+    {"end", Kind::Date, false},    {"qi", Kind::Number, false},   {"qf", Kind::Number, false},
+    {"di", Kind::Number, false},   {"b", Kind::Number, false},    {"dmin", Kind::Number, false},
+    {"tau", Kind::Number, false},  {"n", Kind::Number, false},    {"decline_type", Kind::Text, false},
+}};
+
+inline constexpr std::array<Column, 4> kHistoryColumns = {{
+    {"well", Kind::Text, true}, {"date", Kind::Date, true}, {"volume", Kind::Number, true},
+    {"days_on", Kind::Number, false},
+}};
+
+inline constexpr std::array<Column, 5> kForecastColumns = {{
+    {"well", Kind::Text, true}, {"date", Kind::Date, true}, {"rate", Kind::Number, true},
+    {"volume", Kind::Number, true}, {"cumulative", Kind::Number, true},
+}};
+
+inline constexpr std::array<Column, 29> kReportColumns = {{
+    {"well", Kind::Text, true},           {"status", Kind::Text, true},
+    {"model", Kind::Text, false},         {"fit_start", Kind::Date, false},
+    {"curve_start", Kind::Date, false},   {"periods_used", Kind::Count, false},
+    {"qi", Kind::Number, false},          {"di", Kind::Number, false},
+    {"b", Kind::Number, false},           {"dmin", Kind::Number, false},
+    {"tau", Kind::Number, false},         {"n", Kind::Number, false},
+    {"se_qi", Kind::Number, false},       {"se_di_or_tau", Kind::Number, false},
+    {"se_b_or_n", Kind::Number, false},   {"log_rmse", Kind::Number, false},
+    {"aicc", Kind::Number, false},        {"aicc_exponential", Kind::Number, false},
+    {"aicc_hyperbolic", Kind::Number, false}, {"aicc_stretched", Kind::Number, false},
+    {"iterations", Kind::Count, false},   {"history_end", Kind::Date, false},
+    {"limit_date", Kind::Date, false},    {"remaining", Kind::Number, false},
+    {"p90", Kind::Number, false},         {"p50", Kind::Number, false},
+    {"p10", Kind::Number, false},         {"bootstrap_used", Kind::Count, false},
+    {"message", Kind::Text, false},
+}};
+
+// The names joined by `separator` ("well,model,..." or "well, model, ...").
+template <size_t N>
+std::string ColumnNames(const std::array<Column, N>& table, const char* separator)
+{
+    std::string out;
+    for (const Column& c : table) {
+        if (!out.empty()) out += separator;
+        out += c.name;
+    }
+    return out;
+}
+
+// The index of the column named `name` (already lower case); N when none is.
+template <size_t N>
+size_t FindColumn(const std::array<Column, N>& table, const std::string& name)
+{
+    size_t i = 0;
+    while (i < N && name != table[i].name) ++i;
+    return i;
+}
+
+}  // namespace qrvp::fleet
+
+#endif
