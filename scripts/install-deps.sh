@@ -6,6 +6,8 @@ packages=(cmake g++ make libgtest-dev libbenchmark-dev unixodbc-dev clang libcla
 # The Python package (python/): Debian's interpreter, build tools and libraries.
 packages+=(python3 python3-venv python3-dev python3-setuptools python3-pip python3-pybind11 pybind11-dev
            python3-numpy python3-pandas python3-pytest python3-dask python3-distributed)
+# The hindcast benchmark (bench/hindcast): SciPy beside NumPy and pandas.
+packages+=(python3-scipy)
 # The fitting library (fit/): Eigen, header-only.
 packages+=(libeigen3-dev)
 missing=()
