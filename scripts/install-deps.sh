@@ -3,6 +3,8 @@
 # they are missing.  Safe to run again; does nothing when all are present.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libbenchmark-dev unixodbc-dev clang libclang-rt-14-dev libcli11-dev libxml2-utils)
+# The elementary functions' test oracle (the library itself uses none of it).
+packages+=(libmpfr-dev)
 # The Python package (python/): Debian's interpreter, build tools and libraries.
 packages+=(python3 python3-venv python3-dev python3-setuptools python3-pip python3-pybind11 pybind11-dev
            python3-numpy python3-pandas python3-pytest python3-dask python3-distributed)

@@ -8,6 +8,7 @@
 #include "decline/arps/arps_evaluator.h"
 #include "decline/arps/arps_switch.h"
 #include "decline/arps/arps_volume.h"
+#include "frame/elementary.h"
 #include "frame/tolerance.h"
 #include "tests/support/log_capture.h"
 
@@ -59,8 +60,8 @@ int32_t SlowQt(Date find, Date start, double Qi, double Di, double b, double Dmi
     if (!((eff.b > 0 && eff.Dmin > D) || (eff.b < 0 && D > eff.Dmin))) return 0;
     if (SolveDminDate(start, Di, eff.Dmin, Qi, eff.b, &at) != 0) return -1;
     if (at < find)
-        *Qt = std::pow(at.DaySpan(start) * (Di * eff.b) / 365.25 + 1, -1 / eff.b) * Qi *
-              std::exp(find.DaySpan(at) / 365.25 * (-eff.Dmin));
+        *Qt = qrvp::Pow(at.DaySpan(start) * (Di * eff.b) / 365.25 + 1, -1 / eff.b) * Qi *
+              qrvp::Exp(find.DaySpan(at) / 365.25 * (-eff.Dmin));
     return 0;
 }
 
@@ -76,9 +77,9 @@ int32_t SlowVol2(Date start, Date end, double Qi, double Di, double b, double Dm
     const bool past = (eff.b > 0 && eff.Dmin > D) || (eff.b < 0 && D > eff.Dmin);
     if (past && SolveDminDate(start, Di, eff.Dmin, Qi, eff.b, &at) != 0) return -1;
     if (!past || !(at < end && start < at)) return GetArpsVol2(start, end, Qi, Di, eff.b, 0.0, Vol);
-    const double tD = at.DaySpan(start) / 365.25, QD = Qi * std::pow(1.0 + eff.b * Di * tD, -1.0 / eff.b);
+    const double tD = at.DaySpan(start) / 365.25, QD = Qi * qrvp::Pow(1.0 + eff.b * Di * tD, -1.0 / eff.b);
     if (HypVolTime(Qi, Di, eff.b, tD, Vol) != 0) return -1;
-    *Vol += 12.0 * QD * (1.0 - std::exp(-eff.Dmin * (end.DaySpan(at) / 365.25))) / eff.Dmin;
+    *Vol += 12.0 * QD * (1.0 - qrvp::Exp(-eff.Dmin * (end.DaySpan(at) / 365.25))) / eff.Dmin;
     return 0;
 }
 

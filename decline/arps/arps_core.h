@@ -6,6 +6,7 @@
 #define QRVP_DECLINE_ARPS_CORE_H
 
 #include "QRVPFuncs.h"
+#include "frame/elementary.h"
 
 #include <cmath>
 #include <cstdint>
@@ -33,7 +34,7 @@ EffectiveDecline ApplyMinDeclineRule(double b, double Di, double Dmin);
 int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, double b, double Dmin, double* Qt);
 
 // The rate of the hyperbola (b not zero) t years after its start.
-inline double HyperbolicRate(double Qi, double Di, double b, double t) { return std::pow(Di * b * t + 1, -1 / b) * Qi; }
+inline double HyperbolicRate(double Qi, double Di, double b, double t) { return qrvp::Pow(Di * b * t + 1, -1 / b) * Qi; }
 
 // The switch step of ComputeArpsQt: given the hyperbolic rate already in *Qt,
 // moves it onto the exponential at Dmin when the switch falls before FindDate.

@@ -3,6 +3,7 @@
 // the segment keeps both ends with that b and a re-solved initial decline.
 #include "decline/arps/arps_core.h"
 #include "decline/arps/curve_fit.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -54,14 +55,14 @@ bool CurveFit::PointFit(std::span<const RatePoint> Points, double Dmin, double* 
 
     // The exponential through the end points decides on which side of b = 0
     // the middle point lies.
-    *Di = -std::log(qN / q1) / YearsBetween(last.date, first.date);
+    *Di = -qrvp::Log(qN / q1) / YearsBetween(last.date, first.date);
     if (n == 2) {
         *b = 0.0;
         return true;
     }
     const RatePoint& middle = Points[1];
     const double q2 = middle.rate;
-    const double qe = std::exp(YearsBetween(middle.date, first.date) * -*Di) * q1;
+    const double qe = qrvp::Exp(YearsBetween(middle.date, first.date) * -*Di) * q1;
     double lo = 0.0;
     double hi = kMaxBFactor;
     if (!(qe > q2)) {

@@ -1,6 +1,7 @@
 // Conversions between the nominal decline and the tangent and secant effective
 // declines.  Negative values are inclines and pass through unchanged in kind.
 #include "decline/arps/arps_core.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -13,7 +14,7 @@ int32_t NomToTanEff(double D, double* De)
     if (De == nullptr) {
         return kStatusFailed;
     }
-    *De = 1 - std::exp(-D);
+    *De = 1 - qrvp::Exp(-D);
     return kStatusOk;
 }
 
@@ -27,7 +28,7 @@ int32_t TanEffToNom(double De, double* D)
         *D = arps::kMaxNominalDecline;
         return kStatusFailed;
     }
-    *D = -std::log(1 - De);
+    *D = -qrvp::Log(1 - De);
     return kStatusOk;
 }
 
@@ -39,7 +40,7 @@ int32_t NomToSecEff(double D, double b, double* Ds)
     if (NearZero(b)) {
         return QRVP_FAIL(L"NomToSecEff", L"bFactor cannot be 0");
     }
-    *Ds = 1 - std::pow(D * b + 1, -1 / b);
+    *Ds = 1 - qrvp::Pow(D * b + 1, -1 / b);
     return kStatusOk;
 }
 
@@ -51,6 +52,6 @@ int32_t SecEffToNom(double Ds, double b, double* D)
     if (Ds > 1.0 || NearZero(b)) {
         return QRVP_FAIL(L"NomToSecEff", L"Decline must be less than 1.0 and bFactor cannot be 0");
     }
-    *D = (std::pow(1 - Ds, -b) - 1) / b;
+    *D = (qrvp::Pow(1 - Ds, -b) - 1) / b;
     return kStatusOk;
 }

@@ -4,6 +4,7 @@
 #include "dates/date_span.h"
 #include "decline/arps/arps_core.h"
 #include "decline/arps/arps_volume.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -106,7 +107,7 @@ bool ArpsEvaluator::Quick(const Date& at, double* Qt, double* Vol) const
         if (x > 1000.0) {
             return false;
         }
-        const double e = std::exp(x);
+        const double e = qrvp::Exp(x);
         if (Qt != nullptr) *Qt = x < -1000.0 ? 0.0 : e * Qi_;
         if (Vol != nullptr) *Vol = 12.0 * Qi_ * (1.0 - e) / Di_;
         return true;
@@ -122,7 +123,7 @@ bool ArpsEvaluator::Quick(const Date& at, double* Qt, double* Vol) const
         case SwitchSide::After:
             if (dates::IsEarlier(dminDate_, at)) {
                 const double te = dates::SpanFromDayNumbers(atDay, at, dminDay_, dminDate_) / kDaysPerYear;
-                const double e = std::exp(te * (-DminEff_));
+                const double e = qrvp::Exp(te * (-DminEff_));
                 if (Qt != nullptr) *Qt = rateAtSwitch_ * e;
                 if (Vol != nullptr) *Vol = volAtSwitch_ + twelveQD_ * (1.0 - e) / DminEff_;
                 return true;

@@ -4,6 +4,7 @@
 #include "decline/arps/arps_core.h"
 #include "decline/arps/arps_switch.h"
 #include "dates/date_span.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -54,7 +55,7 @@ int32_t ApplySwitch(Date FindDate, Date StartDate, double Qi, double Di, double 
     }
     // Hyperbolic up to the switch, exponential at Dmin after it.
     const double te = dates::SpanInDays(FindDate, DminDate) / kDaysPerYear;
-    *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * std::exp(te * (-Dmin));
+    *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * qrvp::Exp(te * (-Dmin));
     return kStatusOk;
 }
 
@@ -89,7 +90,7 @@ int32_t ComputeArpsQt(Date FindDate, Date StartDate, double Qi, double Di, doubl
             *Qt = 0.0;
             return kStatusOk;
         }
-        *Qt = std::exp(x) * Qi;
+        *Qt = qrvp::Exp(x) * Qi;
         return kStatusOk;
     }
 
@@ -118,7 +119,7 @@ namespace {
     const bool placed = side == SwitchSide::After && KnownDminDate(bounds, StartDate, Di, Dmin, Qi, b, &DminDate);
     if (placed && dates::IsEarlier(DminDate, FindDate)) {
         const double te = dates::SpanInDays(FindDate, DminDate) / kDaysPerYear;
-        *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * std::exp(te * (-Dmin));
+        *Qt = RateAtSwitch(StartDate, DminDate, Qi, Di, b) * qrvp::Exp(te * (-Dmin));
         return kStatusOk;
     }
     *Qt = HyperbolicRate(Qi, Di, b, t);
@@ -158,7 +159,7 @@ int32_t GetArpsIDecl(double Qt, double Di, double Qi, double b, double* D)
     if (Qi <= 0 || Qt <= 0) {
         return QRVP_FAIL(L"GetArpsIDecl", L"Invalid Qi or Qt, Qi = %f, Qt = %f", Qi, Qt);
     }
-    *D = std::pow(Qt / Qi, b) * Di;
+    *D = qrvp::Pow(Qt / Qi, b) * Di;
     return kStatusOk;
 }
 
@@ -197,11 +198,11 @@ int32_t qrvp::arps::SolveDminDate(Date StartDate, double Di, double Dmin, double
     if ((b > 0.0 && Dmin >= Di) || (b < 0.0 && Di >= Dmin) || oppositeSigns) {
         return QRVP_FAIL(L"GetArpsDminDate", L"Invalid Dmin for given decline.");
     }
-    const double QD = std::pow(Dmin / Di, 1 / b) * Qi;
+    const double QD = qrvp::Pow(Dmin / Di, 1 / b) * Qi;
     if (NearZero(QD)) {
         return QRVP_FAIL(L"GetArpsDminDate", L"Qf cannot be zero.");
     }
-    const double days = (std::exp(std::log(Qi / QD) * b) - 1) * arps::kDaysPerYear / (Di * b);
+    const double days = (qrvp::Exp(qrvp::Log(Qi / QD) * b) - 1) * arps::kDaysPerYear / (Di * b);
     // Also rejects a number of days that is not a finite number, so the date
     // arithmetic only ever moves by a real amount.
     if (!(days > 0) || !std::isfinite(days)) {

@@ -1,6 +1,7 @@
 // The Arps solvers: the decline, initial rate or duration that a segment needs
 // to reach a given rate, and the same hyperbola restarted at another date.
 #include "decline/arps/arps_core.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -26,7 +27,7 @@ constexpr double kCapScaleRate = 50000.0;
 // The hyperbolic (and harmonic) time from Qi to Qf.
 double HyperbolicYears(double Qi, double Qf, double b, double Di)
 {
-    return (std::pow(Qf / Qi, -b) - 1) / (b * Di);
+    return (qrvp::Pow(Qf / Qi, -b) - 1) / (b * Di);
 }
 
 }  // namespace
@@ -55,11 +56,11 @@ int32_t GetArpsDi(Date StartDate, Date EndDate, double Qi, double Qt, double b, 
     const double T = EndDate.DaySpan(StartDate) / kDaysPerYear;
     if (NearZero(Dm) || (Dm > 0.0 && Qt > Qi) || (Dm < 0.0 && Qi > Qt)) {
         if (NearZero(b)) {
-            *Di = std::log(Qi / Qt) / T;
+            *Di = qrvp::Log(Qi / Qt) / T;
         } else if (NearZero(b - 1)) {
             *Di = (Qi - Qt) / (T * Qt);
         } else {
-            *Di = (std::pow(Qi / Qt, b) - 1) / (T * b);
+            *Di = (qrvp::Pow(Qi / Qt, b) - 1) / (T * b);
         }
         return kStatusOk;
     }
@@ -71,7 +72,7 @@ int32_t GetArpsDi(Date StartDate, Date EndDate, double Qi, double Qt, double b, 
         return kStatusFailed;
     }
     if ((Qi > Qt && Qt > qx) || (Qt > Qi && qx > Qt)) {
-        *Di = std::log(Qi / Qt) / T;
+        *Di = qrvp::Log(Qi / Qt) / T;
         return kStatusOk;
     }
 
@@ -113,7 +114,7 @@ int32_t GetArpsYears(double Qi, double Qf, double b, double Di, double Dmin, dou
     }
     const arps::EffectiveDecline eff = arps::ApplyMinDeclineRule(b, Di, Dmin);
     if (NearZero(eff.b)) {
-        *Years = std::log(Qi / Qf) / Di;
+        *Years = qrvp::Log(Qi / Qf) / Di;
         return kStatusOk;
     }
     if (NearZero(eff.Dmin)) {
@@ -140,8 +141,8 @@ int32_t GetArpsYears(double Qi, double Qf, double b, double Di, double Dmin, dou
         return kStatusOk;
     }
     const double tD = DminDate.DaySpan(reference) / kDaysPerYear;
-    const double QD = std::pow(eff.b * Di * tD + 1, -1 / eff.b) * Qi;
-    const double te = std::log(Qf / QD) / (-eff.Dmin);
+    const double QD = qrvp::Pow(eff.b * Di * tD + 1, -1 / eff.b) * Qi;
+    const double te = qrvp::Log(Qf / QD) / (-eff.Dmin);
     if (tD > 0 && te > 0) {
         *Years = te + tD;
     }
@@ -193,14 +194,14 @@ int32_t GetConstantArpsQi(Date NewStartDate, Date StartDate, double Qi, double D
     if (NearZero(b) || !(Di / Dcap > 0)) {
         return QRVP_FAIL(L"GetConstantArpsQi", L"Calculated time too small");
     }
-    const double q1 = std::pow(Di / Dcap, 1 / b) * kCapScaleRate;
-    const double Tmax = (std::pow(kCapScaleRate / q1, b) - 1) / (Dcap * b);
+    const double q1 = qrvp::Pow(Di / Dcap, 1 / b) * kCapScaleRate;
+    const double Tmax = (qrvp::Pow(kCapScaleRate / q1, b) - 1) / (Dcap * b);
     if (T >= Tmax) {
         return QRVP_FAIL(L"GetConstantArpsQi", L"Calculated time too small");
     }
-    const double qn = std::pow((Tmax - T) * b * Dcap + 1, -1 / b) * kCapScaleRate;
+    const double qn = qrvp::Pow((Tmax - T) * b * Dcap + 1, -1 / b) * kCapScaleRate;
     const double newQi = qn * (Qi / q1);
-    const double newDi = std::pow(Qi / newQi, -b) * Di;
+    const double newDi = qrvp::Pow(Qi / newQi, -b) * Di;
     // An exponent so small that the reference scale under- or overflows.
     if (!std::isfinite(newQi) || !std::isfinite(newDi)) {
         return QRVP_FAIL(L"GetConstantArpsQi", L"Calculated time too small");
@@ -221,8 +222,8 @@ int32_t GetConstantArpsQinit(double* Di, Date RefDate, Date EndDate, double Qref
         return kStatusFailed;
     }
     // The point of the known curve whose decline is the wanted one.
-    *Qinit = std::pow(Dref / wanted, -1 / b) * Qref;
-    const double back = (std::pow(*Qinit / Qref, b) - 1) / (b * wanted) * kDaysPerYear;
+    *Qinit = qrvp::Pow(Dref / wanted, -1 / b) * Qref;
+    const double back = (qrvp::Pow(*Qinit / Qref, b) - 1) / (b * wanted) * kDaysPerYear;
     if (!std::isfinite(back)) {
         return kStatusFailed;  // no such point: the date cannot move by it
     }

@@ -12,6 +12,7 @@
 
 #include "dates/date_span.h"
 #include "decline/arps/arps_core.h"
+#include "frame/elementary.h"
 #include "frame/tolerance.h"
 
 #include <bit>
@@ -124,7 +125,7 @@ bool KnownDminDate(const SwitchBounds& s, const Date& StartDate, double Di, doub
 
 double RateAtSwitch(const Date& StartDate, const Date& DminDate, double Qi, double Di, double b)
 {
-    return std::pow(dates::SpanInDays(DminDate, StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
+    return qrvp::Pow(dates::SpanInDays(DminDate, StartDate) * (Di * b) / kDaysPerYear + 1, -1 / b) * Qi;
 }
 
 }  // namespace qrvp::arps

@@ -7,6 +7,7 @@
 #include "decline/arps/arps_switch.h"
 #include "decline/arps/arps_volume.h"
 #include "dates/date_span.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -22,15 +23,15 @@ constexpr int kVolSearchEvaluations = 35;
 
 double ConstantRateVolume(double days, double Qi) { return days * Qi / kDaysPerMonth; }
 
-double ExponentialVolume(double Qi, double Di, double t) { return 12.0 * Qi * (1.0 - std::exp(-Di * t)) / Di; }
+double ExponentialVolume(double Qi, double Di, double t) { return 12.0 * Qi * (1.0 - qrvp::Exp(-Di * t)) / Di; }
 
 // Rate reached after producing Vol on a harmonic or hyperbolic curve (b not 0).
 double HyperbolicQfAfterVolume(double Qi, double Di, double b, double Vol)
 {
     if (NearZero(b - 1.0)) {
-        return Qi * std::exp(-Vol * Di / (12.0 * Qi));
+        return Qi * qrvp::Exp(-Vol * Di / (12.0 * Qi));
     }
-    return std::pow(std::pow(Qi, 1.0 - b) - Vol * Di * (1.0 - b) / (12.0 * std::pow(Qi, b)), 1.0 / (1.0 - b));
+    return qrvp::Pow(qrvp::Pow(Qi, 1.0 - b) - Vol * Di * (1.0 - b) / (12.0 * qrvp::Pow(Qi, b)), 1.0 / (1.0 - b));
 }
 
 }  // namespace
@@ -44,10 +45,10 @@ int32_t HypVolQf(double Qi, double Qf, double Di, double b, double* Vol)
         return QRVP_FAIL(L"HypVolQf", L"Qi, Qf, and Di must all be nonzero.");
     }
     if (NearZero(b - 1.0)) {
-        *Vol = 12.0 * Qi * std::log(Qi / Qf) / Di;
+        *Vol = 12.0 * Qi * qrvp::Log(Qi / Qf) / Di;
         return kStatusOk;
     }
-    *Vol = 12.0 * std::pow(Qi, b) * (std::pow(Qi, 1.0 - b) - std::pow(Qf, 1.0 - b)) / ((1.0 - b) * Di);
+    *Vol = 12.0 * qrvp::Pow(Qi, b) * (qrvp::Pow(Qi, 1.0 - b) - qrvp::Pow(Qf, 1.0 - b)) / ((1.0 - b) * Di);
     return kStatusOk;
 }
 
@@ -61,10 +62,10 @@ int32_t HypVolTime(double Qi, double Di, double b, double t, double* Vol)
         return QRVP_FAIL(L"GetArpsYears", L"Qi and Di must be nonzero.");
     }
     if (b == 1.0) {
-        *Vol = 12.0 * Qi * std::log(1.0 + Di * t) / Di;
+        *Vol = 12.0 * Qi * qrvp::Log(1.0 + Di * t) / Di;
         return kStatusOk;
     }
-    *Vol = 12.0 * Qi / ((1.0 - b) * Di) * (1.0 - std::pow(1.0 + b * Di * t, 1.0 - 1.0 / b));
+    *Vol = 12.0 * Qi / ((1.0 - b) * Di) * (1.0 - qrvp::Pow(1.0 + b * Di * t, 1.0 - 1.0 / b));
     return kStatusOk;
 }
 
@@ -80,11 +81,11 @@ int32_t GetArpsRemTime(double Qi, double Vol, double b, double Di, double Dmin, 
     const double c = ApplyMinDeclineRule(b, Di, Dmin).b;
     const double x = Vol * Di / (12.0 * Qi);
     if (NearZero(c)) {
-        *Years = -std::log(1.0 - x) / Di;
+        *Years = -qrvp::Log(1.0 - x) / Di;
     } else if (NearZero(c - 1.0)) {
-        *Years = (std::exp(x) - 1.0) / Di;
+        *Years = (qrvp::Exp(x) - 1.0) / Di;
     } else {
-        *Years = (std::pow(1.0 + (c - 1.0) * x, c / (c - 1.0)) - 1.0) / (c * Di);
+        *Years = (qrvp::Pow(1.0 + (c - 1.0) * x, c / (c - 1.0)) - 1.0) / (c * Di);
     }
     return kStatusOk;
 }
@@ -152,7 +153,7 @@ ArpsSwitch SwitchAt(const Date& StartDate, double Qi, double Di, double bEff, co
 {
     ArpsSwitch where{true, dminDate, 0.0, 0.0};
     where.tD = dates::SpanInDays(dminDate, StartDate) / kDaysPerYear;
-    where.QD = Qi * std::pow(1.0 + bEff * Di * where.tD, -1.0 / bEff);
+    where.QD = Qi * qrvp::Pow(1.0 + bEff * Di * where.tD, -1.0 / bEff);
     return where;
 }
 
@@ -238,7 +239,7 @@ extern "C" QRVP_API int32_t GetArpsVol2(Date StartDate, Date EndDate, double Qi,
         return kStatusFailed;
     }
     const double te = EndDate.DaySpan(sw.DminDate) / kDaysPerYear;
-    *Vol = vol + 12.0 * sw.QD * (1.0 - std::exp(-eff.Dmin * te)) / eff.Dmin;
+    *Vol = vol + 12.0 * sw.QD * (1.0 - qrvp::Exp(-eff.Dmin * te)) / eff.Dmin;
     return kStatusOk;
 }
 

@@ -3,6 +3,7 @@
 // q(N) = Qi * 10^(decl * (N - BegCum)).
 #include "QRVPFuncs.h"
 #include "decline/cum/cum_segment.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -33,7 +34,7 @@ extern "C" int32_t GetLogCumDecl(double Qi, double Qf, double BegCum, double End
     if (NearZero(BegCum - EndCum)) {
         return QRVP_FAIL(L"GetLogCumDecl", kBadCums, BegCum, EndCum);
     }
-    *decl = (std::log10(Qf) - std::log10(Qi)) / (EndCum - BegCum);
+    *decl = (qrvp::Log10(Qf) - qrvp::Log10(Qi)) / (EndCum - BegCum);
     return kStatusOk;
 }
 
@@ -55,7 +56,7 @@ extern "C" int32_t GetLogCumQi(double BegCum, double EndCum, double Qf, double d
     if (NearZero(BegCum - EndCum)) {
         return QRVP_FAIL(L"GetLogCumQi", kBadCums, BegCum, EndCum);
     }
-    *Qi = Qf / std::pow(10.0, (EndCum - BegCum) * decl);
+    *Qi = Qf / qrvp::Pow(10.0, (EndCum - BegCum) * decl);
     return kStatusOk;
 }
 
@@ -82,7 +83,7 @@ extern "C" int32_t GetLogCumQf(double Qi, double BegCum, double EndCum, double d
     if (NearZero(BegCum - EndCum)) {
         return QRVP_FAIL(L"GetLogCumQf", kBadCums, BegCum, EndCum);
     }
-    *Qf = Qi * std::pow(10.0, (EndCum - BegCum) * decl);
+    *Qf = Qi * qrvp::Pow(10.0, (EndCum - BegCum) * decl);
     return kStatusOk;
 }
 
@@ -100,7 +101,7 @@ extern "C" int32_t GetLogCumEndCum(double Qi, double Qf, double BegCum, double d
     if (NearZero(decl)) {
         return QRVP_FAIL(L"GetLogCumEndCum", kBadDecl, decl);
     }
-    *EndCum = BegCum + (std::log10(Qf) - std::log10(Qi)) / decl;
+    *EndCum = BegCum + (qrvp::Log10(Qf) - qrvp::Log10(Qi)) / decl;
     return kStatusOk;
 }
 
@@ -118,7 +119,7 @@ extern "C" int32_t GetLogCumBegCum(double Qi, double Qf, double decl, double End
     if (NearZero(decl)) {
         return QRVP_FAIL(L"GetLogCumBegCum", kBadDecl, decl);
     }
-    *BegCum = EndCum - (std::log10(Qf) - std::log10(Qi)) / decl;
+    *BegCum = EndCum - (qrvp::Log10(Qf) - qrvp::Log10(Qi)) / decl;
     return kStatusOk;
 }
 
@@ -142,8 +143,8 @@ extern "C" int32_t GetLogCumVCum(double Qi, double Qf, double FindCum, double Be
         return kStatusOk;
     }
     // Beyond EndCum the curve is extrapolated.
-    const double logQf = std::log10(Qf);
-    *Qt = std::pow(10.0, logQf + (logQf - std::log10(Qi)) / (EndCum - BegCum) * (FindCum - EndCum));
+    const double logQf = qrvp::Log10(Qf);
+    *Qt = qrvp::Pow(10.0, logQf + (logQf - qrvp::Log10(Qi)) / (EndCum - BegCum) * (FindCum - EndCum));
     return kStatusOk;
 }
 
@@ -166,14 +167,14 @@ extern "C" int32_t GetLogCum(double Qi, double Qf, double cum1, double cum2, dou
         *Rate = Qi;
         return kStatusOk;
     }
-    const double s = (std::log(Qf) - std::log(Qi)) / (Cumf - Cumi);
-    const double c = std::log(Qi) - s * Cumi;
+    const double s = (qrvp::Log(Qf) - qrvp::Log(Qi)) / (Cumf - Cumi);
+    const double c = qrvp::Log(Qi) - s * Cumi;
     // An interval of no width averages to the rate at its one point.
     if (NearZero(cum1 - cum2)) {
-        *Rate = std::exp(s * cum1 + c);
+        *Rate = qrvp::Exp(s * cum1 + c);
         return kStatusOk;
     }
-    *Rate = (std::exp(s * cum2 + c) / s - std::exp(s * cum1 + c) / s) / (cum2 - cum1);
+    *Rate = (qrvp::Exp(s * cum2 + c) / s - qrvp::Exp(s * cum1 + c) / s) / (cum2 - cum1);
     return kStatusOk;
 }
 
@@ -187,6 +188,6 @@ extern "C" int32_t ValidateLogCum(double* Qi, double* Qf, double* decl, double* 
                                 if (NearZero(qi) || NearZero(qf)) {
                                     return std::nullopt;
                                 }
-                                return (std::log10(qi) - std::log10(qf)) / width;
+                                return (qrvp::Log10(qi) - qrvp::Log10(qf)) / width;
                             });
 }

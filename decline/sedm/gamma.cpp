@@ -4,6 +4,7 @@
 #include "decline/sedm/gamma.h"
 
 #include "decline/sedm/ieee_quotient.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -129,7 +130,7 @@ int32_t incGamma(double a, double x, double* lower, double* upper)
     if (a < 0.0 || x < 0.0) {
         return QRVP_FAIL(L"incGamma", L"a (%f) and x (%f) must both be positive", a, x);
     }
-    const double xam = a * std::log(x) - x;
+    const double xam = a * qrvp::Log(x) - x;
     if (xam > kLargestIncGammaXam || a > kLargestIncGammaA) {
         return QRVP_FAIL(L"incGamma", L"xam (%f) or a (%f) out of range for function (xam <= 700, a <= 170)",
                          xam, a);
@@ -143,13 +144,13 @@ int32_t incGamma(double a, double x, double* lower, double* upper)
         return kStatusOk;
     }
     if (x <= a + 1.0) {
-        const double below = std::exp(xam) * LowerSeries(a, x);
+        const double below = qrvp::Exp(xam) * LowerSeries(a, x);
         if (gamma(a, &complete) != kStatusOk) return kStatusFailed;
         *lower = below;
         *upper = complete - below;
         return kStatusOk;
     }
-    const double above = Quotient(std::exp(xam), x + UpperFractionTail(a, x));
+    const double above = Quotient(qrvp::Exp(xam), x + UpperFractionTail(a, x));
     if (gamma(a, &complete) != kStatusOk) return kStatusFailed;
     *upper = above;
     *lower = complete - above;

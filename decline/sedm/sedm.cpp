@@ -5,6 +5,7 @@
 
 #include "decline/sedm/gamma.h"
 #include "decline/sedm/ieee_quotient.h"
+#include "frame/elementary.h"
 #include "frame/report.h"
 #include "frame/tolerance.h"
 
@@ -48,7 +49,7 @@ double YearsBetween(const Date& StartDate, const Date& EndDate)
 // exp(-(t / tau)^n), the fraction of Qi left after t years.
 double RemainingFraction(double t, double tau, double n)
 {
-    return std::exp(-std::pow(t / tau, n));
+    return qrvp::Exp(-qrvp::Pow(t / tau, n));
 }
 
 // A rate pair the inversions can use: both positive, Qf below Qi and not
@@ -61,7 +62,7 @@ bool IsDecliningPair(double Qi, double Qf)
 // ln(Qi / Qf)^(1 / n): t / tau for the fall from Qi to Qf.
 double ScaledTimeToFall(double Qi, double Qf, double n)
 {
-    return std::pow(std::log(Qi / Qf), Quotient(1.0, n));
+    return qrvp::Pow(qrvp::Log(Qi / Qf), Quotient(1.0, n));
 }
 
 }  // namespace
@@ -96,7 +97,7 @@ extern "C" int32_t GetSEDMVol(double Qi, Date StartDate, Date EndDate, double ta
 
     double lower = 0.0;
     double upper = 0.0;
-    if (qrvp::sedm::incGamma(a, std::pow(t / tau, n), &lower, &upper) != kStatusOk) return kStatusFailed;
+    if (qrvp::sedm::incGamma(a, qrvp::Pow(t / tau, n), &lower, &upper) != kStatusOk) return kStatusFailed;
 
     // 12 * integral of Qi exp(-(t/tau)^n) dt = 12 Qi (tau/n) gamma(1/n, (t/tau)^n).
     *Vol = Quotient(tau, n) * (Qi * 12.0) * lower;
