@@ -60,7 +60,7 @@ inline DoubleDouble TwoSum(double a, double b) {
 
 // a * b exactly (Dekker's product; no fma, so every platform takes the same path).
 inline DoubleDouble TwoProduct(double a, double b) {
-    constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+    constexpr double kSplitter = 0x1.0000002p+27;  // 2^27 + 1
     const double p = a * b;
     const double ta = kSplitter * a;
     const double ah = ta - (ta - a);
@@ -105,7 +105,7 @@ double Round(const Wide& a, Uint128 margin);
 
 // Within `margin` units of a's last bit of a halfway point: a's error bound
 // must then be tightened, or the exact value is that point.
-inline constexpr Uint128 kMargin = 256;  // 2^-119 of a, ten times the paths' error
+inline constexpr Uint128 kMargin = 0x100;  // 2^-119 of a, ten times the paths' error
 
 // e^t and e^t - 1 for |t| < 1000, relative error below 2^-123 (plus t's own).
 Wide ExpWide(const Wide& t);

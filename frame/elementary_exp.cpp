@@ -198,7 +198,7 @@ bool ExpRounded(double th, double tl, double extra, double& result) {
     const int e = static_cast<int>(k >> 7);
     // e^r - 1 = rh + rl + q, q = rh^2/2 + ... + rh^6/720 (the next term is below 2^-71).
     const double rh = r.hi;
-    const double q = rh * rh * (0.5 + rh * (0x1.5555555555555p-3 + rh * (0x1.5555555555555p-5
+    const double q = rh * rh * (0x1p-1 + rh * (0x1.5555555555555p-3 + rh * (0x1.5555555555555p-5
                      + rh * (0x1.1111111111111p-7 + rh * 0x1.6c16c16c16c17p-10))));
     const DoubleDouble p = TwoProduct(fraction[0], rh);
     const DoubleDouble s = FastTwoSum(fraction[0], p.hi);
@@ -216,11 +216,10 @@ double ExpAccurate(double x) { return Round(ExpWide(ToWide(x)), kMargin); }
 }  // namespace elementary
 
 double Exp(double x) {
-    if (!(std::fabs(x) < 708.0)) {
-        if (x != x) return x + x;
-        if (x > 709.8) return HUGE_VAL;
-        if (x < -746.0) return 0.0;
-    }
+    // Beyond ln(DBL_MAX) the result overflows; at and below ln(2^-1075) it
+    // rounds to 0 (half the least subnormal rounds to even).
+    if (x > 0x1.62e42fefa39efp+9) return HUGE_VAL;
+    if (!(x > -0x1.74910d52d3052p+9)) return x != x ? x + x : 0.0;
     double result = 0.0;
     if (elementary::ExpRounded(x, 0.0, 0.0, result)) return result;
     return elementary::ExpAccurate(x);

@@ -324,13 +324,13 @@ DoubleDouble LogEstimate(double x) {
     // log(1 + f) = f - f^2/2 + f^3 (1/3 - f/4 + ... + f^6/9); the next term is below 2^-75 f.
     const DoubleDouble f2 = TwoProduct(f.hi, f.hi);
     const double h = f.hi;
-    const double p = h * f2.hi * (0x1.5555555555555p-2 + h * (-0.25 + h * (0x1.999999999999ap-3
-                     + h * (-0x1.5555555555555p-3 + h * (0x1.2492492492492p-3 + h * (-0.125
+    const double p = h * f2.hi * (0x1.5555555555555p-2 + h * (-0x1p-2 + h * (0x1.999999999999ap-3
+                     + h * (-0x1.5555555555555p-3 + h * (0x1.2492492492492p-3 + h * (-0x1p-3
                      + h * 0x1.c71c71c71c71cp-4))))));
     const DoubleDouble a = TwoSum(k * kLn2High, cell.hi);
     const DoubleDouble b = TwoSum(a.hi, f.hi);
-    const DoubleDouble d = TwoSum(b.hi, -0.5 * f2.hi);
-    const double small = k * kLn2Low + cell.lo + (f.lo - 0.5 * f2.lo - f.hi * f.lo + p);
+    const DoubleDouble d = TwoSum(b.hi, -0x1p-1 * f2.hi);
+    const double small = k * kLn2Low + cell.lo + (f.lo - 0x1p-1 * f2.lo - f.hi * f.lo + p);
     return {d.hi, d.lo + (b.lo + (a.lo + small))};
 }
 
@@ -339,7 +339,7 @@ Wide LogWide(double x) {
     const DoubleDouble y0 = LogEstimate(x);
     const Wide y = Add(ToWide(y0.hi), ToWide(y0.lo));
     Wide z{};
-    if (x >= 0.5 && x <= 2.0)  // x e^-y - 1 = x (e^-y - 1) + (x - 1), x - 1 exact: z to its last bits
+    if (x >= 0x1p-1 && x <= 0x1p1)  // x e^-y - 1 = x (e^-y - 1) + (x - 1), x - 1 exact: z to its last bits
         z = Add(Multiply(ToWide(x), Expm1Wide(Negated(y))), ToWide(x - 1.0));
     else
         z = Add(Multiply(ToWide(x), ExpWide(Negated(y))), Negated(kWideOne));

@@ -20,8 +20,8 @@ double PowPositive(double x, double y) {
     if (std::fabs(y) > 0x1p64) return (x > 1) == (y > 0) ? HUGE_VAL : 0.0;
     const DoubleDouble l = LogEstimate(x);
     const DoubleDouble t = TwoProduct(y, l.hi);
-    if (t.hi > 710.0) return HUGE_VAL;
-    if (t.hi < -746.0) return 0.0;
+    if (t.hi > 0x1.63p+9) return HUGE_VAL;  // 710
+    if (t.hi < -0x1.75p+9) return 0.0;     // -746
     double result = 0.0;
     if (ExpRounded(t.hi, t.lo + y * l.lo, std::fabs(t.hi) * 0x1p-65, result)) return result;
     return PowAccurate(x, y);

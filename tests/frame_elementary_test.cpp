@@ -157,12 +157,12 @@ private:
     std::mt19937_64 rng_;
 };
 
+#ifdef QRVP_HAVE_MPFR
 long Count() {
     const char* text = std::getenv("QRVP_ELEMENTARY_COUNT");
     return text != nullptr ? std::atol(text) : 100000;
 }
 
-#ifdef QRVP_HAVE_MPFR
 TEST(Elementary, RandomArgumentsRoundToTheNearestDouble) {
     struct Row {
         const char* name;
