@@ -4,6 +4,7 @@
 #include <mpfr.h>
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -54,10 +55,10 @@ int main() {
     mpfr_t v, c;
     mpfr_inits2(kBits, v, c, static_cast<mpfr_ptr>(nullptr));
 
-    std::printf("// 2^(j/128), j = 0..127, as hi + lo.\n");
-    for (int j = 0; j < 128; ++j) {
+    std::printf("// 2^(j/1024), j = 0..1023, as hi + lo.\n");
+    for (int j = 0; j < 1024; ++j) {
         mpfr_set_si(v, j, MPFR_RNDN);
-        mpfr_div_ui(v, v, 128, MPFR_RNDN);
+        mpfr_div_ui(v, v, 1024, MPFR_RNDN);
         mpfr_exp2(v, v, MPFR_RNDN);
         const double hi = TakeDouble(v);
         std::printf("    {%a, %a},\n", hi, mpfr_get_d(v, MPFR_RNDN));
@@ -77,20 +78,28 @@ int main() {
         mpfr_set_d(v, cd, MPFR_RNDN);
         mpfr_log(v, v, MPFR_RNDN);
         mpfr_neg(v, v, MPFR_RNDN);
-        const double hi = TakeDouble(v);
+        // hi a multiple of 2^-42, so that k ln2 (42 bits) plus hi is exact.
+        mpfr_mul_2ui(v, v, 42, MPFR_RNDN);
+        mpfr_t whole;
+        mpfr_init2(whole, kBits);
+        mpfr_rint(whole, v, MPFR_RNDN);
+        mpfr_sub(v, v, whole, MPFR_RNDN);
+        mpfr_div_2ui(v, v, 42, MPFR_RNDN);
+        const double hi = std::ldexp(mpfr_get_d(whole, MPFR_RNDN), -42);
+        mpfr_clear(whole);
         std::printf("    {%a, %a, %a},\n", cd, hi, mpfr_get_d(v, MPFR_RNDN));
     }
 
     mpfr_const_log2(v, MPFR_RNDN);
-    mpfr_div_ui(v, v, 128, MPFR_RNDN);
-    std::printf("ln2/128: %a (35 bits), ", TakeDouble(v, 35));
+    mpfr_div_ui(v, v, 1024, MPFR_RNDN);
+    std::printf("ln2/1024: %a (32 bits), ", TakeDouble(v, 32));
     std::printf("%a\n", TakeDouble(v));
     mpfr_const_log2(v, MPFR_RNDN);
     std::printf("ln2: %a (42 bits), ", TakeDouble(v, 42));
     std::printf("%a\n", TakeDouble(v));
     mpfr_const_log2(v, MPFR_RNDN);
-    mpfr_ui_div(v, 128, v, MPFR_RNDN);
-    std::printf("128/ln2: %a\n", TakeDouble(v));
+    mpfr_ui_div(v, 1024, v, MPFR_RNDN);
+    std::printf("1024/ln2: %a\n", TakeDouble(v));
     mpfr_set_ui(v, 10, MPFR_RNDN);
     mpfr_log(v, v, MPFR_RNDN);
     mpfr_ui_div(v, 1, v, MPFR_RNDN);
