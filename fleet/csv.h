@@ -1,4 +1,4 @@
-// A comma-separated table as qrvp reads it: one record a line, fields split on
+// A comma-separated table as the fleet reads it: one record a line, fields split on
 // commas, a field may be quoted with double quotes (a doubled quote inside
 // stands for one).  Blank lines and lines whose first character is '#' are
 // skipped.  Every record remembers its line number for messages.

@@ -1,4 +1,4 @@
-// Routing the library's diagnostic log into a private file while qrvp runs,
+// Routing the library's diagnostic log into a private file while a front-end runs,
 // so that the records a call produced can be shown beside its result.
 //
 // The library reads its log settings from the settings store named by the

@@ -55,7 +55,7 @@ void Check(const char* function, Call&& call)
 std::vector<std::string> RecordsOf(const std::function<void()>& call);
 
 // Runs `body` with the library's log routed into a private file that holds
-// nothing yet, one caller at a time (for hosts of the engine that take a
+// nothing yet, one caller at a time (for the fleet's replays, which take a
 // LogRoute of their own).  Needs the GIL.
 void WithLogRoute(const std::function<void(fleet::LogRoute&)>& body);
 

@@ -11,7 +11,7 @@ void RegisterFit(py::module_& m);
 PYBIND11_MODULE(_qrvpfuncs, m)
 {
     using namespace qrvp::python;
-    m.doc() = "The QRVPFuncs library's calculations, vectorised evaluations and table engines.";
+    m.doc() = "The QRVPFuncs library's calculations, vectorised evaluations and the fleet layer's table runs.";
     RegisterErrors(m);
     RegisterCalls(m);
     RegisterVector(m);
