@@ -1,0 +1,198 @@
+// Every status-returning calculation of the library by name, called from one
+// line of text ("GetLinTimQi 2021-01-01 2020-01-01 90 10 _"), and the table of
+// argument boundaries that the library test checks against the log and that
+// qrvp call's test replays through the command.  A token is a number (strtod:
+// "inf", "nan", "0x1p-1074"), a date Y-M-D[Th:m:s] copied into the record
+// unchecked (1799-06-01 is a null date the validating constructor would never
+// make), "_" for a pure out-parameter, or "null" for a null pointer.
+#ifndef QRVP_TESTS_LIBRARY_CALLS_H
+#define QRVP_TESTS_LIBRARY_CALLS_H
+
+#include "QRVPFuncs.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace qrvp::test {
+
+inline std::vector<std::string> Tokens(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> out;
+    for (std::string t; in >> t;) out.push_back(t);
+    return out;
+}
+
+inline bool ParseDateToken(const std::string& t, Date* d)
+{
+    unsigned v[6] = {0, 0, 0, 0, 0, 0};
+    int used = 0;
+    const int n = std::sscanf(t.c_str(), "%u-%u-%u%n", &v[0], &v[1], &v[2], &used);
+    if (n != 3) return false;
+    if (t[static_cast<size_t>(used)] == 'T' &&
+        std::sscanf(t.c_str() + used, "T%u:%u:%u", &v[3], &v[4], &v[5]) != 3)
+        return false;
+    DateBase b{v[0], static_cast<uint16_t>(v[1]), static_cast<uint16_t>(v[2]), static_cast<uint16_t>(v[3]),
+               static_cast<uint16_t>(v[4]), v[5]};
+    *d = Date(b);
+    return true;
+}
+
+// What a call returned and what its pointer arguments hold afterwards, in
+// argument order (a segment as its six fields, dates as their text).
+struct Outcome {
+    int32_t status = 0;
+    std::vector<double> numbers;
+    std::vector<std::string> dates;
+};
+
+// A value never written by a calculation: an out-parameter still holding it
+// was left alone.
+inline double Untouched()
+{
+    const uint64_t bits = 0x7FF4DEADBEEF0002ull;
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+inline std::string DateText(const Date& d)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%" PRIu32 "-%02u-%02uT%02u:%02u:%02" PRIu32, d.year, d.month, d.day, d.hour,
+                  d.minute, d.second);
+    return text;
+}
+
+struct Slot {
+    double num = 0;
+    Date date;
+    ArpsSegment segment{};
+    int32_t integer = 0;
+};
+
+template <typename P>
+P Arg(const std::string& t, Slot& s, bool null)
+{
+    if constexpr (std::is_same_v<P, double>) {
+        return std::strtod(t.c_str(), nullptr);
+    } else if constexpr (std::is_same_v<P, Date>) {
+        Date d;
+        (void)ParseDateToken(t, &d);
+        return d;
+    } else if constexpr (std::is_same_v<P, double*>) {
+        s.num = t == "_" ? Untouched() : std::strtod(t.c_str(), nullptr);
+        return null ? nullptr : &s.num;
+    } else if constexpr (std::is_same_v<P, Date*>) {
+        if (t == "_" || !ParseDateToken(t, &s.date)) std::memset(static_cast<void*>(&s.date), 0xEE, sizeof s.date);
+        return null ? nullptr : &s.date;
+    } else if constexpr (std::is_same_v<P, ArpsSegment*>) {
+        std::memset(static_cast<void*>(&s.segment), 0xEE, sizeof s.segment);
+        return null ? nullptr : &s.segment;
+    } else {
+        static_assert(std::is_same_v<P, int32_t*>);
+        s.integer = INT32_MIN;
+        return null ? nullptr : &s.integer;
+    }
+}
+
+template <typename P>
+void Keep(const Slot& s, Outcome& o)
+{
+    if constexpr (std::is_same_v<P, double*>) o.numbers.push_back(s.num);
+    if constexpr (std::is_same_v<P, Date*>) o.dates.push_back(DateText(s.date));
+    if constexpr (std::is_same_v<P, int32_t*>) o.numbers.push_back(s.integer);
+    if constexpr (std::is_same_v<P, ArpsSegment*>) {
+        const ArpsSegment& g = s.segment;
+        o.numbers.insert(o.numbers.end(), {g.Qi, g.Qf, g.Di, g.b});
+        o.dates.insert(o.dates.end(), {DateText(g.StartDate), DateText(g.EndDate)});
+    }
+}
+
+template <typename P>
+constexpr bool IsPointer() { return std::is_pointer_v<P>; }
+
+// A call from its argument tokens; `null` names the pointer argument (counted
+// among the pointers from 0) passed as a null pointer, -1 none.
+using Caller = std::function<Outcome(const std::vector<std::string>&, int null)>;
+
+template <typename... P>
+Caller Adapt(int32_t (*f)(P...))
+{
+    return [f](const std::vector<std::string>& t, int null) {
+        Outcome o;
+        if (t.size() != sizeof...(P)) {
+            o.status = 99;
+            return o;
+        }
+        Slot s[sizeof...(P) + 1];
+        size_t i = 0;
+        int pointer = 0;
+        auto next = [&](auto tag) {
+            using Q = decltype(tag);
+            const bool isNull = IsPointer<Q>() && pointer++ == null;
+            const size_t k = i++;
+            return Arg<Q>(t[k], s[k], isNull);
+        };
+        std::tuple<P...> args{next(P{})...};
+        o.status = std::apply(f, args);
+        i = 0;
+        (Keep<P>(s[i++], o), ...);
+        return o;
+    };
+}
+
+template <typename... P>
+constexpr int PointerCount(int32_t (*)(P...)) { return (0 + ... + (std::is_pointer_v<P> ? 1 : 0)); }
+
+struct Callable {
+    Caller call;
+    int pointers;
+    bool writesOnFailure;  // the contract names values written before -1
+};
+
+#define QRVP_CALL(f, w) {#f, Callable{Adapt(f), PointerCount(f), w}}
+inline const std::map<std::string, Callable>& Callables()
+{
+    static const std::map<std::string, Callable> table = {
+        QRVP_CALL(IsZero, false), QRVP_CALL(IsEqual, false), QRVP_CALL(GetReportThreading, false),
+        QRVP_CALL(NomToTanEff, false), QRVP_CALL(TanEffToNom, true), QRVP_CALL(NomToSecEff, false),
+        QRVP_CALL(SecEffToNom, false), QRVP_CALL(GetArpsQt, true), QRVP_CALL(GetArpsIDecl, true),
+        QRVP_CALL(GetArpsDminDate, false), QRVP_CALL(GetArpsDi, true), QRVP_CALL(GetArpsQi, false),
+        QRVP_CALL(GetArpsYears, false), QRVP_CALL(GetConstantArpsQi, false), QRVP_CALL(GetConstantArpsQinit, true),
+        QRVP_CALL(BendArpsSegment, true), QRVP_CALL(ValidateArps, true), QRVP_CALL(GetArpsVol, false),
+        QRVP_CALL(GetArpsVol2, false), QRVP_CALL(GetArpsQfDiVol, true), QRVP_CALL(GetArpsYearsVol, false),
+        QRVP_CALL(GetArpsQfVol, true), QRVP_CALL(GetLinTimQt, false), QRVP_CALL(GetLinTimQi, false),
+        QRVP_CALL(GetLinTimDi, false), QRVP_CALL(GetLinTimYears, false), QRVP_CALL(GetLinTimVol, false),
+        QRVP_CALL(GetLinTimYearsVol, true), QRVP_CALL(ValidateLinTime, true), QRVP_CALL(GetLinCumDecl, false),
+        QRVP_CALL(GetLinCumQi, false), QRVP_CALL(GetLinCumQf, false), QRVP_CALL(GetLinCumEndCum, false),
+        QRVP_CALL(GetLinCumBegCum, false), QRVP_CALL(GetLinCumVCum, false), QRVP_CALL(GetLinCum, false),
+        QRVP_CALL(ValidateLinCum, true), QRVP_CALL(GetLogCumDecl, false), QRVP_CALL(GetLogCumQi, false),
+        QRVP_CALL(GetLogCumQf, false), QRVP_CALL(GetLogCumEndCum, false), QRVP_CALL(GetLogCumBegCum, false),
+        QRVP_CALL(GetLogCumVCum, false), QRVP_CALL(GetLogCum, false), QRVP_CALL(ValidateLogCum, true),
+        QRVP_CALL(GetSEDMQt, false), QRVP_CALL(GetSEDMVol, false), QRVP_CALL(GetSEDMYears, false),
+        QRVP_CALL(GetSEDMTau, false), QRVP_CALL(GetSEDMQi, false),
+    };
+    return table;
+}
+#undef QRVP_CALL
+
+// One call and what it must do: `expect` is "" (status 0, no record), "=N"
+// (returns N, no record), a message (-1 and one record under the call's own
+// name), or "@Name message" (-1, one record under Name).
+struct Row {
+    const char* call;
+    const char* expect;
+};
+
+}  // namespace qrvp::test
+
+#endif
