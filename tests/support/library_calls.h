@@ -46,12 +46,12 @@ inline bool ParseDateToken(const std::string& t, Date* d)
     return true;
 }
 
-// What a call returned and what its pointer arguments hold afterwards, in
-// argument order (a segment as its six fields, dates as their text).
+// What a call returned and what its pointer arguments hold afterwards, one
+// text per pointer in argument order: "untouched", a number as %.17g, a date
+// as Y-MM-DDTHH:MM:SS, a segment as its fields in that form.
 struct Outcome {
     int32_t status = 0;
-    std::vector<double> numbers;
-    std::vector<std::string> dates;
+    std::vector<std::string> results;
 };
 
 // A value never written by a calculation: an out-parameter still holding it
@@ -64,12 +64,28 @@ inline double Untouched()
     return v;
 }
 
+inline std::string NumberText(double v)
+{
+    const double u = Untouched();
+    if (std::memcmp(&v, &u, sizeof v) == 0) return "untouched";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    return text;
+}
+
 inline std::string DateText(const Date& d)
 {
-    char text[64];
+    if (d.year == 0xEEEEEEEEu && d.second == 0xEEEEEEEEu) return "untouched";
+    char text[96];
     std::snprintf(text, sizeof text, "%" PRIu32 "-%02u-%02uT%02u:%02u:%02" PRIu32, d.year, d.month, d.day, d.hour,
                   d.minute, d.second);
     return text;
+}
+
+inline std::string SegmentText(const ArpsSegment& g)
+{
+    return NumberText(g.Qi) + " " + DateText(g.StartDate) + " " + NumberText(g.Qf) + " " + DateText(g.EndDate) +
+           " " + NumberText(g.Di) + " " + NumberText(g.b);
 }
 
 struct Slot {
@@ -107,14 +123,11 @@ P Arg(const std::string& t, Slot& s, bool null)
 template <typename P>
 void Keep(const Slot& s, Outcome& o)
 {
-    if constexpr (std::is_same_v<P, double*>) o.numbers.push_back(s.num);
-    if constexpr (std::is_same_v<P, Date*>) o.dates.push_back(DateText(s.date));
-    if constexpr (std::is_same_v<P, int32_t*>) o.numbers.push_back(s.integer);
-    if constexpr (std::is_same_v<P, ArpsSegment*>) {
-        const ArpsSegment& g = s.segment;
-        o.numbers.insert(o.numbers.end(), {g.Qi, g.Qf, g.Di, g.b});
-        o.dates.insert(o.dates.end(), {DateText(g.StartDate), DateText(g.EndDate)});
-    }
+    if constexpr (std::is_same_v<P, double*>) o.results.push_back(NumberText(s.num));
+    if constexpr (std::is_same_v<P, Date*>) o.results.push_back(DateText(s.date));
+    if constexpr (std::is_same_v<P, int32_t*>)
+        o.results.push_back(s.integer == INT32_MIN ? "untouched" : std::to_string(s.integer));
+    if constexpr (std::is_same_v<P, ArpsSegment*>) o.results.push_back(SegmentText(s.segment));
 }
 
 template <typename P>
@@ -187,11 +200,33 @@ inline const std::map<std::string, Callable>& Callables()
 
 // One call and what it must do: `expect` is "" (status 0, no record), "=N"
 // (returns N, no record), a message (-1 and one record under the call's own
-// name), or "@Name message" (-1, one record under Name).
+// name), or "@Name message" (-1, one record under Name); "=N" may go before a
+// record.
 struct Row {
     const char* call;
     const char* expect;
 };
+
+struct Expected {
+    int32_t status;
+    std::string function, message;  // no record when the message is empty
+};
+
+inline Expected ExpectedOf(const Row& row)
+{
+    std::string e = row.expect;
+    Expected x{e.empty() ? 0 : -1, Tokens(row.call)[0], ""};
+    if (e.rfind('=', 0) == 0) {
+        x.status = std::atoi(e.c_str() + 1);
+        e = e.find(' ') == std::string::npos ? "" : e.substr(e.find(' ') + 1);
+    }
+    if (e.rfind('@', 0) == 0) {
+        x.function = e.substr(1, e.find(' ') - 1);
+        e = e.substr(e.find(' ') + 1);
+    }
+    x.message = e;
+    return x;
+}
 
 }  // namespace qrvp::test
 

@@ -104,6 +104,8 @@ inline const Row kArgumentRows[] = {
     // StartDate, EndDate, Qi, Di, b, Dmin
     {"GetArpsVol2 2020-01-01 2021-01-01 100 0.5 0.5 0.1 _", ""},
     {"GetArpsVol2 2020-01-01 2021-01-01 5e-12 0.5 0.5 0 _", "@GetArpsYears Qi and Di must be nonzero."},
+    // StartDate, EndDate, Qi, b, Vol, Dmin
+    {"GetArpsQfDiVol 2020-01-01 2021-01-01 100 0.5 1000 0 _ _", ""},
     // Qi, Vol, b, Di, Dmin
     {"GetArpsYearsVol 100 500 0.5 0.5 0 _", ""}, {"GetArpsYearsVol 5e-324 500 0.5 0.5 0 _", ""},
     {"GetArpsYearsVol 0 500 0.5 0.5 0 _", "@GetArpsRemTime Qi cannot be less than or equal to zero."}, {"GetArpsYearsVol -1 500 0.5 0.5 0 _", "@GetArpsRemTime Qi cannot be less than or equal to zero."},

@@ -30,11 +30,8 @@ contains out.txt "Qi = 1000 (unchanged)"
 expect_status 0 "$QRVP" call BendArpsSegment 1000 2000-01-01 250 2005-01-01 100 2010-01-01 0
 contains out.txt "Segment = {Qi = 1000, StartDate = 2000-01-01, Qf = 99.99999999999"
 contains out.txt "EndDate = 2010-01-01, Di = 0.360500961"
-# Each call reaches its own function with its own arguments and result.
-expect_status 0 "$QRVP" call GetLinTimDi 2022-01-01 2021-01-01 100 90
-contains out.txt "Di = 10.006849315068493"
-expect_status 0 "$QRVP" call GetSEDMQt 100 2020-01-01 2021-01-01 2 0.5
-contains out.txt "Qt = 49.27110455822088"
+# (qrvp_call_test holds every call's results to the library's own.)  Names
+# ignore case.
 expect_status 0 "$QRVP" call getlintimvol 2021-01-01 2022-01-01T06:00:00 100 100
 contains out.txt "Vol = 1200"
 
