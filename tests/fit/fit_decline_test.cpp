@@ -1,8 +1,11 @@
 // The fit against wells made by the library's own volume functions, with
 // seeded log-normal noise, shut-ins and part-uptime months: what it recovers,
-// which model it picks, and how it refuses bad input (the checks of each
-// period's volume and days on, and of too few periods for a model, are met
-// through qrvp fit and the Python package).
+// that it stops at a minimum of its own misfit, which model it picks and by
+// what score, that a shut-in uses up no producing time, that a seed repeats
+// its bootstrap bit for bit, the remaining volume against the library's own
+// volume call, and how it refuses bad input (the checks of each period's
+// volume and days on, and of too few periods for a model, are met through
+// qrvp fit and the Python package).
 #include "QRVPFit.h"
 #include "tests/support/log_capture.h"
 
@@ -166,6 +169,138 @@ TEST(FitDecline, LimitDateAndFittedVolumes)
     EXPECT_EQ(a.bootstrapUsed, 40);
     for (size_t k = 0; k < fitted.size(); ++k)
         EXPECT_EQ(std::isnan(fitted[k]), k < static_cast<size_t>(a.startIndex) || w.volumes[k] == 0.0) << k;
+}
+
+// 36 periods of 30 days on an Arps curve (or a stretched exponential when
+// tau > 0), all produced, with noise; `shutIn` >= 0 puts a shut-in period of
+// 30 days before that index.
+Well SteadyWell(double qi, double di, double b, double tau, int shutIn = -1)
+{
+    std::mt19937_64 rng(99);
+    std::normal_distribution<double> eps(0.0, 0.05);
+    const Date origin(2012, 3, 1, 0, 0, 0);
+    const auto cum = [&](double days, double* v) {
+        const Date at = After(origin, days);
+        return tau > 0 ? GetSEDMVol(qi, origin, at, tau, b, v) : GetArpsVol2(origin, at, qi, di, b, 0, v);
+    };
+    Well w;
+    for (int k = 0; k < 36; ++k) {
+        double a = 0.0, z = 0.0;
+        EXPECT_EQ(cum(30 * k, &a) + cum(30 * k + 30, &z), 0);
+        const Date start = After(origin, 30 * k + (shutIn >= 0 && k >= shutIn ? 30 : 0));
+        if (k == shutIn) w.starts.push_back(After(start, -30)), w.ends.push_back(start);
+        if (k == shutIn) w.volumes.push_back(0.0), w.daysOn.push_back(0.0);
+        w.starts.push_back(start);
+        w.ends.push_back(After(start, 30));
+        w.volumes.push_back((z - a) * std::exp(eps(rng)));
+        w.daysOn.push_back(30.0);
+    }
+    return w;
+}
+
+// The weighted misfit of the curve to the periods, worked out through GetFitVol.
+double Misfit(const Well& w, const FitCurve& c)
+{
+    double sum = 0.0;
+    for (size_t k = 0; k < w.volumes.size(); ++k) {
+        double v = 0.0;
+        EXPECT_EQ(GetFitVol(&c, w.starts[k], w.ends[k], &v), 0);
+        sum += std::pow(std::log(w.volumes[k]) - std::log(v), 2);
+    }
+    return sum;
+}
+
+TEST(FitDecline, StopsAtAMinimumOfItsOwnMisfitAndScoresModelsByIt)
+{
+    const Well w = SteadyWell(5000.0, 1.2, 0.8, 0.0);
+    FitResult best;
+    ASSERT_EQ(Fit(w, Options(FIT_MODEL_BEST), &best), 0);
+    double lowest = INFINITY;
+    for (int32_t model = 0; model < FIT_MODEL_COUNT; ++model) {
+        FitResult r;
+        std::vector<double> fitted(w.volumes.size());
+        ASSERT_EQ(Fit(w, Options(model), &r, fitted.data()), 0) << model;
+        FitCurve c = r.curve;
+        const double f = Misfit(w, c), n = w.Count();
+        EXPECT_NEAR(r.logRmse, std::sqrt(f / n), 1e-12) << model;
+        for (size_t k = 0; k < fitted.size(); ++k) {
+            double v = 0.0;
+            ASSERT_EQ(GetFitVol(&c, w.starts[k], w.ends[k], &v), 0);
+            EXPECT_NEAR(fitted[k] / v, 1.0, 1e-12) << model << " period " << k;
+        }
+        // No parameter moved either way by a thousandth lowers the misfit:
+        // the finite differences of the misfit vanish at the fit.
+        for (double* p : {&c.Qi, model == FIT_MODEL_STRETCHED ? &c.tau : &c.Di, model == FIT_MODEL_STRETCHED ? &c.n : &c.b}) {
+            if (*p == 0.0) continue;
+            const double keep = *p;
+            for (double step : {1.001, 0.999}) {
+                *p = keep * step;
+                EXPECT_GE(Misfit(w, c), f * (1 - 1e-9)) << model << " step " << step;
+            }
+            *p = keep;
+        }
+        // AICc with the variance counted as a parameter, as the best model's run scores it.
+        const double k = r.parameters + 1.0;
+        const double aicc = n * std::log(f / n) + 2 * k + 2 * k * (k + 1) / (n - k - 1);
+        EXPECT_NEAR(best.candidateAicc[model], aicc, 1e-9 * std::fabs(aicc)) << model;
+        lowest = std::min(lowest, aicc);
+    }
+    EXPECT_EQ(best.aicc, best.candidateAicc[best.curve.model]);
+    EXPECT_NEAR(best.aicc, lowest, 1e-9 * std::fabs(lowest));
+}
+
+TEST(FitDecline, AShutInPeriodMovesNothingInProducingTime)
+{
+    const Well plain = SteadyWell(8000.0, 0.9, 1.1, 0.0), shut = SteadyWell(8000.0, 0.9, 1.1, 0.0, 12);
+    ASSERT_EQ(shut.Count(), plain.Count() + 1);
+    FitResult a, b;
+    std::vector<double> fitted(shut.volumes.size());
+    ASSERT_EQ(Fit(plain, Options(FIT_MODEL_HYPERBOLIC), &a), 0);
+    ASSERT_EQ(Fit(shut, Options(FIT_MODEL_HYPERBOLIC), &b, fitted.data()), 0);
+    EXPECT_EQ(b.curve.start, After(a.curve.start, 30));
+    EXPECT_EQ(b.periodsUsed, a.periodsUsed);
+    EXPECT_TRUE(std::isnan(fitted[12]));
+    EXPECT_NEAR(b.curve.Qi / a.curve.Qi, 1.0, 1e-12);
+    EXPECT_NEAR(b.curve.Di / a.curve.Di, 1.0, 1e-12);
+    EXPECT_NEAR(b.curve.b / a.curve.b, 1.0, 1e-12);
+    EXPECT_NEAR(b.logRmse / a.logRmse, 1.0, 1e-12);
+}
+
+TEST(FitDecline, ASeedRepeatsItsBootstrapAndTheRemainingVolumeIsTheLibrarys)
+{
+    const Well w = SteadyWell(3000.0, 0.7, 0.6, 0.0);
+    FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+    o.bootstrap = 30;
+    o.seed = 5;
+    FitResult r[3];
+    ASSERT_EQ(Fit(w, o, &r[0]), 0);
+    ASSERT_EQ(Fit(w, o, &r[1]), 0);
+    o.seed = 6;
+    ASSERT_EQ(Fit(w, o, &r[2]), 0);
+    EXPECT_EQ(std::memcmp(&r[0], &r[1], sizeof r[0]), 0);
+    EXPECT_NE(r[0].p50, r[2].p50);
+    EXPECT_EQ(r[0].bootstrapUsed, 30);
+    EXPECT_LT(r[0].p90, r[0].p50);
+    EXPECT_LT(r[0].p50, r[0].p10);
+    Date horizon = r[0].historyEnd;
+    horizon.AddMonths(600);
+    EXPECT_EQ(r[0].limitDate, horizon);
+    const auto remaining = [&](const FitCurve& c) {
+        double to = 0.0, from = 0.0;
+        EXPECT_EQ(GetArpsVol2(c.start, horizon, c.Qi, c.Di, c.b, c.Dmin, &to), 0);
+        EXPECT_EQ(GetArpsVol2(c.start, r[0].historyEnd, c.Qi, c.Di, c.b, c.Dmin, &from), 0);
+        return to - from;
+    };
+    EXPECT_DOUBLE_EQ(r[0].remaining, remaining(r[0].curve));
+    EXPECT_DOUBLE_EQ(r[0].p90, remaining(r[0].p90Curve));
+    EXPECT_DOUBLE_EQ(r[0].p10, remaining(r[0].p10Curve));
+    const Well s = SteadyWell(3000.0, 0.0, 0.5, 1.5);
+    FitResult t;
+    ASSERT_EQ(Fit(s, Options(FIT_MODEL_STRETCHED), &t), 0);
+    double to = 0.0, from = 0.0;
+    ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.limitDate, t.curve.tau, t.curve.n, &to), 0);
+    ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.historyEnd, t.curve.tau, t.curve.n, &from), 0);
+    EXPECT_DOUBLE_EQ(t.remaining, to - from);
 }
 
 TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)
