@@ -128,64 +128,6 @@ TEST(ArpsVolume, ShortcutsAndKnownSolutions)
     EXPECT_NEAR(di, 9.0 + std::log(2.0) / 0.1, 1e-5);
 }
 
-TEST(ArpsVolume, FailuresWhatTheyLeaveAndTheirRecords)
-{
-    const char* vol = "decline/arps/volume.cpp";
-    const char* sol = "decline/arps/solvers.cpp";
-    const char* small = "L\"Calculated time";
-    // Each call fails; `left` is what its result holds after (7 untouched, -1
-    // any negative value).  A b > 0 with Dmin >= Di makes the segment
-    // exponential, which a zero Qf cannot end; far past the switch the linear
-    // exponential tail goes negative; statements share one message (no
-    // exponent, past the cap).
-    const struct {
-        int32_t (*call)(double*);
-        double left;
-        ExpectedRecord record;
-    } rows[] = {
-        {[](double* x) { return GetArpsVol(kStart, D(2001, 1, 1), 100, 0, 0.5, 0.5, 0.6, x); }, 7,
-         {"HypVolQf", "Qi, Qf, and Di must all be nonzero.", vol, "Qi, Qf, and Di must all be nonzero."}},
-        {[](double* x) { return GetArpsVol2(kStart, D(2001, 1, 1), 0, 0.5, 0.5, 0, x); }, 7,
-         {"GetArpsYears", "Qi and Di must be nonzero.", vol, "Qi and Di must be nonzero."}},
-        {[](double* x) { return GetArpsYearsVol(-1, 100, 0.5, 0.5, 0, x); }, 7,
-         {"GetArpsRemTime", "Qi cannot be less than or equal to zero.", vol, "Qi cannot be less than"}},
-        {[](double* x) { return GetArpsQfVol(1000, 1.0, 1.0, 1e7, 0.1, x); }, -1,
-         {"GetArpsQfVol", "Solved Qf cannot be less than zero.", vol, "Solved Qf cannot be less"}},
-        {[](double* x) { return GetArpsDi(kStart, D(2009, 1, 1), 1000, 0, 1, 0, x); }, 0,
-         {"GetArpsDi", "Invalid parameters: Qi (1000.000000), Qt (0.000000), StartDate (1/1/2000), EndDate (1/1/2009)",
-          sol, "L\"Invalid parameters"}},
-        {[](double* x) { return GetArpsDi(kStart, D(2016, 1, 1), 1000, 50, 1, kNaN, x); }, 0,
-         {"GetArpsDi", "Reached iteration limit (100)", sol, "L\"Reached iteration"}},
-        {[](double* x) { return GetConstantArpsQi(D(2009, 1, 1), D(2010, 1, 1), 100, 0.5, 0, x, x); }, 7,
-         {"GetConstantArpsQi", "Calculated time too small", sol, small, 0}},
-        {[](double* x) { return GetConstantArpsQi(D(2010, 1, 1), D(2010, 1, 1), 100, 0.5, 1, x, x); }, 7,
-         {"GetConstantArpsQi", "New start date (1/1/2010) greater than or equal to original start date (1/1/2010)",
-          sol, "L\"New start date"}},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.record.message);
-        LogCapture log;
-        double out = 7.0;
-        EXPECT_EQ(r.call(&out), -1);
-        if (r.left < 0) {
-            EXPECT_LT(out, 0.0);
-        } else {
-            EXPECT_EQ(out, r.left);
-        }
-        ExpectOneRecord(log, r.record);
-        EXPECT_EQ(r.call(nullptr), -1);
-    }
-    // A wanted decline of the other sign has no such point on the curve; a
-    // zero decline none at all: no start is written, nor a decline.
-    for (const double want : {-1.0, 0.0}) {
-        double Di = want, Qinit = 5;
-        Date start = D(2222, 2, 2);
-        EXPECT_EQ(GetConstantArpsQinit(&Di, D(2010, 1, 1), D(2012, 1, 1), 100, 50, 0.5, 0.7, 0, &Qinit, &start), -1);
-        EXPECT_TRUE(start == D(2222, 2, 2));
-        EXPECT_EQ(Di, want);
-    }
-}
-
 TEST(ArpsBend, KeepsBothEndsAndPassesNearTheBendPoint)
 {
     const struct {
@@ -214,47 +156,6 @@ TEST(ArpsBend, KeepsBothEndsAndPassesNearTheBendPoint)
             EXPECT_NEAR(seg.b, c.b, 1e-3);
             EXPECT_NEAR(seg.Di, c.Di, 1e-3);
         }
-    }
-}
-
-TEST(ArpsBend, RejectionsLeaveAZeroRecordAndOneLogRecord)
-{
-    const Date e = D(2010, 1, 1);
-    const char* file = "decline/arps/bend.cpp";
-    const char* dateMsg = "The bend point (%d/%d/%d) is less than";
-    const struct {
-        double Qi, BendQ, Qf;
-        Date bend;
-        ExpectedRecord record;
-    } rows[] = {
-        {1000, 250, 100, kStart, {"BendArpsSegment", "The bend point (1/1/2000) is less than the start date "
-                                  "(1/1/2000) or greater than the end date (1/1/2010)", file, dateMsg}},
-        {1000, 1000.5, 100, D(2005, 1, 1), {"BendArpsSegment", "The bend point (1000.500000) is greater than the Qi "
-                                            "(1000.000000) or less than the Qf (100.000000)", file, "is greater than the Qi"}},
-        {100, 99, 1000, D(2005, 1, 1), {"BendArpsSegment", "The bend point (99.000000) is less than the Qi "
-                                        "(100.000000) or greater than the Qf (1000.000000)", file, "is less than the Qi"}},
-        // A middle point far above the exponential needs an exponent beyond -9.
-        {1000, 999, 100, D(2009, 12, 1), {"CurveFit::PointFit", "New bFactor (-8.998901) is out of range (+/- 9.000000)",
-                                          file, "New bFactor (%f) is out of range"}},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.record.message);
-        LogCapture log;
-        ArpsSegment seg;
-        std::memset(static_cast<void*>(&seg), 0xAB, sizeof(seg));
-        EXPECT_EQ(BendArpsSegment(r.Qi, kStart, r.BendQ, r.bend, r.Qf, e, 0, &seg), -1);
-        const unsigned char zeros[64] = {};
-        EXPECT_EQ(std::memcmp(&seg, zeros, sizeof(zeros)), 0);
-        ExpectLastRecord(log, r.record);
-    }
-    EXPECT_EQ(BendArpsSegment(1000, kStart, 250, D(2005, 1, 1), 100, e, 0, nullptr), -1);
-    // Bend rates equal to an end pass the rate checks (the fit may still fail).
-    for (const auto& [Qi, BendQ, Qf] : {std::array{1000.0, 1000.0, 100.0}, {1000.0, 100.0, 100.0},
-                                        {100.0, 100.0, 400.0}, {100.0, 400.0, 400.0}}) {
-        LogCapture log;
-        ArpsSegment seg;
-        (void)BendArpsSegment(Qi, kStart, BendQ, D(2005, 1, 1), Qf, e, 0, &seg);
-        for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("The bend point"), std::string::npos) << line;
     }
 }
 

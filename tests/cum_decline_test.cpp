@@ -108,35 +108,6 @@ TEST(CumAverage, MatchesTheIntegralOfTheRate)
     }
 }
 
-// Each failure: -1, the result left alone, one record with the routine's
-// name, the message and the line of its reporting statement; a null result
-// pointer fails without a record.  The average reports through its integral.
-TEST(CumFailure, OneExactRecordAndTheResultLeftAlone)
-{
-    const struct {
-        int32_t (*call)(double*);
-        const char* function;
-        const char* message;
-    } rows[] = {
-        // Two blanks after "Invalid" in these.
-        {[](double* r) { return GetLinCumQi(0, 10, -1, 1, r); }, "GetLinCumQi", "Invalid  Qf (-1.000000)"},
-        {[](double* r) { return GetLinCumQf(-1, 0, 10, 1, r); }, "GetLinCumQf", "Invalid  Qi (-1.000000)"},
-        {[](double* r) { return GetLinCumVCum(1, 2, 5, 10, 10, r); }, "GetLinCumVCum",
-         "EndCum (10.000000) is greater than BegCum (10.000000)"},
-        {[](double* r) { return GetLogCumVCum(1, 2, 5, 10, 10, r); }, "GetLogCumVCum",
-         "BegCum (10.000000) is less than EndCum (10.000000)"},
-        {[](double* r) { return GetLogCum(1, 2, 0, 10, 10, 9, r); }, "GetLogCumIntVal",
-         "Invalid Cumi (10.000000), Cumf (9.000000), cum1 (0.000000), or cum2 (10.000000)"},
-    };
-    for (const auto& r : rows) {
-        LogCapture log;
-        ExpectFailureLeavesResult({r.message, r.call});
-        const std::string file = r.function[3] == 'L' && r.function[4] == 'i' ? "decline/cum/lin_cum.cpp"
-                                                                             : "decline/cum/log_cum.cpp";
-        ExpectOneRecord(log, {r.function, r.message, file});
-    }
-}
-
 struct Params {
     double Qi, Qf, decl, BegCum, EndCum;
 };

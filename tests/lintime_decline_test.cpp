@@ -86,37 +86,6 @@ TEST(LinTimVol, MatchesTheIntegralOfTheRateAndInverts)
     }
 }
 
-// Each failure: -1, the result left alone, one record with the routine's
-// name, the message and the line of its reporting statement; a null result
-// pointer fails without a record.
-TEST(LinTimFailure, OneExactRecordAndTheResultLeftAlone)
-{
-    const struct {
-        int32_t (*call)(double*);
-        const char* function;
-        const char* message;
-    } rows[] = {
-        // This message has always lacked the slash before the year.
-        {[](double* r) { return GetLinTimQi(D(2020, 3, 4), Date(), 5, 1, r); }, "GetLinTimQi",
-         "Invalid EndDate (3/42020) or StartDate(12/31/1799)"},
-        // No time, though the over-long day's number is later.
-        {[](double* r) { return GetLinTimDi(D(2021, 3, 3), D(2021, 2, 31), 20, 10, r); }, "GetLinTimDi",
-         "No time between start date (2/31/2021) and end date (3/3/2021)"},
-        {[](double* r) { return GetLinTimYears(100, 90, 5e-12, r); }, "GetLinTimYears",
-         "Cannot solve for time with zero decline or Qi (100.000000) equal to Qf (90.000000)."},
-        // %d of a double: the low 32 bits of its bit pattern (0 for -1.0 and
-        // 100.0, 0x9999999A for -0.1).
-        {[](double* r) { return GetLinTimYearsVol(-1, 100, -12, r); }, "GetLinTimYearsVol", "Invalid Qi (0) or Vol (0)"},
-        {[](double* r) { return GetLinTimYearsVol(100, 6000.001, -120, r); }, "GetLinTimYearsVol",
-         "Invalid Vol (6000.001000) for given decline (-120.000000)"},
-    };
-    for (const auto& r : rows) {
-        LogCapture log;
-        ExpectFailureLeavesResult({r.message, r.call});
-        ExpectOneRecord(log, {r.function, r.message, "decline/lintime/lin_time.cpp"});
-    }
-}
-
 struct Normalised {
     double Qi, Di, Qf;
     Date end;

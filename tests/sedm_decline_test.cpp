@@ -147,42 +147,11 @@ TEST(SEDM, InversionsRoundTripThroughTheRate)
     }
 }
 
-TEST(SEDM, FailuresWriteOneRecordAndLeaveTheResult)
+TEST(SEDM, TheQfFromVolumeInversionIsNotOffered)
 {
-    const Date s = D(2020, 1, 1), e = D(2021, 1, 1);
-    const char* sedm = "decline/sedm/sedm.cpp";
-    const char* gam = "decline/sedm/gamma.cpp";
-    const struct {
-        std::function<int32_t(double*)> call;
-        ExpectedRecord record;
-    } cases[] = {
-        {[&](double* o) { return GetSEDMQt(100, s, e, 0, 0.5, o); },
-         {"GetSEDMQt", "Invalid Qi (100.000000), tau (0.000000), or n (0.500000)", sedm, "Invalid Qi (%f), tau"}},
-        {[&](double* o) { return GetSEDMVol(100, s, e, 2, 0.005, o); },
-         {"gamma", "x (200.000000) is out of range for function (max = 171.0)", gam, "max = 171.0"}},
-        {[&](double* o) { return GetSEDMVol(100, s, e, 2, 1 / 170.5, o); },
-         {"incGamma", "xam (-1.687051) or a (170.500000) out of range for function (xam <= 700, a <= 170)", gam,
-          "xam <= 700"}},
-        {[&](double* o) { return GetSEDMYears(100, 100 - 5e-12, 0, 2, 0.5, o); },  // within the tolerance below Qi
-         {"GetSEDMYears", "Invalid Qi (100.000000) or Qf (100.000000)", sedm, "Invalid Qi (%f) or Qf"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.record.message);
-        LogCapture log;
-        double out = 42.0;
-        EXPECT_EQ(c.call(&out), -1);
-        EXPECT_EQ(out, 42.0);
-        ExpectOneRecord(log, c.record);
-    }
-    // A null result, and the Qf-from-volume inversion the decline does not
-    // offer, fail without a record.
     LogCapture log;
-    EXPECT_EQ(GetSEDMQt(100, s, e, 2, 0.5, nullptr) + GetSEDMVol(100, s, e, 2, 0.5, nullptr) +
-                  GetSEDMYears(100, 50, 0, 2, 0.5, nullptr) + GetSEDMTau(100, 50, s, e, 0.5, nullptr) +
-                  GetSEDMQi(50, s, e, 2, 0.5, nullptr),
-              -5);
     double qf = 42.0;
-    EXPECT_EQ(GetSEDMQfVol(100, 500, s, e, 2, qf), -1);
+    EXPECT_EQ(GetSEDMQfVol(100, 500, D(2020, 1, 1), D(2021, 1, 1), 2, qf), -1);
     EXPECT_EQ(qf, -1.0);
     EXPECT_TRUE(log.Lines().empty());
 }

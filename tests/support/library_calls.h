@@ -51,7 +51,7 @@ inline bool ParseDateToken(const std::string& t, Date* d)
 // as Y-MM-DDTHH:MM:SS, a segment as its fields in that form.
 struct Outcome {
     int32_t status = 0;
-    std::vector<std::string> results;
+    std::vector<std::string> results, before;
 };
 
 // A value never written by a calculation: an out-parameter still holding it
@@ -121,13 +121,12 @@ P Arg(const std::string& t, Slot& s, bool null)
 }
 
 template <typename P>
-void Keep(const Slot& s, Outcome& o)
+void Keep(const Slot& s, std::vector<std::string>& o)
 {
-    if constexpr (std::is_same_v<P, double*>) o.results.push_back(NumberText(s.num));
-    if constexpr (std::is_same_v<P, Date*>) o.results.push_back(DateText(s.date));
-    if constexpr (std::is_same_v<P, int32_t*>)
-        o.results.push_back(s.integer == INT32_MIN ? "untouched" : std::to_string(s.integer));
-    if constexpr (std::is_same_v<P, ArpsSegment*>) o.results.push_back(SegmentText(s.segment));
+    if constexpr (std::is_same_v<P, double*>) o.push_back(NumberText(s.num));
+    if constexpr (std::is_same_v<P, Date*>) o.push_back(DateText(s.date));
+    if constexpr (std::is_same_v<P, int32_t*>) o.push_back(s.integer == INT32_MIN ? "untouched" : std::to_string(s.integer));
+    if constexpr (std::is_same_v<P, ArpsSegment*>) o.push_back(SegmentText(s.segment));
 }
 
 template <typename P>
@@ -156,9 +155,11 @@ Caller Adapt(int32_t (*f)(P...))
             return Arg<Q>(t[k], s[k], isNull);
         };
         std::tuple<P...> args{next(P{})...};
+        i = 0;
+        (Keep<P>(s[i++], o.before), ...);
         o.status = std::apply(f, args);
         i = 0;
-        (Keep<P>(s[i++], o), ...);
+        (Keep<P>(s[i++], o.results), ...);
         return o;
     };
 }
@@ -166,33 +167,37 @@ Caller Adapt(int32_t (*f)(P...))
 template <typename... P>
 constexpr int PointerCount(int32_t (*)(P...)) { return (0 + ... + (std::is_pointer_v<P> ? 1 : 0)); }
 
+// What a failure leaves in the results: nullptr, every one as it was; "*",
+// anything (the contract names values written on the way); else the text of
+// the first result.
 struct Callable {
     Caller call;
     int pointers;
-    bool writesOnFailure;  // the contract names values written before -1
+    const char* leftOnFailure;
 };
 
-#define QRVP_CALL(f, w) {#f, Callable{Adapt(f), PointerCount(f), w}}
+constexpr const char* kAny = "*";
+#define QRVP_CALL(f, left) {#f, Callable{Adapt(f), PointerCount(f), left}}
 inline const std::map<std::string, Callable>& Callables()
 {
     static const std::map<std::string, Callable> table = {
-        QRVP_CALL(IsZero, false), QRVP_CALL(IsEqual, false), QRVP_CALL(GetReportThreading, false),
-        QRVP_CALL(NomToTanEff, false), QRVP_CALL(TanEffToNom, true), QRVP_CALL(NomToSecEff, false),
-        QRVP_CALL(SecEffToNom, false), QRVP_CALL(GetArpsQt, true), QRVP_CALL(GetArpsIDecl, true),
-        QRVP_CALL(GetArpsDminDate, false), QRVP_CALL(GetArpsDi, true), QRVP_CALL(GetArpsQi, false),
-        QRVP_CALL(GetArpsYears, false), QRVP_CALL(GetConstantArpsQi, false), QRVP_CALL(GetConstantArpsQinit, true),
-        QRVP_CALL(BendArpsSegment, true), QRVP_CALL(ValidateArps, true), QRVP_CALL(GetArpsVol, false),
-        QRVP_CALL(GetArpsVol2, false), QRVP_CALL(GetArpsQfDiVol, true), QRVP_CALL(GetArpsYearsVol, false),
-        QRVP_CALL(GetArpsQfVol, true), QRVP_CALL(GetLinTimQt, false), QRVP_CALL(GetLinTimQi, false),
-        QRVP_CALL(GetLinTimDi, false), QRVP_CALL(GetLinTimYears, false), QRVP_CALL(GetLinTimVol, false),
-        QRVP_CALL(GetLinTimYearsVol, true), QRVP_CALL(ValidateLinTime, true), QRVP_CALL(GetLinCumDecl, false),
-        QRVP_CALL(GetLinCumQi, false), QRVP_CALL(GetLinCumQf, false), QRVP_CALL(GetLinCumEndCum, false),
-        QRVP_CALL(GetLinCumBegCum, false), QRVP_CALL(GetLinCumVCum, false), QRVP_CALL(GetLinCum, false),
-        QRVP_CALL(ValidateLinCum, true), QRVP_CALL(GetLogCumDecl, false), QRVP_CALL(GetLogCumQi, false),
-        QRVP_CALL(GetLogCumQf, false), QRVP_CALL(GetLogCumEndCum, false), QRVP_CALL(GetLogCumBegCum, false),
-        QRVP_CALL(GetLogCumVCum, false), QRVP_CALL(GetLogCum, false), QRVP_CALL(ValidateLogCum, true),
-        QRVP_CALL(GetSEDMQt, false), QRVP_CALL(GetSEDMVol, false), QRVP_CALL(GetSEDMYears, false),
-        QRVP_CALL(GetSEDMTau, false), QRVP_CALL(GetSEDMQi, false),
+        QRVP_CALL(IsZero, nullptr), QRVP_CALL(IsEqual, nullptr), QRVP_CALL(GetReportThreading, nullptr),
+        QRVP_CALL(NomToTanEff, nullptr), QRVP_CALL(TanEffToNom, "36"), QRVP_CALL(NomToSecEff, nullptr),
+        QRVP_CALL(SecEffToNom, nullptr), QRVP_CALL(GetArpsQt, "-1"), QRVP_CALL(GetArpsIDecl, kAny),
+        QRVP_CALL(GetArpsDminDate, nullptr), QRVP_CALL(GetArpsDi, "0"), QRVP_CALL(GetArpsQi, nullptr),
+        QRVP_CALL(GetArpsYears, nullptr), QRVP_CALL(GetConstantArpsQi, nullptr), QRVP_CALL(GetConstantArpsQinit, kAny),
+        QRVP_CALL(BendArpsSegment, "0 0-00-00T00:00:00 0 0-00-00T00:00:00 0 0"), QRVP_CALL(ValidateArps, kAny),
+        QRVP_CALL(GetArpsVol, nullptr), QRVP_CALL(GetArpsVol2, nullptr), QRVP_CALL(GetArpsQfDiVol, kAny),
+        QRVP_CALL(GetArpsYearsVol, nullptr), QRVP_CALL(GetArpsQfVol, kAny), QRVP_CALL(GetLinTimQt, nullptr),
+        QRVP_CALL(GetLinTimQi, nullptr), QRVP_CALL(GetLinTimDi, nullptr), QRVP_CALL(GetLinTimYears, nullptr),
+        QRVP_CALL(GetLinTimVol, nullptr), QRVP_CALL(GetLinTimYearsVol, kAny), QRVP_CALL(ValidateLinTime, nullptr),
+        QRVP_CALL(GetLinCumDecl, nullptr), QRVP_CALL(GetLinCumQi, nullptr), QRVP_CALL(GetLinCumQf, nullptr),
+        QRVP_CALL(GetLinCumEndCum, nullptr), QRVP_CALL(GetLinCumBegCum, nullptr), QRVP_CALL(GetLinCumVCum, nullptr),
+        QRVP_CALL(GetLinCum, nullptr), QRVP_CALL(ValidateLinCum, nullptr), QRVP_CALL(GetLogCumDecl, nullptr),
+        QRVP_CALL(GetLogCumQi, nullptr), QRVP_CALL(GetLogCumQf, nullptr), QRVP_CALL(GetLogCumEndCum, nullptr),
+        QRVP_CALL(GetLogCumBegCum, nullptr), QRVP_CALL(GetLogCumVCum, nullptr), QRVP_CALL(GetLogCum, nullptr),
+        QRVP_CALL(ValidateLogCum, nullptr), QRVP_CALL(GetSEDMQt, nullptr), QRVP_CALL(GetSEDMVol, nullptr),
+        QRVP_CALL(GetSEDMYears, nullptr), QRVP_CALL(GetSEDMTau, nullptr), QRVP_CALL(GetSEDMQi, nullptr),
     };
     return table;
 }

@@ -58,6 +58,7 @@ inline const Row kArgumentRows[] = {
     {"GetArpsDi 2020-01-01 2021-01-01 100 5e-12 0.5 0 _", "Invalid parameters: Qi (100.000000), Qt (0.000000), StartDate (1/1/2020), EndDate (1/1/2021)"},
     {"GetArpsDi 2020-01-01 2021-01-01 100 2e-11 0.5 0 _", ""},
     {"GetArpsDi 2020-01-01 2021-01-01 -100 50 0.5 0 _", ""},
+    {"GetArpsDi 2000-01-01 2016-01-01 1000 50 1 nan _", "Reached iteration limit (100)"},
     // StartDate, EndDate, Qf, b, Di, Dmin
     {"GetArpsQi 2020-01-01 2021-01-01 50 0.5 0.5 0 _", ""}, {"GetArpsQi 2020-01-01 2021-01-01 5e-324 0.5 0.5 0 _", ""},
     {"GetArpsQi 2020-01-01 2021-01-01 0 0.5 0.5 0 _", "Invalid Qf"}, {"GetArpsQi 2020-01-01 2021-01-01 -1 0.5 5e-12 0 _", ""},
@@ -78,6 +79,7 @@ inline const Row kArgumentRows[] = {
     // *Di, RefDate, EndDate, Qref, Qend, Dref, b, Dmin
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 100 20 0.5 0.5 0 _ _", ""},
     {"GetConstantArpsQinit 0 2020-01-01 2025-01-01 100 20 0.5 0.5 0 _ _", "=-1"},
+    {"GetConstantArpsQinit -1 2010-01-01 2012-01-01 100 50 0.5 0.7 0 _ _", "=-1"},
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 100 20 0.5 0 0 _ _", "=-1"},
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 0 20 0.5 0.5 0 _ _", "=-1"},
     {"GetConstantArpsQinit 0.6 1800-06-01 2025-01-01 100 20 0.5 0.5 0 _ _", "=-1"},
@@ -89,6 +91,11 @@ inline const Row kArgumentRows[] = {
     {"BendArpsSegment 1000 2000-01-01 99.9999 2005-01-01 100 2010-01-01 0 _", "The bend point (99.999900) is greater than the Qi (1000.000000) or less than the Qf (100.000000)"},
     {"BendArpsSegment 100 2000-01-01 99.9999 2005-01-01 1000 2010-01-01 0 _", "The bend point (99.999900) is less than the Qi (100.000000) or greater than the Qf (1000.000000)"},
     {"BendArpsSegment 100 2000-01-01 1000.0001 2005-01-01 1000 2010-01-01 0 _", "The bend point (1000.000100) is less than the Qi (100.000000) or greater than the Qf (1000.000000)"},
+    {"BendArpsSegment 1000 2000-01-01 999 2009-12-01 100 2010-01-01 0 _", "@CurveFit::PointFit New bFactor (-8.998901) is out of range (+/- 9.000000)"},
+    {"BendArpsSegment 1000 2000-01-01 1000 2005-01-01 100 2010-01-01 0 _", "@CurveFit::PointFit New bFactor (-8.998901) is out of range (+/- 9.000000)"},
+    {"BendArpsSegment 1000 2000-01-01 100 2005-01-01 100 2010-01-01 0 _", "@CurveFit::PointFit New bFactor (8.998901) is out of range (+/- 9.000000)"},
+    {"BendArpsSegment 100 2000-01-01 100 2005-01-01 400 2010-01-01 0 _", "@CurveFit::PointFit New bFactor (8.998901) is out of range (+/- 9.000000)"},
+    {"BendArpsSegment 100 2000-01-01 400 2005-01-01 400 2010-01-01 0 _", "@CurveFit::PointFit New bFactor (-8.998901) is out of range (+/- 9.000000)"},
     // Validation: StartDate, Qi, Di, b, Dmin, Qf, EndDate (in and out)
     {"ValidateArps 2000-01-01 1000 1 1 0 100 2005-01-01", ""},
     {"ValidateArps 2000-01-01 -1 1 1 0 0 2005-01-01", "=-1"},
@@ -131,6 +138,7 @@ inline const Row kArgumentRows[] = {
     {"GetLinTimDi 1799-12-31 2020-01-01 100 90 _", "Invalid start date (1/1/2020) or end date (12/31/1799)"},
     {"GetLinTimDi 2019-12-31T23:59:59 2020-01-01 100 90 _", "End date (12/31/2019) is earlier than start date (1/1/2020)"},
     {"GetLinTimDi 2020-01-01 2020-01-01 100 90 _", "No time between start date (1/1/2020) and end date (1/1/2020)"},
+    {"GetLinTimDi 2021-03-03 2021-02-31 20 10 _", "No time between start date (2/31/2021) and end date (3/3/2021)"},
     {"GetLinTimDi 2020-01-01T00:00:01 2020-01-01 100 90 _", ""},
     // Qi, Qf, Di
     {"GetLinTimYears 100 90 10 _", ""}, {"GetLinTimYears 100 90 5e-12 _", "Cannot solve for time with zero decline or Qi (100.000000) equal to Qf (90.000000)."}, {"GetLinTimYears 100 90 2e-11 _", ""},
@@ -146,6 +154,7 @@ inline const Row kArgumentRows[] = {
     // Qi, Vol, Decl
     {"GetLinTimYearsVol 100 1140 -120 _", ""}, {"GetLinTimYearsVol 0 1140 120 _", ""},
     {"GetLinTimYearsVol -1e-300 1140 -120 _", "Invalid Qi (-1023872167) or Vol (0)"}, {"GetLinTimYearsVol 100 0 -120 _", "Invalid Qi (0) or Vol (0)"},
+    {"GetLinTimYearsVol -0.1 100 -12 _", "Invalid Qi (-1717986918) or Vol (0)"},
     {"GetLinTimYearsVol 100 5e-324 -120 _", ""}, {"GetLinTimYearsVol 100 6000 -120 _", ""},
     {"GetLinTimYearsVol 100 6000.001 -120 _", "Invalid Vol (6000.001000) for given decline (-120.000000)"}, {"GetLinTimYearsVol 100 1200 5e-12 _", ""},
     {"GetLinTimYearsVol 0 1200 5e-12 _", "Invalid Vol (1200.000000) for given decline (0.000000)"},
