@@ -68,6 +68,7 @@ inline std::string NumberText(double v)
 {
     const double u = Untouched();
     if (std::memcmp(&v, &u, sizeof v) == 0) return "untouched";
+    if (v != v) return "nan";  // of either sign
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", v);
     return text;
@@ -190,7 +191,7 @@ inline const std::map<std::string, Callable>& Callables()
         QRVP_CALL(GetArpsVol, nullptr), QRVP_CALL(GetArpsVol2, nullptr), QRVP_CALL(GetArpsQfDiVol, kAny),
         QRVP_CALL(GetArpsYearsVol, nullptr), QRVP_CALL(GetArpsQfVol, kAny), QRVP_CALL(GetLinTimQt, nullptr),
         QRVP_CALL(GetLinTimQi, nullptr), QRVP_CALL(GetLinTimDi, nullptr), QRVP_CALL(GetLinTimYears, nullptr),
-        QRVP_CALL(GetLinTimVol, nullptr), QRVP_CALL(GetLinTimYearsVol, kAny), QRVP_CALL(ValidateLinTime, nullptr),
+        QRVP_CALL(GetLinTimVol, nullptr), QRVP_CALL(GetLinTimYearsVol, kAny), QRVP_CALL(ValidateLinTime, kAny),
         QRVP_CALL(GetLinCumDecl, nullptr), QRVP_CALL(GetLinCumQi, nullptr), QRVP_CALL(GetLinCumQf, nullptr),
         QRVP_CALL(GetLinCumEndCum, nullptr), QRVP_CALL(GetLinCumBegCum, nullptr), QRVP_CALL(GetLinCumVCum, nullptr),
         QRVP_CALL(GetLinCum, nullptr), QRVP_CALL(ValidateLinCum, nullptr), QRVP_CALL(GetLogCumDecl, nullptr),
