@@ -75,7 +75,6 @@ TEST(ArpsConversions, PairsInvertEachOther)
             EXPECT_NEAR(back, D, 1e-9 * (1 + std::fabs(D))) << D << " " << b;
         }
     }
-    // The cap and the edges: 100 % effective is the capped nominal decline;
     // Ds of exactly 1 is accepted (+inf for b > 0, -1/b for b < 0).
     const OneResultCall values[] = {
         {"tan 0.5", [](double* x) { return TanEffToNom(0.5, x); }, std::log(2.0)},
@@ -84,14 +83,7 @@ TEST(ArpsConversions, PairsInvertEachOther)
         {"sec 1, b < 0", [](double* x) { return SecEffToNom(1.0, -0.5, x); }, 2.0},
     };
     for (const auto& v : values) ExpectValue(v);
-    double x = 5;
-    EXPECT_EQ(TanEffToNom(1.0, &x), -1);
-    EXPECT_EQ(x, 36.0);
-    const OneResultCall refused[] = {
-        {"b tiny", [](double* r) { return SecEffToNom(0.5, 1e-12, r); }},
-        {"Ds above 1", [](double* r) { return SecEffToNom(1.0 + 1e-15, 1.0, r); }},
-    };
-    for (const auto& r : refused) ExpectFailureLeavesResult(r);
+
 }
 
 TEST(ArpsValidate, TidiesSolvesAndMovesTheEnd)

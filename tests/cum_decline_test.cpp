@@ -136,30 +136,6 @@ TEST(ValidateCum, NormalisesOrRefusesWithNothingChanged)
         EXPECT_EQ(p.BegCum, c.out.BegCum);
         EXPECT_EQ(p.EndCum, c.out.EndCum);
     }
-    // Negative values; an end at or before the start (no infinite, no
-    // back-to-front decl); a decl that is not a number; for the logarithm one
-    // zero rate, and bounds at or before the start.
-    const struct {
-        const Family& f;
-        Params p;
-    } refused[] = {
-        {kLin, {100, 50, 9, -1, 1000}}, {kLin, {100, -1, 9, 0, 1000}},      {kLin, {100, 50, 9, 500, 500 + 5e-12}},
-        {kLin, {100, 50, 9, 600, 500}}, {kLin, {kNaN, 50, 9, 0, 10}},       {kLin, {1e308, 1, 9, 0, 1e-10}},
-        {kLog, {100, 5e-12, 9, 0, 1000}}, {kLog, {0, 100, 9, 0, 1000}},     {kLog, {100, 10, 9, 1000, 1000}},
-        {kLog, {100, 10, 9, -1, 900}},  {kLog, {100, 10, 9, 0, kInf}},
-    };
-    LogCapture log;  // refusing or not, no records
-    for (const auto& r : refused) {
-        Params q = r.p;
-        EXPECT_EQ(r.f.Validate(&q.Qi, &q.Qf, &q.decl, &q.BegCum, &q.EndCum), -1) << r.f.name << " " << r.p.Qi;
-        EXPECT_EQ(std::memcmp(&q, &r.p, sizeof q), 0) << r.f.name << " " << r.p.Qi;  // NaN included
-    }
-    for (const Family& f : {kLin, kLog}) {
-        double d = 1;
-        EXPECT_EQ(f.Validate(&d, &d, &d, &d, nullptr) + f.Validate(nullptr, &d, &d, &d, &d), -2);
-        EXPECT_EQ(d, 1.0);
-    }
-    EXPECT_TRUE(log.Lines().empty());
 }
 
 }  // namespace
