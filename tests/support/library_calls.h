@@ -35,24 +35,13 @@ inline bool ParseDateToken(const std::string& t, Date* d)
 {
     unsigned v[6] = {0, 0, 0, 0, 0, 0};
     int used = 0;
-    const int n = std::sscanf(t.c_str(), "%u-%u-%u%n", &v[0], &v[1], &v[2], &used);
-    if (n != 3) return false;
-    if (t[static_cast<size_t>(used)] == 'T' &&
-        std::sscanf(t.c_str() + used, "T%u:%u:%u", &v[3], &v[4], &v[5]) != 3)
+    if (std::sscanf(t.c_str(), "%u-%u-%u%n", &v[0], &v[1], &v[2], &used) != 3) return false;
+    if (t[static_cast<size_t>(used)] == 'T' && std::sscanf(t.c_str() + used, "T%u:%u:%u", &v[3], &v[4], &v[5]) != 3)
         return false;
-    DateBase b{v[0], static_cast<uint16_t>(v[1]), static_cast<uint16_t>(v[2]), static_cast<uint16_t>(v[3]),
-               static_cast<uint16_t>(v[4]), v[5]};
-    *d = Date(b);
+    const auto u16 = [](unsigned x) { return static_cast<uint16_t>(x); };
+    *d = Date(DateBase{v[0], u16(v[1]), u16(v[2]), u16(v[3]), u16(v[4]), v[5]});
     return true;
 }
-
-// What a call returned and what its pointer arguments hold afterwards, one
-// text per pointer in argument order: "untouched", a number as %.17g, a date
-// as Y-MM-DDTHH:MM:SS, a segment as its fields in that form.
-struct Outcome {
-    int32_t status = 0;
-    std::vector<std::string> results, before;
-};
 
 // A value never written by a calculation: an out-parameter still holding it
 // was left alone.
@@ -64,30 +53,30 @@ inline double Untouched()
     return v;
 }
 
+// A result as text: "untouched", "nan" (of either sign), a number as %.17g, a
+// date as Y-MM-DDTHH:MM:SS ("untouched" when still all 0xEE bytes).
 inline std::string NumberText(double v)
 {
     const double u = Untouched();
-    if (std::memcmp(&v, &u, sizeof v) == 0) return "untouched";
-    if (v != v) return "nan";  // of either sign
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
+    return std::memcmp(&v, &u, sizeof v) == 0 ? "untouched" : v != v ? "nan" : text;
 }
 
 inline std::string DateText(const Date& d)
 {
-    if (d.year == 0xEEEEEEEEu && d.second == 0xEEEEEEEEu) return "untouched";
     char text[96];
     std::snprintf(text, sizeof text, "%" PRIu32 "-%02u-%02uT%02u:%02u:%02" PRIu32, d.year, d.month, d.day, d.hour,
                   d.minute, d.second);
-    return text;
+    return d.year == 0xEEEEEEEEu && d.second == 0xEEEEEEEEu ? "untouched" : text;
 }
 
-inline std::string SegmentText(const ArpsSegment& g)
-{
-    return NumberText(g.Qi) + " " + DateText(g.StartDate) + " " + NumberText(g.Qf) + " " + DateText(g.EndDate) +
-           " " + NumberText(g.Di) + " " + NumberText(g.b);
-}
+// What a call returned, and what its pointer arguments held before and after
+// it, one text per pointer in argument order (a segment's six fields in one).
+struct Outcome {
+    int32_t status = 0;
+    std::vector<std::string> results, before;
+};
 
 struct Slot {
     double num = 0;
@@ -99,39 +88,28 @@ struct Slot {
 template <typename P>
 P Arg(const std::string& t, Slot& s, bool null)
 {
-    if constexpr (std::is_same_v<P, double>) {
-        return std::strtod(t.c_str(), nullptr);
-    } else if constexpr (std::is_same_v<P, Date>) {
-        Date d;
-        (void)ParseDateToken(t, &d);
-        return d;
-    } else if constexpr (std::is_same_v<P, double*>) {
-        s.num = t == "_" ? Untouched() : std::strtod(t.c_str(), nullptr);
-        return null ? nullptr : &s.num;
-    } else if constexpr (std::is_same_v<P, Date*>) {
-        if (t == "_" || !ParseDateToken(t, &s.date)) std::memset(static_cast<void*>(&s.date), 0xEE, sizeof s.date);
-        return null ? nullptr : &s.date;
-    } else if constexpr (std::is_same_v<P, ArpsSegment*>) {
-        std::memset(static_cast<void*>(&s.segment), 0xEE, sizeof s.segment);
-        return null ? nullptr : &s.segment;
-    } else {
-        static_assert(std::is_same_v<P, int32_t*>);
-        s.integer = INT32_MIN;
-        return null ? nullptr : &s.integer;
-    }
+    std::memset(static_cast<void*>(&s.date), 0xEE, sizeof s.date);
+    std::memset(static_cast<void*>(&s.segment), 0xEE, sizeof s.segment);
+    s.num = t == "_" ? Untouched() : std::strtod(t.c_str(), nullptr);
+    s.integer = INT32_MIN;
+    if constexpr (std::is_same_v<P, double>) return s.num;
+    if constexpr (std::is_same_v<P, Date>) return ParseDateToken(t, &s.date), s.date;
+    if constexpr (std::is_same_v<P, Date*>) (void)ParseDateToken(t, &s.date);
+    if constexpr (std::is_pointer_v<P>) return null ? nullptr : std::get<P>(std::tuple{&s.num, &s.date, &s.segment, &s.integer});
 }
 
 template <typename P>
 void Keep(const Slot& s, std::vector<std::string>& o)
 {
+    const ArpsSegment& g = s.segment;
     if constexpr (std::is_same_v<P, double*>) o.push_back(NumberText(s.num));
     if constexpr (std::is_same_v<P, Date*>) o.push_back(DateText(s.date));
     if constexpr (std::is_same_v<P, int32_t*>) o.push_back(s.integer == INT32_MIN ? "untouched" : std::to_string(s.integer));
-    if constexpr (std::is_same_v<P, ArpsSegment*>) o.push_back(SegmentText(s.segment));
+    if constexpr (std::is_same_v<P, ArpsSegment*>) {
+        o.push_back(NumberText(g.Qi) + " " + DateText(g.StartDate) + " " + NumberText(g.Qf) + " " +
+                    DateText(g.EndDate) + " " + NumberText(g.Di) + " " + NumberText(g.b));
+    }
 }
-
-template <typename P>
-constexpr bool IsPointer() { return std::is_pointer_v<P>; }
 
 // A call from its argument tokens; `null` names the pointer argument (counted
 // among the pointers from 0) passed as a null pointer, -1 none.
@@ -142,18 +120,14 @@ Caller Adapt(int32_t (*f)(P...))
 {
     return [f](const std::vector<std::string>& t, int null) {
         Outcome o;
-        if (t.size() != sizeof...(P)) {
-            o.status = 99;
-            return o;
-        }
         Slot s[sizeof...(P) + 1];
         size_t i = 0;
         int pointer = 0;
         auto next = [&](auto tag) {
             using Q = decltype(tag);
-            const bool isNull = IsPointer<Q>() && pointer++ == null;
+            const bool isNull = std::is_pointer_v<Q> && pointer++ == null;
             const size_t k = i++;
-            return Arg<Q>(t[k], s[k], isNull);
+            return Arg<Q>(t.at(k), s[k], isNull);
         };
         std::tuple<P...> args{next(P{})...};
         i = 0;
