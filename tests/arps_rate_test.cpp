@@ -75,15 +75,6 @@ TEST(ArpsConversions, PairsInvertEachOther)
             EXPECT_NEAR(back, D, 1e-9 * (1 + std::fabs(D))) << D << " " << b;
         }
     }
-    // Ds of exactly 1 is accepted (+inf for b > 0, -1/b for b < 0).
-    const OneResultCall values[] = {
-        {"tan 0.5", [](double* x) { return TanEffToNom(0.5, x); }, std::log(2.0)},
-        {"nom ln 2", [](double* x) { return NomToTanEff(std::log(2.0), x); }, 0.5},
-        {"sec 1, b > 0", [](double* x) { return SecEffToNom(1.0, 0.5, x); }, kInf},
-        {"sec 1, b < 0", [](double* x) { return SecEffToNom(1.0, -0.5, x); }, 2.0},
-    };
-    for (const auto& v : values) ExpectValue(v);
-
 }
 
 TEST(ArpsValidate, TidiesSolvesAndMovesTheEnd)

@@ -40,26 +40,6 @@ TEST(LinTimRoundTrip, SolversThenRateGiveBackTheSegment)
     }
 }
 
-TEST(LinTim, EdgeValues)
-{
-    const OneResultCall rows[] = {
-        // No date validity is tested; equal rates give zero before any check.
-        {"Qt of null dates", [](double* v) { return GetLinTimQt(Date(), Date(), 7.0, 1.0, v); }, 7.0},
-        // Qi below Qf with a positive decline: a negative duration, no error.
-        {"Years negative", [](double* v) { return GetLinTimYears(90.0, 100.0, 10.0, v); }, -1.0},
-        // The volume a rate falling from 100 at 120 a year ever gives is 6000;
-        // from no initial rate, a rising one: 60 t^2 = 600; no decline: the
-        // flat-rate time.
-        {"YearsVol all of it", [](double* v) { return GetLinTimYearsVol(100.0, 6000.0, -120.0, v); }, 10.0},
-        {"YearsVol from zero", [](double* v) { return GetLinTimYearsVol(0.0, 600.0, 120.0, v); }, std::sqrt(10.0)},
-        {"YearsVol flat", [](double* v) { return GetLinTimYearsVol(100.0, 2400.0, 0.0, v); }, 2.0},
-    };
-    for (const OneResultCall& r : rows) ExpectValue(r);
-    double qt = kNaN;  // the rate may go below zero
-    ASSERT_EQ(GetLinTimQt(D(2031, 1, 1), kJan2021, 100.0, 50.0, &qt), 0);
-    EXPECT_LT(qt, 0.0);
-}
-
 TEST(LinTimVol, MatchesTheIntegralOfTheRateAndInverts)
 {
     const struct {

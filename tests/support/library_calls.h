@@ -180,8 +180,9 @@ inline const std::map<std::string, Callable>& Callables()
 
 // One call and what it must do: `expect` is "" (status 0, no record), "=N"
 // (returns N, no record), a message (-1 and one record under the call's own
-// name), or "@Name message" (-1, one record under Name); "=N" may go before a
-// record.
+// name), "@Name message" (-1, one record under Name), or "-> v1 v2 ..."
+// (status 0, no record, the results within 1e-12 of those values); "=N" may
+// go before a record.
 struct Row {
     const char* call;
     const char* expect;
@@ -190,12 +191,17 @@ struct Row {
 struct Expected {
     int32_t status;
     std::string function, message;  // no record when the message is empty
+    std::vector<std::string> values;
 };
 
 inline Expected ExpectedOf(const Row& row)
 {
     std::string e = row.expect;
-    Expected x{e.empty() ? 0 : -1, Tokens(row.call)[0], ""};
+    Expected x{e.empty() || e.rfind("->", 0) == 0 ? 0 : -1, Tokens(row.call)[0], "", {}};
+    if (x.status == 0 && !e.empty()) {
+        x.values = Tokens(e.substr(2));
+        return x;
+    }
     if (e.rfind('=', 0) == 0) {
         x.status = std::atoi(e.c_str() + 1);
         e = e.find(' ') == std::string::npos ? "" : e.substr(e.find(' ') + 1);
