@@ -1,7 +1,8 @@
-// The Arps rate at its switch to Dmin, the instantaneous decline, the decline
-// conversions and the validation of a segment, with the records their failures
-// write.  (The rate's values, statuses and leftovers in every regime are held
-// bit for bit to the slow path in arps_evaluator_test.)
+// The Arps rate at its switch to Dmin, a switch the rule would drop, and the
+// decline conversions as inverse pairs.  (The rate's values, statuses and
+// leftovers in every regime are held bit for bit to the slow path in
+// arps_evaluator_test; the validation of a segment and the failures: the
+// library's argument table.)
 #include "QRVPFuncs.h"
 #include "decline/arps/arps_core.h"
 #include "tests/support/decline_test_util.h"
@@ -74,59 +75,6 @@ TEST(ArpsConversions, PairsInvertEachOther)
             ASSERT_EQ(SecEffToNom(Ds, b, &back), 0);
             EXPECT_NEAR(back, D, 1e-9 * (1 + std::fabs(D))) << D << " " << b;
         }
-    }
-}
-
-TEST(ArpsValidate, TidiesSolvesAndMovesTheEnd)
-{
-    struct Values {
-        double Qi, Di, b, Dmin, Qf;
-        Date end;
-    };
-    const Date y2001 = D(2001, 1, 1), y2050 = D(2050, 1, 1), X;  // X: the end is not checked
-    const double _ = kNaN;                                         // a value the row leaves unchecked
-    const struct {
-        const char* what;
-        Date start;
-        Values in;
-        int32_t rc;
-        double Di, b, Qf;
-        Date end;
-        double rateAtEnd, tol;
-    } rows[] = {
-        {"negative Qi", kStart, {-1, 0.7, 0.5, 0, 0, y2001}, -1, _, _, _, X, _, 0},
-        // |b| up to 0.001 is no exponent.
-        {"Qi zero: the solve fails, the call does not", kStart, {0, 0, 0.001, 0, 5, y2001}, 0, 0, 0, _, X, _, 0},
-        // A missing decline is solved from the dates and rates.
-        {"decline solved", kStart, {1000, 0, 1, 0, 100, D(2009, 1, 1)}, 0, 0.999772, _, _, X, _, 1e-6},
-        {"decline solved through a switch", kStart, {1000, 0, 1, 0.1, 50, D(2016, 1, 1)}, 0, _, _, _, X, 50, 1e-6},
-        // Qf zero becomes 0.1 and the decline is solved to it.
-        {"Qf zero", kStart, {100, 0, 0, 0, 0, D(2010, 1, 1)}, 0, std::log(1000.0) / (3653 / 365.25), _, 0.1, X, _,
-         1e-12},
-        // A given decline moves the end date to Qf, or Qf to the end date.
-        {"end date moved", kStart, {1000, 1.0, 1, 0, 100, D(2005, 1, 1)}, 0, _, _, 100, D(2008, 12, 31, 6), _, 0},
-        {"Qf moved", kStart, {1000, 1.0, 1, 0, 100, D(2012, 1, 1)}, 0, _, _, 1000.0 / 13, D(2012, 1, 1), _, 1e-6},
-        // More than 300 years out: EndDate stays and Qf follows the curve there.
-        {"beyond 300 years", kStart, {1000, 0.01, 0, 0, 0.001, y2001}, 0, _, _, 1000 * std::exp(-0.01 * 366 / 365.25),
-         y2001, _, 1e-9},
-        // The switch falls after 2600, so no duration comes back: EndDate
-        // stays and Qf is recomputed; when the rate at EndDate cannot be
-        // evaluated either, it fails.
-        {"no duration", kStart, {1000, 1.0, 1, 0.001, 1e-6, y2050}, 0, _, _, 1000 / (1 + 18263 / 365.25), y2050, _, 1e-9},
-        {"no duration, no rate", D(2060, 1, 1), {1000, 1.0, 1, 0.001, 1e-6, y2050}, -1, _, _, 1e-6, y2050, _, 0},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.what);
-        Values v = r.in;
-        EXPECT_EQ(ValidateArps(r.start, &v.Qi, &v.Di, &v.b, &v.Dmin, &v.Qf, &v.end), r.rc);
-        const auto near = [&r](double actual, double expected) {
-            EXPECT_TRUE(std::isnan(expected) || std::fabs(actual - expected) <= r.tol) << actual << " " << expected;
-        };
-        near(v.Di, r.Di);
-        near(v.b, r.b);
-        near(v.Qf, r.Qf);
-        EXPECT_TRUE(r.end == X || v.end == r.end);
-        near(std::isnan(r.rateAtEnd) ? 0 : ArpsRate(v.end, r.start, v.Qi, v.Di, v.b, v.Dmin), r.rateAtEnd);
     }
 }
 

@@ -54,10 +54,13 @@ TEST(LibraryArguments, EveryCheckAtItsBoundary)
         seen = lines.size();
         EXPECT_EQ(o.status, x.status);
         for (size_t k = 0; k < x.values.size() && k < o.results.size(); ++k) {
-            const double want = std::strtod(x.values[k].c_str(), nullptr), got = std::strtod(o.results[k].c_str(), nullptr);
-            EXPECT_TRUE(x.values[k] == o.results[k] || std::fabs(got - want) <= 1e-12 * std::fabs(want)) << o.results[k];
+            char* end = nullptr;
+            const double want = std::strtod(x.values[k].c_str(), &end), got = std::strtod(o.results[k].c_str(), nullptr);
+            EXPECT_TRUE(x.values[k] == "~" || x.values[k] == o.results[k] ||
+                        (*end == '\0' && std::fabs(got - want) <= 1e-12 * std::fabs(want)))
+                << o.results[k];
         }
-        if (std::getenv("ROWS")) { for (auto& r : o.results) printf("%s ", r.c_str()); printf(" <- %s\n", row.call); }
+        if (!x.values.empty()) continue;
         ASSERT_EQ(fresh.size(), x.message.empty() ? 0u : 1u) << (fresh.empty() ? "" : fresh[0]);
         if (!fresh.empty()) {
             const RecordTail tail = ParseRecordTail(fresh[0]);

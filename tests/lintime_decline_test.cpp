@@ -1,6 +1,6 @@
-// Linear-with-time decline: each solver against the forward rate, the volume
-// against a day-by-day integral of the rate and its inversion, edge values and
-// the normalisation of a segment (failures and hostile input: the library's
+// Linear-with-time decline: each solver against the forward rate, and the
+// volume against a day-by-day integral of the rate and its inversion (edge
+// values, the normalisation, failures and hostile input: the library's
 // argument table).
 #include "QRVPFuncs.h"
 #include "tests/support/decline_test_util.h"
@@ -63,53 +63,6 @@ TEST(LinTimVol, MatchesTheIntegralOfTheRateAndInverts)
         EXPECT_NEAR(vol, integral, 1e-9 * vol);
         ASSERT_EQ(GetLinTimYearsVol(c.Qi, vol, -12 * c.Di, &years), 0);
         EXPECT_NEAR(years, c.days / 365.25, 1e-9 * years);
-    }
-}
-
-struct Normalised {
-    double Qi, Di, Qf;
-    Date end;
-};
-
-Date After(Date d, double days)
-{
-    d.AddFracDay(days);
-    return d;
-}
-
-TEST(ValidateLinTime, NormalisesOrRefusesWithNothingChanged)
-{
-    const Date end = After(kJan2021, 730.5);
-    const Date floored = After(kJan2021, (100 - 1e-6) / 60 * 365.25);
-    // The end date from the duration (before the start when Qf lies above Qi
-    // on a falling decline); a negative end rate takes the rate at EndDate,
-    // floored, with the end date moved to the floor; zero rates; no decline.
-    const Normalised cases[][2] = {
-        {{100, 10, 90, Date()}, {100, 10, 90, D(2022, 1, 1, 6)}}, {{90, 10, 100, Date()}, {90, 10, 100, D(2020, 1, 1, 18)}},
-        {{100, 10, -5, end}, {100, 10, 80, end}},                 {{100, 60, -5, end}, {100, 60, 1e-6, floored}},
-        {{5e-12, 3, -5e-12, kJan2020}, {0, 0, 0, kJan2020}},      {{50, 0, 20, kJan2020}, {50, 0, 50, kJan2020}},
-    };
-    LogCapture log;
-    for (const auto& c : cases) {
-        Normalised n = c[0];
-        EXPECT_EQ(ValidateLinTime(kJan2021, &n.Qi, &n.Di, &n.Qf, &n.end), 0) << c[0].Qi << " " << c[0].Qf;
-        EXPECT_EQ(n.Qi, c[1].Qi);
-        EXPECT_EQ(n.Di, c[1].Di);
-        EXPECT_DOUBLE_EQ(n.Qf, c[1].Qf);
-        EXPECT_EQ(n.end, c[1].end);
-    }
-    // NaN decline with a negative Qf: the floor is written, no date is.
-    Normalised n = {100, kNaN, -5, end};
-    EXPECT_EQ(ValidateLinTime(kJan2021, &n.Qi, &n.Di, &n.Qf, &n.end), -1);
-    EXPECT_EQ(n.Qf, 1e-6);
-    EXPECT_EQ(n.end, end);
-    // It writes nothing of its own: only the record of the duration it asks
-    // for with each negative Qf (three of them above; its refusals: the
-    // library's argument table).
-    const auto lines = log.Lines();
-    ASSERT_EQ(lines.size(), 3u);
-    for (const auto& l : lines) {
-        ExpectRecord(l, {"GetLinTimYears", "Invalid Qi (100.000000) or Qf (-5.000000).", "decline/lintime/lin_time.cpp"});
     }
 }
 

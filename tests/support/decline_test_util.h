@@ -29,29 +29,6 @@ inline void ExpectRelative(double actual, double expected, double tolerance)
     EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
 }
 
-// A call that writes one double: the value it must give, or that it must fail
-// (-1, the result left alone, and -1 again with a null result pointer).
-struct OneResultCall {
-    const char* what;
-    int32_t (*call)(double* result);
-    double expected = 0;
-};
-
-inline void ExpectValue(const OneResultCall& c)
-{
-    double v = -12345.0;
-    ASSERT_EQ(c.call(&v), 0) << c.what;
-    EXPECT_DOUBLE_EQ(v, c.expected) << c.what;
-}
-
-inline void ExpectFailureLeavesResult(const OneResultCall& c)
-{
-    double v = -12345.0;
-    EXPECT_EQ(c.call(&v), -1) << c.what;
-    EXPECT_EQ(v, -12345.0) << c.what;
-    EXPECT_EQ(c.call(nullptr), -1) << c.what;
-}
-
 // The Arps rate, expected to succeed.
 inline double ArpsRate(Date at, Date start, double Qi, double Di, double b, double Dmin)
 {
