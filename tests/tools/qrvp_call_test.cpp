@@ -5,7 +5,7 @@
 #include "tests/support/library_calls.h"
 #include "tests/support/library_rows.h"
 #include "tools/qrvp/calls.h"
-#include "tools/qrvp/text.h"
+#include "fleet/text.h"
 
 #include <gtest/gtest.h>
 
@@ -90,19 +90,19 @@ TEST(QrvpCall, DatesAndNumbersReadAtTheirBounds)
         {"2021-01-01T", ""}, {"2021-01", ""}, {"2021-01-01T12:00", ""}, {"2021-01-0x", ""},
     };
     for (const auto& [text, expected] : dates) {
-        const auto d = qrvp::tool::ParseDate(text);
+        const auto d = qrvp::fleet::ParseDate(text);
         EXPECT_EQ(d ? DateText(*d) : "", expected) << text;
     }
     // The raw reader copies any record the fields can hold.
-    EXPECT_EQ(DateText(*qrvp::tool::ParseRawDate("4294967295-65535-0T65535:0:4294967295")),
+    EXPECT_EQ(DateText(*qrvp::fleet::ParseRawDate("4294967295-65535-0T65535:0:4294967295")),
               "4294967295-65535-00T65535:00:4294967295");
-    EXPECT_FALSE(qrvp::tool::ParseRawDate("2021-65536-01"));
-    EXPECT_FALSE(qrvp::tool::ParseRawDate("4294967296-01-01"));
+    EXPECT_FALSE(qrvp::fleet::ParseRawDate("2021-65536-01"));
+    EXPECT_FALSE(qrvp::fleet::ParseRawDate("4294967296-01-01"));
     const std::pair<const char*, const char*> numbers[] = {
         {" +1.5\t", "1.5"}, {"-2.5e-3", "-0.0025000000000000001"}, {"1e400", "inf"}, {"-inf", "-inf"},
         {"1x", ""}, {"", ""}, {"+", ""}, {"1.5 2", ""}};
     for (const auto& [text, expected] : numbers) {
-        const auto v = qrvp::tool::ParseNumber(text);
+        const auto v = qrvp::fleet::ParseNumber(text);
         EXPECT_EQ(v ? NumberText(*v) : "", expected) << text;
     }
 }
