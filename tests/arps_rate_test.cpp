@@ -41,7 +41,6 @@ TEST(ArpsSwitch, RateContinuousAndDeclineEqualsDminAtSwitch)
 
 TEST(ArpsRateLog, ASwitchTheRuleWouldDropFailsWithBothRecords)
 {
-    const char* file = "decline/arps/rate.cpp";
     double q = 0;
     // The core asked for a switch the rule would have dropped: the switch
     // date's own record, then the rate's; the rate without the switch stays.
@@ -50,8 +49,8 @@ TEST(ArpsRateLog, ASwitchTheRuleWouldDropFailsWithBothRecords)
     EXPECT_NEAR(q, ArpsRate(D(2010, 1, 1), kStart, 1000, 0.2, 0.5, 0), 1e-9);
     const auto lines = log.Lines();
     ASSERT_EQ(lines.size(), 2u);
-    ExpectRecord(lines[0], {"GetArpsDminDate", "Invalid Dmin for given decline.", file});
-    ExpectRecord(lines[1], {"GetArpsQt", "Unable to solve for Dmin date", file});
+    ExpectRecord(lines[0], {"GetArpsDminDate", "Invalid Dmin for given decline."});
+    ExpectRecord(lines[1], {"GetArpsQt", "Unable to solve for Dmin date"});
     // A negative Qi with an active switch fails in the decline at the rate and
     // leaves the hyperbolic rate.
     EXPECT_EQ(ComputeArpsQt(D(2010, 1, 1), kStart, -1000, 1.0, 1.0, 0.1, &q), -1);

@@ -32,9 +32,7 @@ inline const Row kArgumentRows[] = {
     {"GetArpsQt 2020-12-31T06:00:00 2020-01-01 100 -1000.001 0 0 _", "=-1"},
     {"GetArpsIDecl 50 0.5 100 0.5 _", ""}, {"GetArpsIDecl 5e-324 0.5 100 0.5 _", ""},
     {"GetArpsIDecl 0 0.5 100 0.5 _", "Invalid Qi or Qt, Qi = 100.000000, Qt = 0.000000"}, {"GetArpsIDecl 50 0.5 5e-324 0.5 _", ""},
-    {"GetArpsIDecl 50 0.5 0 0.5 _", "Invalid Qi or Qt, Qi = 0.000000, Qt = 50.000000"}, {"GetArpsIDecl 50 0.5 -1 0 _", "Invalid Qi or Qt, Qi = -1.000000, Qt = 50.000000"},
-    {"GetArpsIDecl -1 0 100 0.5 _", "Invalid Qi or Qt, Qi = 100.000000, Qt = -1.000000"}, {"GetArpsIDecl -1 0.5 -1 0.5 _", "Invalid Qi or Qt, Qi = -1.000000, Qt = -1.000000"},
-    // StartDate, Di, Dmin, Qi, b
+    {"GetArpsIDecl 50 0.5 0 0.5 _", "Invalid Qi or Qt, Qi = 0.000000, Qt = 50.000000"},         // StartDate, Di, Dmin, Qi, b
     {"GetArpsDminDate 2000-01-01 0.5 0.1 100 0.5 _", ""}, {"GetArpsDminDate 1800-01-01 0.5 0.1 100 0.5 _", ""},
     {"GetArpsDminDate 1799-12-31 0.5 0.1 100 0.5 _", "Invalid start date (12/31/1799)"},
     {"GetArpsDminDate 2000-01-01 5e-12 0.1 100 0.5 _", "Cannot solve for Dmin date with zero decline rate."},
@@ -68,8 +66,7 @@ inline const Row kArgumentRows[] = {
     // Qi, Qf, b, Di, Dmin
     {"GetArpsYears 1000 100 0.5 1 0.1 _", ""}, {"GetArpsYears 5e-12 100 0.5 1 0.1 _", "Qi, Qf, and Di must all be nonzero."},
     {"GetArpsYears 1000 5e-12 0.5 1 0.1 _", "Qi, Qf, and Di must all be nonzero."}, {"GetArpsYears 1000 100 0.5 5e-12 0.1 _", "Qi, Qf, and Di must all be nonzero."},
-    {"GetArpsYears 1000 100 0.5 2e-11 0 _", ""}, {"GetArpsYears 1000 -100 0.5 1 0 _", ""},
-    // NewStartDate, StartDate, Qi, Di, b
+    {"GetArpsYears 1000 100 0.5 2e-11 0 _", ""},     // NewStartDate, StartDate, Qi, Di, b
     {"GetConstantArpsQi 2019-01-01 2020-01-01 100 0.5 0.5 _ _", ""},
     {"GetConstantArpsQi 2020-01-01 2020-01-01 100 0.5 0.5 _ _", "New start date (1/1/2020) greater than or equal to original start date (1/1/2020)"},
     {"GetConstantArpsQi 2019-12-31T23:59:59 2020-01-01 100 0.5 0.5 _ _", ""},
@@ -130,9 +127,7 @@ inline const Row kArgumentRows[] = {
     {"GetLinTimQt 2021-01-01 1799-01-01 100 10 _", ""},
     // EndDate, StartDate, Qf, Di
     {"GetLinTimQi 2021-01-01 2020-01-01 90 10 _", ""}, {"GetLinTimQi 2021-01-01 2020-01-01 5e-324 10 _", ""},
-    {"GetLinTimQi 2021-01-01 2020-01-01 0 10 _", "Invalid Qf (0.000000)"}, {"GetLinTimQi 2021-01-01 2020-01-01 -1 10 _", "Invalid Qf (-1.000000)"},
-    {"GetLinTimQi 1801-01-01 1800-01-01 90 10 _", ""}, {"GetLinTimQi 1799-12-31 1799-01-01 90 10 _", "Invalid EndDate (12/311799) or StartDate(1/1/1799)"},
-    {"GetLinTimQi 2021-01-01 1799-12-31 90 10 _", "Invalid EndDate (1/12021) or StartDate(12/31/1799)"}, {"GetLinTimQi 1799-12-31 2020-01-01 90 10 _", "Invalid EndDate (12/311799) or StartDate(1/1/2020)"},
+    {"GetLinTimQi 2021-01-01 2020-01-01 0 10 _", "Invalid Qf (0.000000)"},     {"GetLinTimQi 1801-01-01 1800-01-01 90 10 _", ""},     {"GetLinTimQi 2021-01-01 1799-12-31 90 10 _", "Invalid EndDate (1/12021) or StartDate(12/31/1799)"}, {"GetLinTimQi 1799-12-31 2020-01-01 90 10 _", "Invalid EndDate (12/311799) or StartDate(1/1/2020)"},
     {"GetLinTimQi 2019-12-31T23:59:59 2020-01-01 90 10 _", "EndDate (12/312019) is earlier than StartDate(1/1/2020)"},
     {"GetLinTimQi 2020-01-01 2020-01-01 90 10 _", ""},
     // EndDate, StartDate, Qi, Qf
@@ -177,17 +172,16 @@ inline const Row kArgumentRows[] = {
     {"GetLinCumDecl 100 50 0 1000 _", ""}, {"GetLinCumDecl 5e-324 50 0 1000 _", ""},
     {"GetLinCumDecl 0 50 0 1000 _", "Invalid Qi (0.000000) or Qf (50.000000)"}, {"GetLinCumDecl 100 0 0 1000 _", "Invalid Qi (100.000000) or Qf (0.000000)"},
     {"GetLinCumDecl 100 5e-324 0 1000 _", ""}, {"GetLinCumDecl 100 100 -1 -1 _", ""},
-    {"GetLinCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"}, {"GetLinCumDecl 100 50 0 0 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"},
-    {"GetLinCumDecl 100 50 10 5e-324 _", ""}, {"GetLinCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumDecl 100 50 10 10 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
+    {"GetLinCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},     {"GetLinCumDecl 100 50 10 5e-324 _", ""}, {"GetLinCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumDecl 100 50 10 10 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // BegCum, EndCum, Qf, decl
     {"GetLinCumQi 0 1000 50 -0.05 _", ""}, {"GetLinCumQi 0 1000 5e-12 -0.05 _", ""},
     {"GetLinCumQi 0 1000 -2e-11 -0.05 _", "Invalid  Qf (-0.000000)"}, {"GetLinCumQi -1e-300 1000 50 -0.05 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
-    {"GetLinCumQi 0 0 50 -0.05 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"}, {"GetLinCumQi 10 5e-324 50 -0.05 _", ""}, {"GetLinCumQi 10 0 50 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"},
+    {"GetLinCumQi 10 5e-324 50 -0.05 _", ""}, {"GetLinCumQi 10 0 50 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"},
     {"GetLinCumQi 10 10 50 -0.05 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, BegCum, EndCum, decl
     {"GetLinCumQf 100 0 1000 -0.05 _", ""}, {"GetLinCumQf 5e-12 0 1000 -0.05 _", ""},
     {"GetLinCumQf -2e-11 0 1000 -0.05 _", "Invalid  Qi (-0.000000)"}, {"GetLinCumQf 100 -1e-300 1000 -0.05 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
-    {"GetLinCumQf 100 10 0 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumQf 100 0 0 -0.05 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"}, {"GetLinCumQf 100 10 10 -0.05 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
+    {"GetLinCumQf 100 10 0 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumQf 100 10 10 -0.05 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, Qf, BegCum, decl
     {"GetLinCumEndCum 100 50 0 -0.05 _", ""}, {"GetLinCumEndCum 0 50 0 -0.05 _", "Invalid Qi (0.000000) or Qf (50.000000)"},
     {"GetLinCumEndCum 100 0 0 -0.05 _", "Invalid Qi (100.000000) or Qf (0.000000)"}, {"GetLinCumEndCum 100 5e-324 0 -0.05 _", ""},
@@ -201,9 +195,8 @@ inline const Row kArgumentRows[] = {
     {"GetLinCumVCum 100 50 500 0 1000 _", ""}, {"GetLinCumVCum 0 50 500 0 1000 _", ""},
     {"GetLinCumVCum -1e-300 50 500 0 1000 _", "Invalid Qi (-0.000000) or Qf (50.000000)"}, {"GetLinCumVCum 100 -1e-300 500 0 1000 _", "Invalid Qi (100.000000) or Qf (-0.000000)"},
     {"GetLinCumVCum 100 50 -500 0 1000 _", ""}, {"GetLinCumVCum 100 50 500 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
-    {"GetLinCumVCum 100 50 500 -2 -1 _", "Invalid BegCum (-2.000000) or EndCum (-1.000000)"}, {"GetLinCumVCum 100 50 500 1000 1000 _", "EndCum (1000.000000) is greater than BegCum (1000.000000)"},
-    {"GetLinCumVCum 100 50 500 0 0 _", "EndCum (0.000000) is greater than BegCum (0.000000)"},
-    // Qi, Qf, cum1, cum2, Cumi, Cumf
+    {"GetLinCumVCum 100 50 500 1000 1000 _", "EndCum (1000.000000) is greater than BegCum (1000.000000)"},
+        // Qi, Qf, cum1, cum2, Cumi, Cumf
     {"GetLinCum 100 50 100 200 0 1000 _", ""}, {"GetLinCum 0 50 100 200 0 1000 _", ""},
     {"GetLinCum -1e-300 50 100 200 0 1000 _", "@GetLinCumIntVal Invalid Qi (-0.000000) or Qf (50.000000)"}, {"GetLinCum 100 -1e-300 100 200 0 1000 _", "@GetLinCumIntVal Invalid Qi (100.000000) or Qf (-0.000000)"},
     {"GetLinCum 100 50 -1e-300 200 0 1000 _", "@GetLinCumIntVal Invalid FindCum (-0.000000) or Cumi (0.000000)"}, {"GetLinCum 100 50 100 -1e-300 0 1000 _", "@GetLinCumIntVal Invalid FindCum (-0.000000) or Cumi (0.000000)"},
@@ -217,17 +210,16 @@ inline const Row kArgumentRows[] = {
     // Logarithmic against cumulative: Qi, Qf, BegCum, EndCum
     {"GetLogCumDecl 100 50 0 1000 _", ""}, {"GetLogCumDecl 5e-324 50 0 1000 _", ""},
     {"GetLogCumDecl 0 50 0 1000 _", "Invalid Qi (0.000000) or Qf (50.000000)"}, {"GetLogCumDecl 100 0 0 1000 _", "Invalid Qi (100.000000) or Qf (0.000000)"},
-    {"GetLogCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"}, {"GetLogCumDecl 100 50 0 0 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"},
-    {"GetLogCumDecl 100 50 10 5e-324 _", ""}, {"GetLogCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumDecl 100 100 10 10 _", ""},
+    {"GetLogCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},     {"GetLogCumDecl 100 50 10 5e-324 _", ""}, {"GetLogCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumDecl 100 100 10 10 _", ""},
     {"GetLogCumDecl 100 50 10 10 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // BegCum, EndCum, Qf, decl
     {"GetLogCumQi 0 1000 50 -0.0003 _", ""}, {"GetLogCumQi 0 1000 5e-12 -0.0003 _", ""},
     {"GetLogCumQi 0 1000 -2e-11 -0.0003 _", "Invalid  Qf (-0.000000)"}, {"GetLogCumQi -1e-300 1000 50 -0.0003 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
-    {"GetLogCumQi 10 0 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQi 0 0 50 -0.0003 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"}, {"GetLogCumQi 10 10 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
+    {"GetLogCumQi 10 0 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQi 10 10 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, BegCum, EndCum, decl
     {"GetLogCumQf 100 0 1000 -0.0003 _", ""}, {"GetLogCumQf 5e-12 0 1000 -0.0003 _", ""},
     {"GetLogCumQf -2e-11 0 1000 -0.0003 _", "Invalid  Qi (-0.000000)"}, {"GetLogCumQf 100 -1e-300 1000 -0.0003 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
-    {"GetLogCumQf 100 10 0 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQf 100 0 0 -0.0003 _", "Invalid BegCum (0.000000) or EndCum (0.000000)"}, {"GetLogCumQf 100 10 10 5e-12 _", ""},
+    {"GetLogCumQf 100 10 0 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQf 100 10 10 5e-12 _", ""},
     {"GetLogCumQf 100 10 10 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, Qf, BegCum, decl
     {"GetLogCumEndCum 100 50 0 -0.0003 _", ""}, {"GetLogCumEndCum 0 50 0 -0.0003 _", "Invalid Qi (0.000000) or Qf (50.000000)"},
@@ -241,7 +233,7 @@ inline const Row kArgumentRows[] = {
     {"GetLogCumVCum 100 50 500 0 1000 _", ""}, {"GetLogCumVCum 0 50 500 0 1000 _", "Invalid Qi (0.000000) or Qf (50.000000)"},
     {"GetLogCumVCum 100 0 500 0 1000 _", "Invalid Qi (100.000000) or Qf (0.000000)"}, {"GetLogCumVCum 100 50 -1e-300 0 1000 _", "Invalid BegCum (0.000000), EndCum (1000.000000), or FindCum (-0.000000)"},
     {"GetLogCumVCum 100 50 0 0 1000 _", ""}, {"GetLogCumVCum 100 50 500 -1e-300 1000 _", "Invalid BegCum (-0.000000), EndCum (1000.000000), or FindCum (500.000000)"},
-    {"GetLogCumVCum 100 50 500 -2 -1 _", "Invalid BegCum (-2.000000), EndCum (-1.000000), or FindCum (500.000000)"}, {"GetLogCumVCum 100 50 500 1000 1000 _", "BegCum (1000.000000) is less than EndCum (1000.000000)"},
+    {"GetLogCumVCum 100 50 500 1000 1000 _", "BegCum (1000.000000) is less than EndCum (1000.000000)"},
     // Qi, Qf, cum1, cum2, Cumi, Cumf
     {"GetLogCum 100 50 100 200 0 1000 _", ""}, {"GetLogCum 0 50 100 200 0 1000 _", "@GetLogCumIntVal Invalid Qi (0.000000) or Qf (50.000000)"},
     {"GetLogCum 100 0 100 200 0 1000 _", "@GetLogCumIntVal Invalid Qi (100.000000) or Qf (0.000000)"}, {"GetLogCum 100 50 -1e-300 200 0 1000 _", "@GetLogCumIntVal Invalid Cumi (0.000000), Cumf (1000.000000), cum1 (-0.000000), or cum2 (200.000000)"},

@@ -93,11 +93,10 @@ TEST(QrvpCall, DatesAndNumbersReadAtTheirBounds)
         const auto d = qrvp::fleet::ParseDate(text);
         EXPECT_EQ(d ? DateText(*d) : "", expected) << text;
     }
-    // The raw reader copies any record the fields can hold.
+    // The raw reader copies any record the fields can hold, and no more.
     EXPECT_EQ(DateText(*qrvp::fleet::ParseRawDate("4294967295-65535-0T65535:0:4294967295")),
               "4294967295-65535-00T65535:00:4294967295");
-    EXPECT_FALSE(qrvp::fleet::ParseRawDate("2021-65536-01"));
-    EXPECT_FALSE(qrvp::fleet::ParseRawDate("4294967296-01-01"));
+    EXPECT_FALSE(qrvp::fleet::ParseRawDate("2021-65536-01") || qrvp::fleet::ParseRawDate("4294967296-01-01"));
     const std::pair<const char*, const char*> numbers[] = {
         {" +1.5\t", "1.5"}, {"-2.5e-3", "-0.0025000000000000001"}, {"1e400", "inf"}, {"-inf", "-inf"},
         {"1x", ""}, {"", ""}, {"+", ""}, {"1.5 2", ""}};
