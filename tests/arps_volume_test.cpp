@@ -3,15 +3,11 @@
 // segment through a third point (failures and hostile input: the library's
 // argument table).
 #include "decline/arps/arps_core.h"
-#include "decline/arps/arps_volume.h"
-#include "decline/arps/curve_fit.h"
 #include "tests/support/decline_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace {
 

@@ -51,15 +51,14 @@ double RandomProduct(std::mt19937& rng, int depth, std::string& text)
     double value = 0;
     for (int k = 0, n = 1 + pick(4); k < n; ++k) {
         const char op = "*/xX*/"[pick(6)];
-        if (k > 0) text += op;
+        text += k > 0 ? std::string(1, op) : "";
         blanks();
         double f = 1;
         const int kind = pick(depth > 2 ? 3 : 4);
         if (kind == 0) {
             text += "{" + std::string("a+-9x.}", static_cast<size_t>(pick(6))) + "}";
         } else if (kind == 3) {
-            text += "(";
-            f = RandomProduct(rng, depth + 1, text);
+            f = RandomProduct(rng, depth + 1, text += "(");
             text += ")";
         } else {
             std::string number = std::to_string(pick(10));

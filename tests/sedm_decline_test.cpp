@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 
 namespace {
@@ -146,15 +145,6 @@ TEST(SEDM, InversionsRoundTripThroughTheRate)
         ASSERT_EQ(GetSEDMTau(s.Qi, s.Qi * 0.6, s.start, s.end, s.n, &tau), 0);
         ExpectRelative(Qt(s.Qi, s.start, s.end, tau, s.n), s.Qi * 0.6, 1e-13);
     }
-}
-
-TEST(SEDM, TheQfFromVolumeInversionIsNotOffered)
-{
-    LogCapture log;
-    double qf = 42.0;
-    EXPECT_EQ(GetSEDMQfVol(100, 500, D(2020, 1, 1), D(2021, 1, 1), 2, qf), -1);
-    EXPECT_EQ(qf, -1.0);
-    EXPECT_TRUE(log.Lines().empty());
 }
 
 }  // namespace

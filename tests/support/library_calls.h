@@ -10,6 +10,7 @@
 
 #include "QRVPFuncs.h"
 
+#include <bit>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -45,22 +46,15 @@ inline bool ParseDateToken(const std::string& t, Date* d)
 
 // A value never written by a calculation: an out-parameter still holding it
 // was left alone.
-inline double Untouched()
-{
-    const uint64_t bits = 0x7FF4DEADBEEF0002ull;
-    double v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
+constexpr uint64_t kUntouchedBits = 0x7FF4DEADBEEF0002ull;
 
 // A result as text: "untouched", "nan" (of either sign), a number as %.17g, a
 // date as Y-MM-DDTHH:MM:SS ("untouched" when still all 0xEE bytes).
 inline std::string NumberText(double v)
 {
-    const double u = Untouched();
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", v);
-    return std::memcmp(&v, &u, sizeof v) == 0 ? "untouched" : v != v ? "nan" : text;
+    return std::bit_cast<uint64_t>(v) == kUntouchedBits ? "untouched" : v != v ? "nan" : text;
 }
 
 inline std::string DateText(const Date& d)
@@ -90,7 +84,7 @@ P Arg(const std::string& t, Slot& s, bool null)
 {
     std::memset(static_cast<void*>(&s.date), 0xEE, sizeof s.date);
     std::memset(static_cast<void*>(&s.segment), 0xEE, sizeof s.segment);
-    s.num = t == "_" ? Untouched() : std::strtod(t.c_str(), nullptr);
+    s.num = t == "_" ? std::bit_cast<double>(kUntouchedBits) : std::strtod(t.c_str(), nullptr);
     s.integer = INT32_MIN;
     if constexpr (std::is_same_v<P, double>) return s.num;
     if constexpr (std::is_same_v<P, Date>) return ParseDateToken(t, &s.date), s.date;
@@ -158,10 +152,15 @@ inline const char* LeftOnFailure(const std::string& name)
         {"TanEffToNom", "36"}, {"GetArpsQt", "-1"}, {"GetArpsDi", "0"},
         {"BendArpsSegment", "0 0-00-00T00:00:00 0 0-00-00T00:00:00 0 0"}, {"GetArpsIDecl", kAny},
         {"GetConstantArpsQinit", kAny}, {"ValidateArps", kAny}, {"GetArpsQfDiVol", kAny}, {"GetArpsQfVol", kAny},
-        {"GetLinTimYearsVol", kAny}, {"ValidateLinTime", kAny}};
+        {"GetLinTimYearsVol", kAny}, {"ValidateLinTime", kAny}, {"GetSEDMQfVol", "-1"}};
     return left.count(name) ? left.at(name) : nullptr;
 }
 
+// The C++ entry, by pointer for the table (a null pointer goes no further).
+inline int32_t SEDMQfVol(double Qi, double Vol, Date StartDate, Date EndDate, double tau, double* Qf)
+{
+    return Qf ? GetSEDMQfVol(Qi, Vol, StartDate, EndDate, tau, *Qf) : -1;
+}
 #define QRVP_CALL(f) {#f, Callable{Adapt(f), PointerCount(f), LeftOnFailure(#f)}}
 inline const std::map<std::string, Callable>& Callables()
 {
@@ -179,6 +178,7 @@ inline const std::map<std::string, Callable>& Callables()
         QRVP_CALL(GetLogCumQf), QRVP_CALL(GetLogCumEndCum), QRVP_CALL(GetLogCumBegCum), QRVP_CALL(GetLogCumVCum),
         QRVP_CALL(GetLogCum), QRVP_CALL(ValidateLogCum), QRVP_CALL(GetSEDMQt), QRVP_CALL(GetSEDMVol),
         QRVP_CALL(GetSEDMYears), QRVP_CALL(GetSEDMTau), QRVP_CALL(GetSEDMQi),
+        {"GetSEDMQfVol", Callable{Adapt(SEDMQfVol), 1, LeftOnFailure("GetSEDMQfVol")}},
     };
     return table;
 }

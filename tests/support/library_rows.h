@@ -271,7 +271,7 @@ inline const Row kArgumentRows[] = {
     {"GetSEDMTau 100 50 2020-01-01 1799-12-31 0.5 _", "Invalid start date (1/1/2020) or end date (12/31/1799)"},
     {"GetSEDMTau 100 50 2020-01-01 2019-12-31T23:59:59 0.5 _", "End date (12/31/2019) is earlier than start date (1/1/2020)"},
     // Qf, StartDate, EndDate, tau, n
-    {"GetSEDMQi 50 2020-01-01 2021-01-01 2 0.5 _", ""}, {"GetSEDMQi 0 2020-01-01 2021-01-01 2 0.5 _", "Invalid tau (2.000000), n (0.500000), or Qf (0.000000)"},
+    {"GetSEDMQfVol 100 500 2020-01-01 2021-01-01 2 _", "=-1"}, {"GetSEDMQi 50 2020-01-01 2021-01-01 2 0.5 _", ""}, {"GetSEDMQi 0 2020-01-01 2021-01-01 2 0.5 _", "Invalid tau (2.000000), n (0.500000), or Qf (0.000000)"},
     {"GetSEDMQi 5e-324 2020-01-01 2021-01-01 2 0.5 _", ""}, {"GetSEDMQi 50 2020-01-01 2021-01-01 0 0.5 _", "Invalid tau (0.000000), n (0.500000), or Qf (50.000000)"},
     {"GetSEDMQi 50 1799-12-31 2021-01-01 2 0.5 _", "Invalid start date (12/31/1799) or end date (1/1/2021)"},
     {"GetSEDMQi 50 2020-01-01 2019-12-31T23:59:59 2 0.5 _", "End date (12/31/2019) is earlier than start date (1/1/2020)"},
