@@ -113,6 +113,7 @@ inline const Row kArgumentRows[] = {
     // StartDate, EndDate, Qi, Di, b, Dmin
     {"GetArpsVol2 2020-01-01 2021-01-01 100 0.5 0.5 0.1 _", ""},
     {"GetArpsVol2 2020-01-01 2021-01-01 5e-12 0.5 0.5 0 _", "@GetArpsYears Qi and Di must be nonzero."},
+    {"GetArpsVol2 2020-01-01 2060-01-01 5e-12 0.5 0.5 0.1 _", "@GetArpsDminDate Qf cannot be zero."},
     // StartDate, EndDate, Qi, b, Vol, Dmin
     {"GetArpsQfDiVol 2020-01-01 2021-01-01 100 0.5 1000 0 _ _", ""},
     // Qi, Vol, b, Di, Dmin
