@@ -5,11 +5,13 @@
 // does not promise.  Every calculation of the library calls these instead of
 // std::exp, std::log, std::log10 and std::pow.
 //
-// Each function first evaluates in double-double arithmetic (about 2^-66
-// relative error) and rounds when the error bound cannot straddle a rounding
-// boundary; the rare other cases (about one argument in two thousand) go to
-// a 128-bit evaluation whose error, below 2^-120, is smaller than the closest
-// approach of exp and log to a rounding boundary (Ziv's strategy).  The
+// Each function first evaluates in plain doubles (2^-62 relative error for
+// exp, 2^-60 for log) and rounds when the error bound cannot straddle a
+// rounding boundary; else in double-double arithmetic with exact products
+// (2^-70, 2^-67); the rare other cases (about one argument in ten thousand
+// for exp and log) go to a 128-bit evaluation whose error, below 2^-120, is
+// smaller than the closest approach of exp and log to a rounding boundary
+// (Ziv's strategy).  The
 // results need round-to-nearest (the default) and no contraction of a * b + c
 // into an fma by the compiler (the build turns it off).  No allocation, lock
 // or I/O; any thread.
@@ -114,10 +116,10 @@ Wide Expm1Wide(const Wide& t);
 // log x, x > 0 finite, relative error below 2^-121.
 Wide LogWide(double x);
 
-// log x as hi + lo with relative error below 2^-66, x > 0 finite.
+// log x as hi + lo with relative error below 2^-67, x > 0 finite.
 DoubleDouble LogEstimate(double x);
 
-// e^(th + tl) rounded, when the fast evaluation's error bound (2^-66, plus
+// e^(th + tl) rounded, when the fast evaluations' error bound (2^-70, plus
 // `extra` relative error of the argument's own) decides the rounding and the
 // result is normal; false otherwise.  -746 < th < 710, |tl| <= 2^-40 |th|.
 bool ExpRounded(double th, double tl, double extra, double& result);

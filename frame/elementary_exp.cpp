@@ -1047,11 +1047,29 @@ constexpr double kLn2Over1024Low = -0x1.718432a1b0e26p-45;
 // 2^n, -1022 <= n <= 1023.
 double PowerOfTwo(int n) { return std::bit_cast<double>(static_cast<uint64_t>(n + 1023) << 52); }
 
+// 1/n truncated to 128 bits: m = floor(2^(127 + s) / n) with n <= 2^s < 2n, by
+// long division in two steps (2^(127 + s) does not fit in 128 bits).
+constexpr Wide Inverse(uint32_t n) {
+    int s = 0;
+    while ((uint32_t{1} << s) < n) ++s;
+    const Uint128 top = static_cast<Uint128>(1) << 127;
+    return {((top / n) << s) + (((top % n) << s) / n), -127 - s, false};
+}
+
+constexpr int kSeriesTerms = 27;  // r^28/28! < 2^-140 for |r| < 0.35
+
+// 1/n for n = 0..27 (0 and 1 unused), computed at compile time.
+constexpr std::array<Wide, kSeriesTerms + 1> kInverses = [] {
+    std::array<Wide, kSeriesTerms + 1> inverses{};
+    for (uint32_t n = 1; n <= kSeriesTerms; ++n) inverses[n] = Inverse(n);
+    return inverses;
+}();
+
 // e^r - 1 for r = t - k ln2 with |r| < 0.35: Horner's scheme on the Taylor
-// series, cut where the terms fall below 2^-140.
+// series, 1 + r/n (1 + r/(n+1) (...)).
 Wide Expm1Reduced(const Wide& r) {
     Wide sum = kWideOne;
-    for (uint32_t n = 27; n >= 2; --n) sum = Add(kWideOne, Divide(Multiply(r, sum), n));
+    for (std::size_t n = kSeriesTerms; n >= 2; --n) sum = Add(kWideOne, Multiply(Multiply(r, sum), kInverses[n]));
     return Multiply(r, sum);
 }
 

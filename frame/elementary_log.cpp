@@ -351,7 +351,7 @@ DoubleDouble QuickSum(const Reduced& r) {
     return {b.hi, b.lo + (r.k * kLn2Low + r.cell->lo + (r.rest + (-0x1p-1 * (r.f * r.f) + r.cubic)))};
 }
 
-// log x as hi + lo with f^2 exact: relative error below 2^-66.
+// log x as hi + lo with f^2 exact: relative error below 2^-67 (the series's roundings, 2^-68.6 of f at most, dominate; 2^-68.7 seen over 3 million arguments against MPFR).
 DoubleDouble CarefulSum(const Reduced& r) {
     const DoubleDouble f2 = TwoProduct(r.f, r.f);
     const DoubleDouble b = FastTwoSum(r.head, r.f);
@@ -393,7 +393,7 @@ double Log(double x) {
     result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-60);
     if (result != result) {
         y = CarefulSum(r);
-        result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-66);
+        result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-67);
     }
     return result == result ? result : LogAccurate(x);
 }
@@ -404,7 +404,7 @@ double Log10(double x) {
     if (Special(x, result)) return result;
     const Reduced r = Reduce(x);
     result = Decided10(QuickSum(r), 0x1p-60);
-    if (result != result) result = Decided10(CarefulSum(r), 0x1p-65);
+    if (result != result) result = Decided10(CarefulSum(r), 0x1.8p-67);
     return result == result ? result : Log10Accurate(x);
 }
 

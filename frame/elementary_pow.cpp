@@ -1,4 +1,4 @@
-// x^y = e^(y log x): the logarithm's estimate (2^-66) times y in double-double,
+// x^y = e^(y log x): the logarithm's estimate (2^-67) times y in double-double,
 // then the exponential of that sum, whose error bound grows with |y log x|.
 #include "frame/elementary.h"
 
@@ -23,7 +23,7 @@ double PowPositive(double x, double y) {
     if (t.hi > 0x1.63p+9) return HUGE_VAL;  // 710
     if (t.hi < -0x1.75p+9) return 0.0;     // -746
     double result = 0.0;
-    if (ExpRounded(t.hi, t.lo + y * l.lo, std::fabs(t.hi) * 0x1p-65, result)) return result;
+    if (ExpRounded(t.hi, t.lo + y * l.lo, std::fabs(t.hi) * 0x1.8p-67, result)) return result;
     return PowAccurate(x, y);
 }
 
