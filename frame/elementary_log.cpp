@@ -306,7 +306,8 @@ double Decided10(const DoubleDouble& y, double bound) {
 
 // The special values of the logarithms; false for a positive finite x.
 bool Special(double x, double& result) {
-    if (x > 0 && x < HUGE_VAL) return false;
+    // One unsigned comparison: +0 wraps round, the sign bit, inf and NaN lie above.
+    if (std::bit_cast<uint64_t>(x) - 1 < 0x7fefffffffffffffu) return false;
     result = x == 0 ? -HUGE_VAL : x > 0 ? x : std::numeric_limits<double>::quiet_NaN();
     return true;
 }
