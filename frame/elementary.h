@@ -124,6 +124,14 @@ DoubleDouble LogEstimate(double x);
 // result is normal; false otherwise.  -746 < th < 710, |tl| <= 2^-40 |th|.
 bool ExpRounded(double th, double tl, double extra, double& result);
 
+// The first evaluations alone: the rounded result, or NaN when their error
+// bounds cannot decide it (about one argument in five thousand for log and
+// log10, one in a thousand for pow).  x > 0 finite; for pow x != 1, y finite,
+// not 0, |y| <= 2^64.
+double LogRounded(double x);
+double Log10Rounded(double x);
+double PowRounded(double x, double y);
+
 // The accurate paths alone (the functions fall back to them).
 double ExpAccurate(double x);          // |x| <= 746
 double LogAccurate(double x);          // x > 0 finite

@@ -6,13 +6,18 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 namespace qrvp {
 namespace elementary {
 namespace {
 
 // 2^(j/1024) as hi + lo, j = 0..1023 (printed by scripts/elementary-tables.cpp).
-constexpr std::array<std::array<double, 2>, 1024> kExp2Fractions = {{
+struct Fraction {
+    double hi;
+    double lo;
+};
+constexpr Fraction kExp2Fractions[] = {
     {0x1p+0, 0x0p+0},
     {0x1.002c605e2e8cfp+0, -0x1.d7c96f201bb2fp-55},
     {0x1.0058c86da1c0ap+0, -0x1.5e00e62d6b30dp-56},
@@ -1037,7 +1042,8 @@ constexpr std::array<std::array<double, 2>, 1024> kExp2Fractions = {{
     {0x1.fef619ff7c2b3p+0, -0x1.8ae49c7ddff34p-55},
     {0x1.ff4eaca4391b6p+0, -0x1.2e60c5e4b7047p-55},
     {0x1.ffa74ea381efcp+0, 0x1.0bd3b9f8ae013p-55}
-}};
+};
+static_assert(std::size(kExp2Fractions) == 1024);
 
 constexpr double kInvLn2Over1024 = 0x1.71547652b82fep+10;
 // ln2 / 1024 in two parts; the first has 32 bits, so k times it is exact for |k| < 2^21.
@@ -1056,7 +1062,7 @@ constexpr Wide Inverse(uint32_t n) {
     return {((top / n) << s) + (((top % n) << s) / n), -127 - s, false};
 }
 
-constexpr int kSeriesTerms = 27;  // r^28/28! < 2^-140 for |r| < 0.35
+constexpr int kSeriesTerms = 0x1b;  // 27: r^28/28! < 2^-140 for |r| < 0.35
 
 // 1/n for n = 0..27 (0 and 1 unused), computed at compile time.
 constexpr std::array<Wide, kSeriesTerms + 1> kInverses = [] {
@@ -1111,13 +1117,13 @@ bool ExpRounded(double th, double tl, double extra, double& result) {
     // r = a + b, a exact; rh their rounded sum.
     const double a = th - kd * kLn2Over1024High, b = tl - kd * kLn2Over1024Low;
     const double rh = a + b;
-    const auto& fraction = kExp2Fractions[static_cast<std::size_t>(k & 1023)];
-    const double t = fraction[0];
+    const Fraction& fraction = kExp2Fractions[k & 1023];
+    const double t = fraction.hi;
     // e^r - 1 = r + q, q = rh^2/2 + ... + rh^5/120 (|rh| < 2^-11.5: the next term is below 2^-78).
     const double q = rh * rh * (0x1p-1 + rh * (0x1.5555555555555p-3 + rh * (0x1.5555555555555p-5
                      + rh * 0x1.1111111111111p-7)));
     // First t + t r in plain doubles: its roundings (and rh's) stay below 2^-62.9 of t.
-    const double quick = t * rh + (fraction[1] + t * q);
+    const double quick = t * rh + (fraction.lo + t * q);
     double err = t * (0x1p-62 + extra);
     double up = t + (quick + err);
     if (up != t + (quick - err)) {
@@ -1125,7 +1131,7 @@ bool ExpRounded(double th, double tl, double extra, double& result) {
         const double bb = rh - a, rl = (a - (rh - bb)) + (b - bb);
         const DoubleDouble p = TwoProduct(t, rh);
         const DoubleDouble s = FastTwoSum(t, p.hi);
-        const double lo = s.lo + (p.lo + ((fraction[1] + t * (rl + q)) + fraction[1] * rh));
+        const double lo = s.lo + (p.lo + ((fraction.lo + t * (rl + q)) + fraction.lo * rh));
         err = s.hi * (0x1p-70 + extra);
         up = s.hi + (lo + err);
         if (up != s.hi + (lo - err)) return false;

@@ -3,10 +3,10 @@
 // decimal logarithm is log x times 1/ln10.
 #include "frame/elementary.h"
 
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 namespace qrvp {
@@ -22,7 +22,7 @@ struct LogCell {
     double hi;
     double lo;
 };
-constexpr std::array<LogCell, 256> kLogCells = {{
+constexpr LogCell kLogCells[] = {
     {0x1.55p+0, -0x1.2596010df7p-2, -0x1.8e7bc224ea3e3p-44},
     {0x1.54p+0, -0x1.22941fbcf8p-2, 0x1.a6976f5eb0963p-44},
     {0x1.53p+0, -0x1.1f8ff9e48ap-2, -0x1.7946c040cbe77p-45},
@@ -279,7 +279,8 @@ constexpr std::array<LogCell, 256> kLogCells = {{
     {0x1.578p-1, 0x1.98b7811a3fp-2, -0x1.a4ad8b4933eeep-46},
     {0x1.568p-1, 0x1.9bb3c5e7e5p-2, -0x1.faa94e428a18cp-44},
     {0x1.56p-1, 0x1.9d32bea15fp-2, -0x1.6279e10d0c0bp-45}
-}};
+};
+static_assert(std::size(kLogCells) == 256);
 
 // ln2 in two parts; the first has 42 bits, so k times it is exact.
 constexpr double kLn2High = 0x1.62e42fefa38p-1;
@@ -379,6 +380,21 @@ Wide LogWide(double x) {
     return Add(y, Add(z, half_z2));
 }
 
+double LogRounded(double x) {
+    const Reduced r = Reduce(x);
+    DoubleDouble y = QuickSum(r);
+    const double result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-60);
+    if (result == result) return result;
+    y = CarefulSum(r);
+    return Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-67);
+}
+
+double Log10Rounded(double x) {
+    const Reduced r = Reduce(x);
+    const double result = Decided10(QuickSum(r), 0x1p-60);
+    return result == result ? result : Decided10(CarefulSum(r), 0x1.8p-67);
+}
+
 double LogAccurate(double x) { return Round(LogWide(x), kMargin); }
 
 double Log10Accurate(double x) { return Round(Multiply(LogWide(x), kInvLn10), kMargin); }
@@ -386,27 +402,17 @@ double Log10Accurate(double x) { return Round(Multiply(LogWide(x), kInvLn10), kM
 }  // namespace elementary
 
 double Log(double x) {
-    using namespace elementary;
     double result = 0.0;
-    if (Special(x, result)) return result;
-    const Reduced r = Reduce(x);
-    DoubleDouble y = QuickSum(r);
-    result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-60);
-    if (result != result) {
-        y = CarefulSum(r);
-        result = Decided(y.hi, y.lo, std::fabs(y.hi) * 0x1p-67);
-    }
-    return result == result ? result : LogAccurate(x);
+    if (elementary::Special(x, result)) return result;
+    result = elementary::LogRounded(x);
+    return result == result ? result : elementary::LogAccurate(x);
 }
 
 double Log10(double x) {
-    using namespace elementary;
     double result = 0.0;
-    if (Special(x, result)) return result;
-    const Reduced r = Reduce(x);
-    result = Decided10(QuickSum(r), 0x1p-60);
-    if (result != result) result = Decided10(CarefulSum(r), 0x1.8p-67);
-    return result == result ? result : Log10Accurate(x);
+    if (elementary::Special(x, result)) return result;
+    result = elementary::Log10Rounded(x);
+    return result == result ? result : elementary::Log10Accurate(x);
 }
 
 }  // namespace qrvp

@@ -18,16 +18,22 @@ bool IsOdd(double y) { return std::fabs(y) < 0x1p53 && (static_cast<int64_t>(y) 
 double PowPositive(double x, double y) {
     // |log x| >= 2^-53, so beyond 2^64 |y log x| is far past either limit.
     if (std::fabs(y) > 0x1p64) return (x > 1) == (y > 0) ? HUGE_VAL : 0.0;
+    const double result = PowRounded(x, y);
+    return result == result ? result : PowAccurate(x, y);
+}
+
+}  // namespace
+
+double PowRounded(double x, double y) {
     const DoubleDouble l = LogEstimate(x);
     const DoubleDouble t = TwoProduct(y, l.hi);
     if (t.hi > 0x1.63p+9) return HUGE_VAL;  // 710
     if (t.hi < -0x1.75p+9) return 0.0;     // -746
     double result = 0.0;
-    if (ExpRounded(t.hi, t.lo + y * l.lo, std::fabs(t.hi) * 0x1.8p-67, result)) return result;
-    return PowAccurate(x, y);
+    // The logarithm's relative error (2^-67, 1.5 times for safety) grows into |y log x| times that.
+    const bool decided = ExpRounded(t.hi, t.lo + y * l.lo, std::fabs(t.hi) * 0x1.8p-67, result);
+    return decided ? result : std::numeric_limits<double>::quiet_NaN();
 }
-
-}  // namespace
 
 double PowAccurate(double x, double y) {
     const Wide t = Multiply(ToWide(y), LogWide(x));
