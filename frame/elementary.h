@@ -97,7 +97,6 @@ inline constexpr Wide kWideOne{static_cast<Uint128>(1) << 127, -127, false};
 Wide ToWide(double x);                   // exact
 Wide Add(const Wide& a, const Wide& b);
 Wide Multiply(const Wide& a, const Wide& b);
-Wide Divide(const Wide& a, uint32_t n);  // n >= 1
 inline Wide Negated(Wide a) { a.neg = !a.neg; return a; }
 
 // The double nearest a (subnormals, ±0 and ±inf included).  When a lies within

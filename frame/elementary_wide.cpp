@@ -71,14 +71,6 @@ Wide Multiply(const Wide& a, const Wide& b) {
     return Normalized(hi, (mid << 64) | static_cast<uint64_t>(p00), a.e + b.e, a.neg != b.neg);
 }
 
-Wide Divide(const Wide& a, uint32_t n) {
-    // Long division of m * 2^128 by n, 64 bits at a time.
-    const Uint128 r1 = a.m % n;
-    const Uint128 q2 = (r1 << 64) / n, r2 = (r1 << 64) % n;
-    const Uint128 q3 = (r2 << 64) / n;
-    return Normalized(a.m / n, (q2 << 64) | q3, a.e - 128, a.neg);
-}
-
 double Round(const Wide& a, Uint128 margin) {
     const uint64_t sign = a.neg ? uint64_t{1} << 63 : 0;
     const int exponent = a.e + 127;  // |a| in [2^exponent, 2^(exponent + 1))
