@@ -1085,7 +1085,7 @@ inline constexpr Wide kLn2Low{Join(0xd5e81e6864ce5316u, 0xc5b141a2eb71755fu), -2
 
 // t = k ln2 + r: returns r and sets k.
 Wide Reduced(const Wide& t, int& k) {
-    const double kd = NearestInteger(Round(t, 0) * 0x1.71547652b82fep+0);
+    const double kd = NearestInteger(Round(t, Uint128{}) * 0x1.71547652b82fep+0);
     k = static_cast<int>(kd);
     const Wide wk = ToWide(-kd);
     return Add(Add(t, Multiply(wk, kLn2High)), Multiply(wk, kLn2Low));

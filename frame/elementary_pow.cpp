@@ -38,8 +38,8 @@ double PowRounded(double x, double y) {
 double PowAccurate(double x, double y) {
     const Wide t = Multiply(ToWide(y), LogWide(x));
     // The logarithm's relative error (2^-121) grows into |t| times that.
-    const double size = std::fabs(Round(t, 0));
-    return Round(ExpWide(t), kMargin * (1 + static_cast<Uint128>(size)));
+    const double size = std::fabs(Round(t, Uint128{}));
+    return Round(ExpWide(t), kMargin + kMargin * static_cast<Uint128>(size));
 }
 
 }  // namespace elementary

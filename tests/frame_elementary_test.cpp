@@ -319,6 +319,8 @@ TEST(Elementary, SpecialValues) {
         {"exp", 709.8, 0, kInf}, {"exp", 710.0, 0, kInf}, {"exp", -0x1.74385446d71c3p+9, 0, 0x1p-1074},
         {"exp", -0x1.74910d52d3051p+9, 0, 0x1p-1074}, {"exp", -0x1.74910d52d3052p+9, 0, 0.0},
         {"exp", -0x1.6232bdd7abcd2p+9, 0, 0x1.000000000007cp-1022}, {"exp", -746.0, 0, 0.0}, {"exp", -1e300, 0, 0.0},
+        {"exp*", 0x1.62e42fefa39efp+9, 0, 0x1.fffffffffff2ap+1023}, {"exp*", 709.79, 0, kInf},
+        {"exp*", -0x1.74910d52d3051p+9, 0, 0x1p-1074}, {"exp*", -0x1.74910d52d3052p+9, 0, 0.0}, {"exp*", -746.0, 0, 0.0},
         {"exp", 0x1p-1074, 0, 1.0}, {"exp", -0x1p-54, 0, 1.0}, {"exp", 0x1p-53, 0, 0x1.0000000000001p+0}, {"exp", -0x1p-53, 0, 0x1.fffffffffffffp-1},
         {"log", 1.0, 0, 0.0}, {"log", 0.0, 0, -kInf}, {"log", -0.0, 0, -kInf}, {"log", -1.0, 0, kNaN}, {"log", -kInf, 0, kNaN},
         {"log", kInf, 0, kInf}, {"log", kNaN, 0, kNaN}, {"log", tiny, 0, -0x1.74385446d71c3p+9},
