@@ -277,6 +277,12 @@ TEST(FitDecline, ASeedRepeatsItsBootstrapAndTheRemainingVolumeIsTheLibrarys)
     ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.limitDate, t.curve.tau, t.curve.n, &to), 0);
     ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.historyEnd, t.curve.tau, t.curve.n, &from), 0);
     EXPECT_DOUBLE_EQ(t.remaining, to - from);
+    // A curve of no known model has neither a rate nor a volume.
+    for (int32_t model : {-1, FIT_MODEL_COUNT}) {
+        FitCurve c = t.curve;
+        c.model = model;
+        EXPECT_EQ(GetFitQt(&c, t.historyEnd, &to) + GetFitVol(&c, t.historyEnd, t.limitDate, &to), -2) << model;
+    }
 }
 
 TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)

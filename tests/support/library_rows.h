@@ -175,12 +175,12 @@ inline const Row kArgumentRows[] = {
     {"GetLinCumDecl 100 5e-324 0 1000 _", ""}, {"GetLinCumDecl 100 100 -1 -1 _", ""},
     {"GetLinCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},     {"GetLinCumDecl 100 50 10 5e-324 _", ""}, {"GetLinCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumDecl 100 50 10 10 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // BegCum, EndCum, Qf, decl
-    {"GetLinCumQi 0 1000 50 -0.05 _", ""}, {"GetLinCumQi 0 1000 5e-12 -0.05 _", ""},
+    {"GetLinCumQi 0 1000 50 -0.05 _", ""}, {"GetLinCumQi 0 1000 5e-12 -0.05 _", "-> 0"},
     {"GetLinCumQi 0 1000 -2e-11 -0.05 _", "Invalid  Qf (-0.000000)"}, {"GetLinCumQi -1e-300 1000 50 -0.05 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
     {"GetLinCumQi 10 5e-324 50 -0.05 _", ""}, {"GetLinCumQi 10 0 50 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"},
     {"GetLinCumQi 10 10 50 -0.05 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, BegCum, EndCum, decl
-    {"GetLinCumQf 100 0 1000 -0.05 _", ""}, {"GetLinCumQf 5e-12 0 1000 -0.05 _", ""},
+    {"GetLinCumQf 100 0 1000 -0.05 _", ""}, {"GetLinCumQf 5e-12 0 1000 -0.05 _", "-> 0"},
     {"GetLinCumQf -2e-11 0 1000 -0.05 _", "Invalid  Qi (-0.000000)"}, {"GetLinCumQf 100 -1e-300 1000 -0.05 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
     {"GetLinCumQf 100 10 0 -0.05 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLinCumQf 100 10 10 -0.05 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, Qf, BegCum, decl
@@ -214,11 +214,11 @@ inline const Row kArgumentRows[] = {
     {"GetLogCumDecl 100 50 -1e-300 1000 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},     {"GetLogCumDecl 100 50 10 5e-324 _", ""}, {"GetLogCumDecl 100 50 10 0 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumDecl 100 100 10 10 _", ""},
     {"GetLogCumDecl 100 50 10 10 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // BegCum, EndCum, Qf, decl
-    {"GetLogCumQi 0 1000 50 -0.0003 _", ""}, {"GetLogCumQi 0 1000 5e-12 -0.0003 _", ""},
+    {"GetLogCumQi 0 1000 50 -0.0003 _", ""}, {"GetLogCumQi 0 1000 5e-12 -0.0003 _", "-> 0"},
     {"GetLogCumQi 0 1000 -2e-11 -0.0003 _", "Invalid  Qf (-0.000000)"}, {"GetLogCumQi -1e-300 1000 50 -0.0003 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
     {"GetLogCumQi 10 0 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQi 10 10 50 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
     // Qi, BegCum, EndCum, decl
-    {"GetLogCumQf 100 0 1000 -0.0003 _", ""}, {"GetLogCumQf 5e-12 0 1000 -0.0003 _", ""},
+    {"GetLogCumQf 100 0 1000 -0.0003 _", ""}, {"GetLogCumQf 5e-12 0 1000 -0.0003 _", "-> 0"},
     {"GetLogCumQf -2e-11 0 1000 -0.0003 _", "Invalid  Qi (-0.000000)"}, {"GetLogCumQf 100 -1e-300 1000 -0.0003 _", "Invalid BegCum (-0.000000) or EndCum (1000.000000)"},
     {"GetLogCumQf 100 10 0 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (0.000000)"}, {"GetLogCumQf 100 10 10 5e-12 _", ""},
     {"GetLogCumQf 100 10 10 -0.0003 _", "Invalid BegCum (10.000000) or EndCum (10.000000)"},
