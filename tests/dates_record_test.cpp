@@ -62,6 +62,7 @@ TEST(DatesRecord, ConstructorsCheckEachFieldAgainstItsOwnRange)
               (std::array<unsigned, 6>{0x2345, 0, 99, 40, 70, 5}));
     EXPECT_EQ(cut.fraction, 0u);
     EXPECT_EQ(Text(QRVDate(QRVDate(2000, 6, 15, 12, 30, 45).Date2DS())), "2000-6-15 0:0:0");
+    EXPECT_EQ(Text(QRVDate()) + Text(Date()), kNull + kNull);  // the default record is the null date, whole
 }
 
 }  // namespace

@@ -302,6 +302,10 @@ TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)
          }},
         {"b bounds (1.500000, 1.000000) must satisfy 0 <= bMin <= bMax <= 10",
          [](Well&, FitOptions& o) { o.bMin = 1.5, o.bMax = 1.0; }},
+        {"b bounds (0.000000, 10.000001) must satisfy 0 <= bMin <= bMax <= 10",
+         [](Well&, FitOptions& o) { o.bMax = 10.000001; }},
+        {"b bounds (-0.000001, 2.000000) must satisfy 0 <= bMin <= bMax <= 10",
+         [](Well&, FitOptions& o) { o.bMin = -1e-6; }},
         {"did not converge within 1 solver steps", [](Well&, FitOptions& o) { o.maxIterations = 1; }},
     };
     for (const Case& c : cases) {

@@ -32,7 +32,10 @@ inline const Row kArgumentRows[] = {
     {"GetArpsQt 2020-12-31T06:00:00 2020-01-01 100 -1000.001 0 0 _", "=-1"},
     {"GetArpsIDecl 50 0.5 100 0.5 _", ""}, {"GetArpsIDecl 5e-324 0.5 100 0.5 _", ""},
     {"GetArpsIDecl 0 0.5 100 0.5 _", "Invalid Qi or Qt, Qi = 100.000000, Qt = 0.000000"}, {"GetArpsIDecl 50 0.5 5e-324 0.5 _", ""},
-    {"GetArpsIDecl 50 0.5 0 0.5 _", "Invalid Qi or Qt, Qi = 0.000000, Qt = 50.000000"},         // StartDate, Di, Dmin, Qi, b
+    {"GetArpsIDecl 50 0.5 0 0.5 _", "Invalid Qi or Qt, Qi = 0.000000, Qt = 50.000000"},
+    // What a refusal leaves: Di when b is zero, 0 when Di is zero or the rates equal, else nothing.
+    {"GetArpsIDecl 50 0.5 0 0 _", "=-1 -> 0.5"}, {"GetArpsIDecl 50 0 0 0.5 _", "=-1 -> 0"}, {"GetArpsIDecl -1 0.5 -1 0.5 _", "=-1 -> 0"},
+    {"GetArpsIDecl 0 0.5 -1 0.5 _", "=-1 -> untouched"},         // StartDate, Di, Dmin, Qi, b
     {"GetArpsDminDate 2000-01-01 0.5 0.1 100 0.5 _", ""}, {"GetArpsDminDate 1800-01-01 0.5 0.1 100 0.5 _", ""},
     {"GetArpsDminDate 1799-12-31 0.5 0.1 100 0.5 _", "Invalid start date (12/31/1799)"},
     {"GetArpsDminDate 2000-01-01 5e-12 0.1 100 0.5 _", "Cannot solve for Dmin date with zero decline rate."},
@@ -72,7 +75,8 @@ inline const Row kArgumentRows[] = {
     {"GetConstantArpsQi 2019-12-31T23:59:59 2020-01-01 100 0.5 0.5 _ _", ""},
     {"GetConstantArpsQi 2019-01-01 2020-01-01 100 0.5 5e-12 _ _", "Calculated time too small"},
     {"GetConstantArpsQi 2019-01-01 2020-01-01 100 -0.5 0.5 _ _", "Calculated time too small"},
-    {"GetConstantArpsQi 1900-01-01 2020-01-01 100 0.5 0.5 _ _", "Calculated time too small"},
+    {"GetConstantArpsQi 1900-01-01 2020-01-01 100 0.5 0.5 _ _", "Calculated time too small"}, {"GetConstantArpsQi 2016-02-01 2020-01-01 100 0.5 0.5 _ _", ""},
+    {"GetConstantArpsQi 2016-01-01 2020-01-01 100 0.5 0.5 _ _", "Calculated time too small"},
     // *Di, RefDate, EndDate, Qref, Qend, Dref, b, Dmin
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 100 20 0.5 0.5 0 _ _", ""},
     {"GetConstantArpsQinit 0 2020-01-01 2025-01-01 100 20 0.5 0.5 0 _ _", "=-1"},
@@ -101,7 +105,7 @@ inline const Row kArgumentRows[] = {
     {"ValidateArps 2000-01-01 0 1 1 0 0 2005-01-01", ""},
     {"ValidateArps 2000-01-01 0 0 0.001 0 5 2001-01-01", "-> 0 0 0 0 5 ~"}, {"ValidateArps 2000-01-01 1000 0 1 0 100 2009-01-01", "-> 1000 0.99977189781021891 1 0 100 2009-01-01T00:00:00"},
     {"ValidateArps 2000-01-01 1000 0 1 0.1 50 2016-01-01", "-> 1000 0.99241146098356703 1 0.1 50 2016-01-01T00:00:00"}, {"ValidateArps 2000-01-01 100 0 0 0 0 2010-01-01", "-> 100 0.69068097882513702 0 0 0.1 ~"},
-    {"ValidateArps 2000-01-01 1000 1 1 0 100 2012-01-01", "-> 1000 1 1 0 76.923076923076934 2012-01-01T00:00:00"},
+    {"ValidateArps 2000-01-01 1000 1 1 0 100 2012-01-01", "-> 1000 1 1 0 76.923076923076934 2012-01-01T00:00:00"}, {"ValidateArps 2000-01-01 1000 1 1 0 100 2008-06-01", "-> 1000 1 1 0 100 2008-12-31T06:00:00"},
     {"ValidateArps 2000-01-01 1000 0.01 0 0 0.001 2001-01-01", "-> 1000 0.01 0 0 990.02950439251435 2001-01-01T00:00:00"}, {"ValidateArps 2000-01-01 1000 1 1 0.001 1e-6 2050-01-01", "-> 1000 1 1 0.001 19.607316844040639 2050-01-01T00:00:00"},
     {"ValidateArps 2060-01-01 1000 1 1 0.001 1e-6 2050-01-01", "=-1 -> 1000 1 1 0.001 1e-6 2050-01-01T00:00:00"},
     // Volumes: StartDate, EndDate, Qi, Qf, Di, b, Dmin
