@@ -306,6 +306,15 @@ TEST(Elementary, FirstEvaluationsDecideNearlyEveryArgument) {
     std::printf("undecided of 100,000: exp %ld, log %ld, log10 %ld, pow %ld\n", open[0], open[1], open[2], open[3]);
 }
 
+// The 128-bit sums where the random arguments seldom go: a carry out of the
+// top bit, and a cancellation down to the last bit.
+TEST(Elementary, WideSumsCarryAndCancelExactly) {
+    using elementary::Add, elementary::Round, elementary::ToWide;
+    EXPECT_EQ(Round(Add(ToWide(1.5), ToWide(1.75)), 0), 3.25);
+    EXPECT_EQ(Round(Add(ToWide(-0x1.fffffffffffffp+1000), ToWide(-0x1.fffffffffffffp+1000)), 0), -0x1.fffffffffffffp+1001);
+    EXPECT_EQ(Round(Add(ToWide(1.0), ToWide(-0x1.fffffffffffffp-1)), 0), 0x1p-53);
+}
+
 // The special values, as the header gives them (the same on every platform).
 TEST(Elementary, SpecialValues) {
     const double tiny = std::numeric_limits<double>::denorm_min(), huge = std::numeric_limits<double>::max();
