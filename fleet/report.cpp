@@ -47,14 +47,20 @@ Cell Blank() { return Cell{}; }
 
 }  // namespace
 
+std::vector<Cell> SegmentCells(const std::string& well, int32_t model, const Date& start, const Date& end, double qi,
+                               double diPercent, double b, double dminPercent, double tau, double n)
+{
+    if (model == FIT_MODEL_STRETCHED)
+        return {Text(well), Text("sedm"), At(start), At(end), Number(qi), Blank(), Blank(), Blank(),
+                Blank(), Number(tau), Number(n), Blank()};
+    return {Text(well), Text("arps"), At(start), At(end), Number(qi), Blank(), Number(diPercent),
+            Number(b), dminPercent > 0.0 ? Number(dminPercent) : Blank(), Blank(), Blank(), Text("nominal")};
+}
+
 std::vector<Cell> SegmentCells(const std::string& well, const FitResult& r)
 {
     const FitCurve& c = r.curve;
-    if (c.model == FIT_MODEL_STRETCHED)
-        return {Text(well), Text("sedm"), At(c.start), At(r.limitDate), Number(c.Qi), Blank(), Blank(), Blank(),
-                Blank(), Number(c.tau), Number(c.n), Blank()};
-    return {Text(well), Text("arps"), At(c.start), At(r.limitDate), Number(c.Qi), Blank(), Number(c.Di * 100.0),
-            Number(c.b), c.Dmin > 0.0 ? Number(c.Dmin * 100.0) : Blank(), Blank(), Blank(), Text("nominal")};
+    return SegmentCells(well, c.model, c.start, r.limitDate, c.Qi, c.Di * 100.0, c.b, c.Dmin * 100.0, c.tau, c.n);
 }
 
 std::vector<Cell> ReportCells(const std::string& well, const WellFit& fit)

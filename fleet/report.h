@@ -27,6 +27,13 @@ struct Cell {
 // to the limit date, declines as nominal percentages per year.
 std::vector<Cell> SegmentCells(const std::string& well, const FitResult& r);
 
+// The same row from a fitted curve as the report holds it (model as
+// FIT_MODEL_*, declines in nominal percent per year): the stretched
+// exponential a sedm row of qi, tau and n; any other model an arps row of qi,
+// di, b and dmin (blank unless above 0), nominal.
+std::vector<Cell> SegmentCells(const std::string& well, int32_t model, const Date& start, const Date& end, double qi,
+                               double diPercent, double b, double dminPercent, double tau, double n);
+
 // The well's report row (kReportColumns): a failure has its status and
 // message only; a fit leaves the message blank.  A number that is not finite
 // is blank.

@@ -17,7 +17,7 @@ import dask.dataframe as dd
 import numpy as np
 import pandas as pd
 
-from . import _fit, _frames
+from . import _fit, _frames, _qrvpfuncs
 
 _ROW = "_qrvp_row"
 
@@ -127,11 +127,12 @@ def segments(report):
     """The segment table of a computed fit report (its wells that were fitted), as
     :func:`qrvpfuncs.fit` returns it."""
     ok = report[report["status"] == "ok"].reset_index(drop=True)
-    sedm = (ok["model"] == "stretched").to_numpy()
-    nan = np.nan
-    return pd.DataFrame({
-        "well": ok["well"], "model": np.where(sedm, "sedm", "arps"), "start": ok["curve_start"],
-        "end": ok["limit_date"], "qi": ok["qi"], "qf": nan, "di": ok["di"], "b": ok["b"],
-        "dmin": ok["dmin"].where(ok["dmin"] > 0.0), "tau": ok["tau"], "n": ok["n"],
-        "decline_type": np.where(sedm, None, "nominal"),
-    })
+
+    def seconds(column):
+        return ok[column].to_numpy().astype("datetime64[s]").view(np.int64)
+
+    wells = ok["well"].to_numpy(dtype=object)
+    out = _qrvpfuncs._fitted_segments([str(w) for w in wells], ok["model"].tolist(), seconds("curve_start"),
+                                      seconds("limit_date"),
+                                      *[ok[c].to_numpy(dtype=float) for c in ("qi", "di", "b", "dmin", "tau", "n")])
+    return _fit._frame(out, _qrvpfuncs.SEGMENT_COLUMNS, wells)

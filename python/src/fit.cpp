@@ -9,6 +9,7 @@
 #include "fleet/history.h"
 #include "fleet/report.h"
 
+#include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
 #include <algorithm>
@@ -84,10 +85,39 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
                     "report"_a = CellColumns(fleet::kReportColumns, report));
 }
 
+using Numbers = py::array_t<double, py::array::c_style | py::array::forcecast>;
+using Seconds = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
+
+// The segment columns of fitted wells given as the report's columns: model
+// names, curve starts and limit dates (seconds since 1970), and the numbers.
+py::dict FittedSegments(const std::vector<std::string>& wells, const std::vector<std::string>& models,
+                        const Seconds& starts, const Seconds& ends, const Numbers& qi, const Numbers& di,
+                        const Numbers& b, const Numbers& dmin, const Numbers& tau, const Numbers& n)
+{
+    const size_t count = wells.size();
+    for (size_t size : {models.size(), static_cast<size_t>(starts.size()), static_cast<size_t>(ends.size()),
+                        static_cast<size_t>(qi.size()), static_cast<size_t>(di.size()), static_cast<size_t>(b.size()),
+                        static_cast<size_t>(dmin.size()), static_cast<size_t>(tau.size()),
+                        static_cast<size_t>(n.size())})
+        if (size != count) throw py::value_error("the report's columns differ in length");
+    std::vector<std::vector<fleet::Cell>> rows;
+    for (size_t i = 0; i < count; ++i) {
+        const std::optional<int32_t> model = fleet::FitModelOf(models[i]);
+        Date start, end;
+        if (!model || !DateFromEpochSeconds(starts.data()[i], start) || !DateFromEpochSeconds(ends.data()[i], end))
+            throw py::value_error("report row " + std::to_string(i) + ": not a fitted well's model and dates");
+        rows.push_back(fleet::SegmentCells(wells[i], *model, start, end, qi.data()[i], di.data()[i], b.data()[i],
+                                           dmin.data()[i], tau.data()[i], n.data()[i]));
+    }
+    return CellColumns(fleet::kSegmentColumns, rows);
+}
+
 }  // namespace
 
 void RegisterFit(py::module_& m)
 {
+    m.def("_fitted_segments", &FittedSegments, "wells"_a, "models"_a, "starts"_a, "ends"_a, "qi"_a, "di"_a, "b"_a,
+          "dmin"_a, "tau"_a, "n"_a);
     m.def("_fit", &Fit, "names"_a, "columns"_a, "model"_a, "b_min"_a, "b_max"_a, "dmin"_a, "start"_a, "half_life"_a,
           "calendar"_a, "soft_l1"_a, "economic_limit"_a, "bootstrap"_a, "seed"_a, "threads"_a);
 }
