@@ -227,6 +227,11 @@ TEST(FitDecline, StopsAtAMinimumOfItsOwnMisfitAndScoresModelsByIt)
     }
     EXPECT_EQ(best.aicc, best.candidateAicc[best.curve.model]);
     EXPECT_NEAR(best.aicc, lowest, 1e-9 * std::fabs(lowest));
+    // Bounds that meet fix the exponent.
+    FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+    o.bMin = o.bMax = 0.5;
+    ASSERT_EQ(Fit(w, o, &best), 0);
+    EXPECT_EQ(best.curve.b, 0.5);
 }
 
 TEST(FitDecline, AShutInPeriodMovesNothingInProducingTime)
