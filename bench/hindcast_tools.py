@@ -72,17 +72,16 @@ def qrvp(cases, binary, options, workdir, horizon=HOLDOUT):
             continue
         f = np.array([v.get(c.end + 1 + j, 0.0) for j in range(HOLDOUT)])
         mid = _cum(c, f)
-        p50.append(mid)
-        if r.get("horizon_p50") not in (None, ""):
-            # the calibrated band of the full-uptime horizon volume, scaled to the holdout's uptime
-            full = float(r["horizon_p50"])
-            lo = float(r["horizon_p90"]) / full if full > 0 else 1.0
-            hi = float(r["horizon_p10"]) / full if full > 0 else 1.0
+        full = float(np.sum(f))
+        if r.get("horizon_p50") not in (None, "") and full > 0:
+            # the calibrated P90/P50/P10 of the full-uptime horizon volume, scaled to the holdout's uptime
+            lo, hi = float(r["horizon_p90"]) / full, float(r["horizon_p10"]) / full
+            mid *= float(r["horizon_p50"]) / full
         else:
             rem = float(r["remaining"]) if r["remaining"] else 0.0
             lo = float(r["p90"]) / rem if r["p90"] and rem > 0 else 1.0
             hi = float(r["p10"]) / rem if r["p10"] and rem > 0 else 1.0
-        p90.append(mid * lo), p10.append(mid * hi)
+        p50.append(mid), p90.append(mid * lo), p10.append(mid * hi)
     return np.array(p50), np.array(p90), np.array(p10), failed, seconds
 
 

@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 #include <utility>
 
 namespace qrvp::fit {
 namespace {
+
+// The starts the solver runs from, cheapest first.
+constexpr size_t kSolvedStarts = 2;
 
 // The final curve through the library with the real Qi, its log volumes and
 // the weighted squares of the residuals.
@@ -62,7 +66,7 @@ Theta Start(int32_t model, const Series& s, double shape)
     Theta th(0.0, std::log(d), 0.0);
     if (model == FIT_MODEL_HYPERBOLIC && shape > 0.0) {
         // (1 + b Di T)^(-1/b) = e^(-d T)
-        th[1] = std::log(std::clamp(std::expm1(shape * d * T) / (shape * T), 1e-4, 36.0));
+        th[1] = std::log(std::clamp(std::expm1(shape * d * T) / (shape * T), 1e-4, kMaxDecline));
         th[2] = shape;
     } else if (model == FIT_MODEL_STRETCHED) {
         // (T / tau)^n = d T
@@ -76,7 +80,9 @@ Candidate FitModel(int32_t model, const Series& s, const FitOptions& o, Work& wo
 {
     Candidate c;
     const Model m(model, s, o);
-    if (s.size() < static_cast<size_t>(m.Params())) {
+    // A prior stands in for the shape's parameters, so one period can be fitted.
+    const bool prior = model == FIT_MODEL_HYPERBOLIC && o.prior.strength > 0.0;
+    if (s.size() < static_cast<size_t>(prior ? 1 : m.Params())) {
         c.error = Err(__LINE__, "%d usable periods cannot fit the %d parameters of the %s model",
                       static_cast<int>(s.size()), m.Params(),
                       model == FIT_MODEL_EXPONENTIAL ? "exponential"
@@ -84,36 +90,55 @@ Candidate FitModel(int32_t model, const Series& s, const FitOptions& o, Work& wo
                                                       : "stretched-exponential");
         return c;
     }
-    // The start: the best of a few shapes (b, or n) that fall as far over the
-    // history as the exponential through the log rates, each with its best Qi.
+    // The starts: a few shapes (b, or n) that fall as far over the history as
+    // the exponential through the log rates, and the prior's centre, each with
+    // its best Qi; the solver runs from the kSolvedStarts cheapest, the lowest
+    // minimum kept (the misfit of a short history has several).
     work.g.resize(s.size());
-    Loss loss{o.softL1 != 0, o.softL1Scale};
-    double best = kInf;
+    const Loss loss = FitLoss(model, s, o);
     const int shapes = model == FIT_MODEL_EXPONENTIAL ? 1 : 5;
-    for (int j = 0; j < shapes; ++j) {
-        const double shape = model == FIT_MODEL_STRETCHED ? 0.2 + 0.2 * j
-                             : shapes == 1                ? 0.0
-                                                          : o.bMin + (o.bMax - o.bMin) * j / (shapes - 1);
-        Theta th = Start(model, s, shape);
+    std::vector<std::pair<double, Theta>> starts;
+    for (int j = 0; j <= shapes; ++j) {
+        Theta th;
+        if (j == shapes) {
+            if (loss.pull[1] == 0.0) break;
+            th = Theta(0.0, std::clamp(loss.centre[1], m.Lo()[1], m.Hi()[1]), std::clamp(loss.centre[2], m.Lo()[2], m.Hi()[2]));
+        } else {
+            const double shape = model == FIT_MODEL_STRETCHED ? 0.2 + 0.2 * j
+                                 : shapes == 1                ? 0.0
+                                                              : o.bMin + (o.bMax - o.bMin) * j / (shapes - 1);
+            th = Start(model, s, shape);
+        }
         if (!m.Unit(th, work.g.data())) continue;
         th[0] = ProjectLnQi(s.y, work.g, s.w);
         Residuals(s.y, work.g, th[0], work.r);
-        const double cost = loss.Cost(work.r, s.w);
-        if (cost < best) {
-            best = cost;
-            c.th = th;
-        }
+        starts.emplace_back(loss.Cost(work.r, s.w) + loss.PriorCost(th), th);
     }
-    if (!(best < kInf)) {
+    if (starts.empty()) {
         c.error = Err(__LINE__, "the model gives no finite volume at its starting point");
         return c;
     }
-    Solved solved = Solve(m, s.y, s.w, loss, o.maxIterations, c.th, work);
-    c.iterations = solved.iterations;
-    if (solved.error) {
-        c.error = solved.error;
-        return c;
+    std::stable_sort(starts.begin(), starts.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    double best = kInf;
+    for (size_t j = 0; j < std::min(starts.size(), kSolvedStarts); ++j) {
+        Theta th = starts[j].second;
+        Solved solved = Solve(m, s.y, s.w, loss, o.maxIterations, th, work);
+        if (solved.error) {
+            if (j == 0) {
+                c.iterations = solved.iterations;
+                c.error = solved.error;
+            }
+            continue;
+        }
+        const double cost = loss.Cost(work.r, s.w) + loss.PriorCost(th);
+        if (cost < best) {
+            best = cost;
+            c.th = th;
+            c.iterations = solved.iterations;
+            c.error = Error{};
+        }
     }
+    if (c.error) return c;
     if (Error e = Evaluate(m, s, c)) {
         c.error = e;
         return c;
@@ -123,6 +148,20 @@ Candidate FitModel(int32_t model, const Series& s, const FitOptions& o, Work& wo
 }
 
 }  // namespace
+
+Loss FitLoss(int32_t model, const Series& s, const FitOptions& o)
+{
+    Loss loss;
+    loss.robust = o.softL1 != 0;
+    loss.scale = o.softL1Scale;
+    const FitPrior& p = o.prior;
+    if (model == FIT_MODEL_HYPERBOLIC && p.strength > 0.0) {
+        const double lambda = p.strength * p.months / (p.months + static_cast<double>(s.size()));
+        loss.pull = Theta(0.0, lambda / (p.sdLnDi * p.sdLnDi), lambda / (p.sdB * p.sdB));
+        loss.centre = Theta(0.0, p.lnDi, p.b);
+    }
+    return loss;
+}
 
 Choice ChooseModel(const Series& s, const FitOptions& o, Work& work)
 {

@@ -31,6 +31,11 @@ struct Choice {
     double scores[FIT_MODEL_COUNT] = {kNaN, kNaN, kNaN};
     Error error;
 };
+// The loss a fit of `model` minimises: o's least squares or soft L1, and for
+// the hyperbola o's prior, its pull lambda / sd^2 on ln Di and b with lambda
+// = strength * months / (months + the series' periods).
+Loss FitLoss(int32_t model, const Series& s, const FitOptions& o);
+
 Choice ChooseModel(const Series& s, const FitOptions& o, Work& work);
 
 }  // namespace qrvp::fit

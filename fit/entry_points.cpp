@@ -2,6 +2,7 @@
 // of one well's history as the header's contract reads: check the options and
 // the periods, pick the first period, build the series, choose the model, then
 // its standard errors, remaining volume and bootstrap.
+#include "fit/regimes.h"
 #include "fit/uncertainty.h"
 
 #include <algorithm>
@@ -33,7 +34,31 @@ Error CheckOptions(const FitOptions& o, int32_t count)
         return Err(__LINE__, "halfLife (%f) must be zero or a positive number of months", o.halfLife);
     if (!(o.economicLimit >= 0.0) || !std::isfinite(o.economicLimit))
         return Err(__LINE__, "economicLimit (%f) must be zero or a positive rate", o.economicLimit);
+    if (o.regimes != 0 && o.regimes != 1) return Err(__LINE__, "regimes (%d) must be 0 or 1", o.regimes);
+    const FitPrior& p = o.prior;
+    if (!(p.strength >= 0.0) || !std::isfinite(p.strength))
+        return Err(__LINE__, "the prior's strength (%f) must be zero or a positive number", p.strength);
+    if (p.strength > 0.0 && !(std::isfinite(p.lnDi) && std::isfinite(p.b) && p.sdLnDi > 0.0 && p.sdB > 0.0 &&
+                              std::isfinite(p.sdLnDi) && std::isfinite(p.sdB) && p.months > 0.0 &&
+                              std::isfinite(p.months)))
+        return Err(__LINE__,
+                   "the prior (ln Di %f, b %f, spreads %f and %f, months %f) needs finite centres and positive "
+                   "spreads and months",
+                   p.lnDi, p.b, p.sdLnDi, p.sdB, p.months);
     return Error{};
+}
+
+// 1.4826 x the median absolute log residual (the standard deviation for
+// normal residuals, and untouched by a few wild months).
+double Noise(const Series& s, const Candidate& c)
+{
+    std::vector<double> a(s.size());
+    for (size_t k = 0; k < s.size(); ++k) a[k] = std::fabs(s.y[k] - c.lnFitted[k]);
+    const size_t mid = a.size() / 2;
+    std::nth_element(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(mid), a.end());
+    double median = a[mid];
+    if (a.size() % 2 == 0) median = 0.5 * (median + *std::max_element(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(mid)));
+    return 1.4826 * median;
 }
 
 Error Fit(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn,
@@ -41,11 +66,15 @@ Error Fit(int32_t count, const Date* starts, const Date* ends, const double* vol
 {
     if (Error e = CheckOptions(o, count)) return e;
     if (Error e = CheckPeriods(count, starts, ends, volumes, daysOn)) return e;
-    int32_t first = o.startIndex;
-    if (first < 0) {
-        first = PeakPeriod(count, starts, ends, volumes, daysOn);
-        if (first < 0) return Err(__LINE__, "no period produced: every one of the %d periods is a shut-in", count);
+    Start start;
+    if (o.startIndex < 0) {
+        start = FitStart(count, starts, ends, volumes, daysOn, o.regimes != 0);
+        if (start.first < 0)
+            return Err(__LINE__, "no period produced: every one of the %d periods is a shut-in", count);
+    } else {
+        start.first = start.regimeFirst = o.startIndex;
     }
+    const int32_t first = start.first;
     const Series s = BuildSeries(count, starts, ends, volumes, daysOn, o, first);
 
     Work work;
@@ -67,6 +96,9 @@ Error Fit(int32_t count, const Date* starts, const Date* ends, const double* vol
     StandardErrors(choice.model, s, o, chosen, work, r.stdErr);
     if (Error e = Remaining(r.curve, r.historyEnd, o.economicLimit, &r.remaining, &r.limitDate)) return e;
     Bootstrap(choice.model, s, o, chosen, r, work);
+    r.regimeStart = starts[start.regimeFirst];
+    r.regimeChanges = start.changes;
+    r.noise = Noise(s, chosen);
 
     fitted.assign(static_cast<size_t>(count), kNaN);
     for (size_t k = 0; k < s.size(); ++k) fitted[static_cast<size_t>(s.index[k])] = std::exp(chosen.lnFitted[k]);
@@ -83,19 +115,21 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaults(FitOptions* options)
 {
     if (options == nullptr) return -1;
     FitOptions o{};
-    o.model = FIT_MODEL_BEST;
+    o.model = FIT_MODEL_HYPERBOLIC;
     o.producingTime = 1;
     o.startIndex = -1;
-    o.softL1 = 0;
-    o.bootstrap = 200;
+    o.softL1 = 1;
+    o.bootstrap = 0;
     o.maxIterations = 200;
-    o.softL1Scale = 0.25;
+    o.softL1Scale = 0.1;
     o.bMin = 0.0;
     o.bMax = 2.0;
     o.Dmin = 0.0;
-    o.halfLife = 12.0;
+    o.halfLife = 0.0;
     o.economicLimit = 0.0;
     o.seed = 1;
+    o.regimes = 1;
+    o.prior.months = 12.0;
     *options = o;
     return 0;
 }

@@ -15,6 +15,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kDaysPerYear = 365.25;
 constexpr double kDaysPerMonth = 30.4375;
+// The fits' bound on an Arps decline, nominal per year: the flush months of a
+// shale well decline faster than the library's solvers' cap of 36 (the
+// curve's functions take any decline).
+constexpr double kMaxDecline = 200.0;
 
 // A failure on its way out: the source line and message of its record (none:
 // line 0, which reads false).

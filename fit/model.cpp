@@ -11,7 +11,7 @@ namespace qrvp::fit {
 Model::Model(int32_t model, const Series& series, const FitOptions& options) : model_(model), s_(series)
 {
     lo_ << -700.0, std::log(1e-4), 0.0;
-    hi_ << 700.0, std::log(36.0), 0.0;
+    hi_ << 700.0, std::log(kMaxDecline), 0.0;
     step_ << 0.0, 1e-7, 1e-6;
     dmin_ = model == FIT_MODEL_HYPERBOLIC ? SnapPercent(options.Dmin) : 0.0;
     if (model == FIT_MODEL_HYPERBOLIC) {

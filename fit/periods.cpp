@@ -1,4 +1,4 @@
-// The periods fitted and their clock: the checks of a history, its peak, and
+// The periods fitted and their clock: the checks of a history, and
 // the series of log volumes, clock intervals and weights a fit matches.
 #include "fit/periods.h"
 
@@ -52,22 +52,6 @@ Error CheckPeriods(int32_t count, const Date* starts, const Date* ends, const do
         }
     }
     return Error{};
-}
-
-int32_t PeakPeriod(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn)
-{
-    int32_t first = -1;
-    double peak = -1.0;
-    for (int32_t i = 0; i < count; ++i) {
-        const double on = OnDays(i, starts, ends, daysOn);
-        if (!(volumes[i] > 0.0 && on > 0.0)) continue;
-        const double rate = volumes[i] / on;
-        if (rate > peak) {
-            peak = rate;
-            first = i;
-        }
-    }
-    return first;
 }
 
 Series BuildSeries(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn,

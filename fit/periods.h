@@ -27,10 +27,6 @@ struct Series {
 // naming the period; none when every one passes.  daysOn may be null.
 Error CheckPeriods(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn);
 
-// The index of the period of highest rate (volume over days on, the first of
-// equals) among those that produced; -1 when every period is a shut-in.
-int32_t PeakPeriod(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn);
-
 // The periods from `first` on that produced, on the clock of o.producingTime
 // (producing days, ending at the history's end; or calendar days), with ln
 // volumes and recency weights of half-life o.halfLife months.  Checked periods.

@@ -54,7 +54,7 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
         return out;
     }
     Residuals(y, work.g, th[0], work.r);
-    double cost = loss.Cost(work.r, w);
+    double cost = loss.Cost(work.r, w) + loss.PriorCost(th);
     double lambda = -1.0, growth = 2.0;
     for (;;) {
         if (!Jacobian(m, th, work)) {
@@ -70,6 +70,8 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
             A.noalias() += omega * J * J.transpose();
             grad += omega * work.r[k] * J;
         }
+        A.diagonal() += loss.pull;
+        grad += loss.pull.cwiseProduct(th - loss.centre);
         int freeIdx[kParams];
         int nFree = 0;
         for (int j = 0; j < kParams; ++j) {
@@ -123,7 +125,7 @@ Solved Solve(const Model& m, const std::vector<double>& y, const std::vector<dou
             double trialCost = kInf;
             if (m.Unit(trial, work.gTrial.data())) {
                 Residuals(y, work.gTrial, trial[0], work.rTrial);
-                trialCost = loss.Cost(work.rTrial, w);
+                trialCost = loss.Cost(work.rTrial, w) + loss.PriorCost(trial);
             }
             if (trialCost < cost) {
                 // Nielsen's update: damp less the better the quadratic model predicted the gain.

@@ -10,10 +10,19 @@
 namespace qrvp::fit {
 
 // The misfit of weighted log residuals: least squares, or soft L1 of `scale`
-// when robust.
+// when robust; plus a prior's pull, 0.5 sum_j pull[j] (theta[j] - centre[j])^2
+// (zero pulls: none), which the solver adds to the cost, its gradient and its
+// normal matrix.
 struct Loss {
     bool robust = false;
     double scale = 0.25;
+    Theta pull = Theta::Zero();
+    Theta centre = Theta::Zero();
+    double PriorCost(const Theta& th) const
+    {
+        const Theta d = th - centre;
+        return 0.5 * d.dot(pull.cwiseProduct(d));
+    }
     double Cost(const std::vector<double>& r, const std::vector<double>& w) const
     {
         double sum = 0.0;

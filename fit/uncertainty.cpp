@@ -112,7 +112,7 @@ void Bootstrap(int32_t model, const Series& s, const FitOptions& o, const Candid
     // months the recency weights discount does not land on recent ones),
     // refitted from the fit; the remaining volume of each.
     const Model m(model, s, o);
-    const Loss loss{o.softL1 != 0, o.softL1Scale};
+    const Loss loss = FitLoss(model, s, o);
     const size_t n = s.size();
     std::vector<double> resid(n), yStar(n), cumWeight(n);
     double total = 0.0;

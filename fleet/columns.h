@@ -38,7 +38,7 @@ inline constexpr std::array<Column, 5> kForecastColumns = {{
     {"volume", Kind::Number, true}, {"cumulative", Kind::Number, true},
 }};
 
-inline constexpr std::array<Column, 29> kReportColumns = {{
+inline constexpr std::array<Column, 32> kReportColumns = {{
     {"well", Kind::Text, true},           {"status", Kind::Text, true},
     {"model", Kind::Text, false},         {"fit_start", Kind::Date, false},
     {"curve_start", Kind::Date, false},   {"periods_used", Kind::Count, false},
@@ -53,7 +53,29 @@ inline constexpr std::array<Column, 29> kReportColumns = {{
     {"limit_date", Kind::Date, false},    {"remaining", Kind::Number, false},
     {"p90", Kind::Number, false},         {"p50", Kind::Number, false},
     {"p10", Kind::Number, false},         {"bootstrap_used", Kind::Count, false},
-    {"message", Kind::Text, false},
+    {"regime_start", Kind::Date, false},  {"regime_changes", Kind::Count, false},
+    {"noise", Kind::Number, false},       {"message", Kind::Text, false},
+}};
+
+// The report's columns that a fit with a horizon adds after kReportColumns:
+// the P90, P50 and P10 of the volume over that many months after the
+// history's end, at full uptime, by the run's calibration.
+inline constexpr std::array<Column, 3> kHorizonColumns = {{
+    {"horizon_p90", Kind::Number, false}, {"horizon_p50", Kind::Number, false}, {"horizon_p10", Kind::Number, false},
+}};
+
+// A fleet prior file (one row): FitPrior's fields.
+inline constexpr std::array<Column, 6> kPriorColumns = {{
+    {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},
+    {"sd_b", Kind::Number, true}, {"strength", Kind::Number, true}, {"months", Kind::Number, true},
+}};
+
+// A calibration file: one row per cell of FitCalibration, with the backtests
+// each cell was learned from; the noise power and floor repeat on every row.
+inline constexpr std::array<Column, 8> kCalibrationColumns = {{
+    {"history", Kind::Number, true},     {"horizon", Kind::Number, true}, {"centre", Kind::Number, true},
+    {"low", Kind::Number, true},         {"high", Kind::Number, true},    {"cases", Kind::Number, true},
+    {"noise_power", Kind::Number, true}, {"noise_floor", Kind::Number, true},
 }};
 
 // The names joined by `separator` ("well,model,..." or "well, model, ...").

@@ -3,6 +3,7 @@
 // library record.
 #include "fleet/fit_run.h"
 
+#include "fleet/learn.h"
 #include "fleet/text.h"
 
 #include <algorithm>
@@ -45,6 +46,13 @@ WellFit FitOne(const History& w, const FitRun& run, bool keepFitted)
     out.fitted.assign(keepFitted ? w.starts.size() : 0, 0.0);
     out.status = FitDecline(count, w.starts.data(), w.ends.data(), w.volumes.data(), w.daysOn.data(), &options,
                             &out.result, keepFitted ? out.fitted.data() : nullptr);
+    if (out.status == 0 && run.horizonMonths > 0) {
+        Date to = out.result.historyEnd;
+        to.AddMonths(run.horizonMonths);
+        const FitCalibration view = run.calibration.View();
+        FitBand(&out.result, run.calibration.size() ? &view : nullptr, out.result.historyEnd, to, &out.band[0],
+                &out.band[1], &out.band[2]);
+    }
     return out;
 }
 
@@ -72,10 +80,22 @@ const char* FitModelName(int32_t model)
     }
 }
 
+Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven)
+{
+    Evidence e;
+    if (priorGiven && calibrationGiven) return e;
+    e = Learn(SampleOf(wells), run.options, run.threads, priorGiven ? &run.options.prior : nullptr);
+    if (!priorGiven) run.options.prior = e.prior;
+    if (!calibrationGiven) {
+        FitCalibration builtIn{};
+        FitDefaultCalibration(&builtIn);
+        run.calibration = Blend(CopyOf(builtIn), e.own, kBlendCases);
+    }
+    return e;
+}
+
 std::vector<WellFit> RunFits(const std::vector<History>& wells, const FitRun& run)
 {
-    // A pass over all wells (a prior from the fleet, say) goes here, ahead of
-    // the wells' own fits, which then read what it found.
     std::vector<WellFit> fits(wells.size());
     std::atomic<size_t> next{0};
     auto worker = [&] {

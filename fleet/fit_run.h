@@ -5,9 +5,11 @@
 #define QRVP_FLEET_FIT_RUN_H
 
 #include "QRVPFit.h"
+#include "fleet/learn.h"
 #include "fleet/history.h"
 #include "fleet/log_route.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,13 +33,24 @@ struct FitRun {
     std::optional<Date> start;       // fit from the first month on or after it; none: the peak month
     unsigned threads = 1;            // worker threads (at least 1)
     bool keepFitted = false;         // keep each month's fitted volume (for a plot)
+    int32_t horizonMonths = 0;       // > 0: each fit's band over this many months after its history
+    Calibration calibration;         // the band's; empty: FitBand's built-in one
 };
+
+// The fleet passes ahead of the wells' fits (fleet/learn.h), on run.threads
+// threads: unless `priorGiven`, the prior learned from the fleet's sample goes
+// into run.options.prior; unless `calibrationGiven`, run.calibration becomes
+// the built-in calibration refined by the sample's backtests.  Returns what
+// was learned (for the command's summary and a file).
+Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven);
 
 // One well's outcome: status 0 and the library's result, or -1 and why.
 struct WellFit {
     int32_t status = -1;
     FitResult result{};
     std::vector<double> fitted;  // per month, NaN where not fitted; when kept
+    double band[3] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN(),
+                      std::numeric_limits<double>::quiet_NaN()};  // P90, P50, P10 over the run's horizon
     std::string message;         // empty for a failure in the library until ExplainFailures
     int line = 0;                // the row a failure names (ExplainFailures sets it)
 };

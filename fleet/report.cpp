@@ -81,8 +81,14 @@ std::vector<Cell> ReportCells(const std::string& well, const WellFit& fit)
              Number(r.stdErr[0]), Number(r.stdErr[1]), Number(r.stdErr[2]), Number(r.logRmse), Number(r.aicc),
              Number(r.candidateAicc[0]), Number(r.candidateAicc[1]), Number(r.candidateAicc[2]),
              Count(r.iterations), At(r.historyEnd), At(r.limitDate), Number(r.remaining), Number(r.p90),
-             Number(r.p50), Number(r.p10), Count(r.bootstrapUsed), Blank()};
+             Number(r.p50), Number(r.p10), Count(r.bootstrapUsed), At(r.regimeStart), Count(r.regimeChanges),
+             Number(r.noise), Blank()};
     return cells;
+}
+
+std::vector<Cell> HorizonCells(const WellFit& fit)
+{
+    return {Number(fit.band[0]), Number(fit.band[1]), Number(fit.band[2])};
 }
 
 template <size_t N>
@@ -106,5 +112,6 @@ std::string CsvLine(const std::array<Column, N>& columns, const std::vector<Cell
 
 template std::string CsvLine(const std::array<Column, kSegmentColumns.size()>&, const std::vector<Cell>&);
 template std::string CsvLine(const std::array<Column, kReportColumns.size()>&, const std::vector<Cell>&);
+template std::string CsvLine(const std::array<Column, kHorizonColumns.size()>&, const std::vector<Cell>&);
 
 }  // namespace qrvp::fleet

@@ -39,6 +39,9 @@ std::vector<Cell> SegmentCells(const std::string& well, int32_t model, const Dat
 // is blank.
 std::vector<Cell> ReportCells(const std::string& well, const WellFit& fit);
 
+// The well's band over the run's horizon (kHorizonColumns), blank where none.
+std::vector<Cell> HorizonCells(const WellFit& fit);
+
 // The cells as one CSV line, ending in a line feed: text quoted as needed,
 // dates as FormatDate writes them, numbers in their shortest exact form.
 template <size_t N>

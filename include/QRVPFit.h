@@ -47,30 +47,53 @@
 
 /* Models.  FIT_MODEL_BEST fits the three others and keeps the one of lowest
  * corrected Akaike criterion (AICc), so a model with more parameters must
- * earn its place. */
+ * earn its place.  (An in-sample score: on real wells the hyperbola, the
+ * default, forecasts better; see the benchmarks.) */
 #define FIT_MODEL_EXPONENTIAL 0 /* Arps with b = 0: Qi, Di */
 #define FIT_MODEL_HYPERBOLIC 1  /* Arps: Qi, Di, b (and the option's Dmin) */
 #define FIT_MODEL_STRETCHED 2   /* stretched exponential: Qi, tau, n */
 #define FIT_MODEL_BEST 3
 #define FIT_MODEL_COUNT 3       /* the fitted models, 0 .. 2 */
 
+/* A prior on the hyperbola's shape, usually learned from a fleet's wells:
+ * the fit adds 0.5 * lambda * (((ln Di - lnDi) / sdLnDi)^2 + ((b - b0) / sdB)^2)
+ * to its misfit, lambda = strength * months / (months + n) for a fit of n
+ * periods, so it pulls a short history hard toward the fleet and a long one
+ * hardly at all.  Di is the nominal decline per year at the fit start.  Only
+ * the hyperbola takes it; strength 0 is no prior. */
+typedef struct FitPrior {
+    double lnDi;           /* centre of ln Di */
+    double b;              /* centre of b */
+    double sdLnDi;         /* spreads, > 0 (when strength > 0) */
+    double sdB;
+    double strength;       /* lambda for a history of no periods; 0 (default): no prior */
+    double months;         /* periods at which the pull has halved, > 0; default 12 */
+} FitPrior;
+
 /* Options.  FitDefaults fills every field; change the ones wanted. */
 typedef struct FitOptions {
-    int32_t model;         /* FIT_MODEL_*; default FIT_MODEL_BEST */
+    int32_t model;         /* FIT_MODEL_*; default FIT_MODEL_HYPERBOLIC */
     int32_t producingTime; /* 1 (default): the curve advances only while the well produces; 0: calendar time */
-    int32_t startIndex;    /* first period fitted; -1 (default): the period of peak rate (volume over producing time) */
-    int32_t softL1;        /* 1: soft-L1 loss on the log residuals; 0 (default): least squares */
-    int32_t bootstrap;     /* residual bootstrap replicates for P90/P50/P10; 0: none; default 200 */
+    int32_t startIndex;    /* first period fitted; -1 (default): the peak of the last regime, where the rate's
+                              running median of three producing periods is highest, so one wild month is not
+                              taken for the peak */
+    int32_t softL1;        /* 1 (default): soft-L1 loss on the log residuals; 0: least squares */
+    int32_t bootstrap;     /* residual bootstrap replicates for P90/P50/P10; 0 (default): none */
     int32_t maxIterations; /* solver steps (accepted or not) before the fit fails as unconverged; default 200 */
-    double softL1Scale;    /* log residual where the soft-L1 loss turns from square to linear; default 0.25 */
+    double softL1Scale;    /* log residual where the soft-L1 loss turns from square to linear; default 0.1 */
     double bMin;           /* bounds of the Arps exponent b; default 0 and 2, 0 <= bMin <= bMax <= 10 */
     double bMax;
     double Dmin;           /* Arps minimum decline, nominal per year; 0 (default): none */
     double halfLife;       /* months over which a period's weight halves, counted back from the last
-                              period fitted; 0: equal weights; default 12 */
+                              period fitted; 0 (default): equal weights */
     double economicLimit;  /* rate per month at which the remaining volume ends; 0 (default): none,
                               the remaining volume runs 50 years past the history */
     uint64_t seed;         /* seed of the bootstrap's draws; the same seed repeats a run exactly; default 1 */
+    int32_t regimes;       /* 1 (default): with startIndex -1, find restarts (production again after 6 or more
+                              months shut in, or a producing period at twice the rate of the three before
+                              it, held) and fit the last regime only; 0: the whole history is one regime */
+    int32_t pad;           /* always 0 */
+    FitPrior prior;        /* default: none (strength 0) */
 } FitOptions;
 
 /* A fitted curve, ready for the library's functions: Arps (GetArpsQt,
@@ -114,14 +137,41 @@ typedef struct FitResult {
     double p90;                /* remaining volume exceeded by 90%, 50%, 10% of the bootstrap replicates; */
     double p50;                /* NaN when no bootstrap ran */
     double p10;
+    Date regimeStart;          /* start of the first producing period of the regime fitted */
+    int32_t regimeChanges;     /* restarts found before it (0: the history is one regime) */
+    int32_t pad2;              /* always 0 */
+    double noise;              /* 1.4826 x the median absolute log residual: the months' robust spread
+                                  about the curve, which the band's width follows */
 } FitResult;
+
+/* A calibration of the forecast's error, learned from backtests (histories
+ * cut short, forecast, compared with what followed).  Cells of a grid over the
+ * history's length (periods fitted) and the horizon (months after the
+ * history's end), sorted by history then horizon.  For a well of noise s (at least noiseFloor) the cumulative volume
+ * V of the curve to a horizon has P50 = V exp(centre), P90 = V exp(centre + low
+ * * s^noisePower), P10 = V exp(centre + high * s^noisePower), with the cell's
+ * values interpolated linearly in the horizon (held beyond the grid) at the
+ * nearest history length at or below the well's (the shortest when none). */
+typedef struct FitCalibration {
+    int32_t cells;              /* cells in the arrays, 1 or more */
+    int32_t pad;                /* always 0 */
+    double noisePower;          /* 0 .. 2 */
+    double noiseFloor;          /* > 0 */
+    const double* history;      /* each cell's history length, periods */
+    const double* horizon;      /* each cell's horizon, months (> 0) */
+    const double* centre;       /* median of ln(actual / forecast) */
+    const double* low;          /* 10% quantile of (ln(actual / forecast) - centre) / s^noisePower, <= high */
+    const double* high;         /* 90% quantile */
+} FitCalibration;
 
 #ifdef __cplusplus
 /* Fixed layouts, no hidden padding, for hosts that declare the records themselves. */
-static_assert(sizeof(FitOptions) == 80 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 384,
+static_assert(sizeof(FitOptions) == 136 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 416 &&
+                  sizeof(FitPrior) == 48 && sizeof(FitCalibration) == 64,
               "the fit records' sizes");
 static_assert(offsetof(FitCurve, start) == 8 && offsetof(FitCurve, Qi) == 24 && offsetof(FitResult, fitStart) == 216 &&
-                  offsetof(FitResult, startIndex) == 264 && offsetof(FitResult, logRmse) == 288,
+                  offsetof(FitResult, startIndex) == 264 && offsetof(FitResult, logRmse) == 288 &&
+                  offsetof(FitOptions, prior) == 88 && offsetof(FitResult, regimeStart) == 384,
               "the fit records' field offsets");
 #endif
 
@@ -158,5 +208,23 @@ QRVP_EXTERN_C QRVPFIT_API int32_t GetFitQt(const FitCurve* curve, Date at, doubl
  * `from`, by GetArpsVol2 or GetSEDMVol, which is how a monthly forecast of the
  * curve counts its volumes.  Fails as GetFitQt does, and on to < from. */
 QRVP_EXTERN_C QRVPFIT_API int32_t GetFitVol(const FitCurve* curve, Date from, Date to, double* Vol);
+
+/* The P90, P50 and P10 of the fitted curve's volume between two dates after
+ * the history (historyEnd <= from < to), at full uptime, by the calibration
+ * (null: the built-in one, learned from backtests of 636 North Dakota Bakken
+ * wells, which the documentation says how to reproduce): the curve's volume
+ * V over [from, to) times the calibration's factors at the horizon of `to`
+ * and the fit's periods and noise (so P90 <= P50 <= P10).  Any of the three
+ * outputs may be null.  Fails on a null fit, dates out of order or before the
+ * history's end, a calibration whose cells are missing, unsorted or not
+ * finite, and whatever GetFitVol rejects; nothing written then.  A monthly fan
+ * for a plot is this call over each month. */
+QRVP_EXTERN_C QRVPFIT_API int32_t FitBand(const FitResult* fit, const FitCalibration* calibration, Date from,
+                                          Date to, double* p90, double* p50, double* p10);
+
+/* Points *calibration at the built-in calibration (FitBand's with a null
+ * calibration; static arrays, valid while the library is loaded) and returns
+ * 0; a null pointer returns -1 (no record). */
+QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaultCalibration(FitCalibration* calibration);
 
 #endif /* QRVPFIT_H */

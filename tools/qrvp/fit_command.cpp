@@ -31,17 +31,22 @@ bool RunOf(const FitArgs& args, FitRun& run)
 {
     FitDefaults(&run.options);
     FitOptions& options = run.options;
-    const std::optional<int32_t> model = FitModelOf(args.model);
-    if (!model) {
-        Err("qrvp fit: unknown model '" + args.model + "' (" + kFitModelNames + ")\n");
-        return false;
+    if (!args.model.empty()) {
+        const std::optional<int32_t> model = FitModelOf(args.model);
+        if (!model) {
+            Err("qrvp fit: unknown model '" + args.model + "' (" + kFitModelNames + ")\n");
+            return false;
+        }
+        options.model = *model;
     }
-    options.model = *model;
     options.bMin = args.bMin;
     options.bMax = args.bMax;
     options.Dmin = args.dminPercent / 100.0;
     options.producingTime = args.calendar ? 0 : 1;
-    options.softL1 = args.softL1 ? 1 : 0;
+    if (args.softL1) options.softL1 = 1;
+    if (args.leastSquares) options.softL1 = 0;
+    if (args.softL1Scale >= 0.0) options.softL1Scale = args.softL1Scale;
+    if (args.noRegimes) options.regimes = 0;
     options.economicLimit = args.economicLimit;
     options.seed = args.seed;
     if (args.halfLife >= 0.0) options.halfLife = args.halfLife;
@@ -55,6 +60,26 @@ bool RunOf(const FitArgs& args, FitRun& run)
     }
     run.threads = std::max(1u, args.threads != 0 ? args.threads : std::thread::hardware_concurrency());
     run.keepFitted = !args.svg.empty();
+    run.horizonMonths = args.horizon;
+    return true;
+}
+
+// Reads a prior or calibration file into `into`; false with a message.
+template <typename T, typename Reader>
+bool ReadEvidence(const std::string& path, const char* what, Reader read, T& into)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Err("qrvp fit: cannot read the " + std::string(what) + " '" + path + "'\n");
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string problem;
+    if (!read(ReadCsv(text.str()), into, problem)) {
+        Err("qrvp fit: " + path + ": " + problem + "\n");
+        return false;
+    }
     return true;
 }
 
@@ -87,6 +112,13 @@ int RunFit(const FitArgs& args)
         if (p.fatal) return 2;
     }
 
+    const bool priorGiven = !args.prior.empty() || args.noPrior;
+    if (args.noPrior) run.options.prior.strength = 0.0;
+    if (!args.prior.empty() && !ReadEvidence(args.prior, "prior", ReadPrior, run.options.prior)) return 2;
+    if (!args.calibration.empty() && !ReadEvidence(args.calibration, "calibration", ReadCalibration, run.calibration))
+        return 2;
+    const Evidence learned = PrepareRun(wells, run, priorGiven, !args.calibration.empty());
+
     // The library's records go to a private log while the wells are fitted;
     // a well that failed is fitted again alone, so that its record can be
     // told apart from the others'.
@@ -115,10 +147,21 @@ int RunFit(const FitArgs& args)
         return static_cast<bool>(f);
     };
     if (!args.report.empty()) {
-        std::string report = ColumnNames(kReportColumns, ",") + "\n";
-        for (size_t i = 0; i < wells.size(); ++i) report += CsvLine(kReportColumns, ReportCells(wells[i].name, fits[i]));
+        const bool band = run.horizonMonths > 0;
+        std::string report = ColumnNames(kReportColumns, ",");
+        if (band) report.append(1, ',').append(ColumnNames(kHorizonColumns, ","));
+        report.append(1, '\n');
+        for (size_t i = 0; i < wells.size(); ++i) {
+            report.append(CsvLine(kReportColumns, ReportCells(wells[i].name, fits[i])));
+            if (band) {
+                report.back() = ',';
+                report.append(CsvLine(kHorizonColumns, HorizonCells(fits[i])));
+            }
+        }
         if (!writeFile(args.report, report)) return 2;
     }
+    if (!args.savePrior.empty() && !writeFile(args.savePrior, PriorCsv(run.options.prior))) return 2;
+    if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) return 2;
     if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits))) return 2;
     return failed ? 1 : 0;
 }

@@ -202,23 +202,41 @@ int main(int argc, char** argv)
         "fit", "Fit a decline to each well of a history table (well,date,volume[,days_on]; - reads standard "
                "input) and write the segment table that qrvp forecast reads");
     fitCmd->add_option("FILE", fit.file, "CSV history, or - for standard input")->required();
-    fitCmd->add_option("--model", fit.model, "best (by AICc, default), exponential, hyperbolic or stretched");
+    fitCmd->add_option("--model", fit.model, "hyperbolic (default), exponential, stretched, or best (by AICc)");
     fitCmd->add_option("--b-min", fit.bMin, "Lower bound of the Arps exponent b (default 0)");
     fitCmd->add_option("--b-max", fit.bMax, "Upper bound of b (default 2)");
     fitCmd->add_option("--dmin", fit.dminPercent, "Minimum decline, nominal percent per year (default none)");
-    fitCmd->add_option("--start", fit.start, "Fit from the first month on or after this date (default: the peak month)");
+    fitCmd->add_option("--start", fit.start, "Fit from the first month on or after this date (default: the peak of "
+                                             "the last regime)");
     fitCmd->add_option("--half-life", fit.halfLife, "Months over which a month's weight halves, back from the last "
-                                                    "(default 12; 0: equal weights)");
+                                                    "(default 0: equal weights)");
     fitCmd->add_flag("--calendar", fit.calendar, "Advance the curve in calendar time (default: producing time)");
-    fitCmd->add_flag("--soft-l1", fit.softL1, "Soft-L1 loss on the log residuals (default: least squares)");
+    fitCmd->add_flag("--soft-l1", fit.softL1, "Soft-L1 loss on the log residuals (the default)");
+    fitCmd->add_flag("--least-squares", fit.leastSquares, "Least squares on the log residuals instead of soft L1")
+        ->excludes("--soft-l1");
+    fitCmd->add_option("--soft-l1-scale", fit.softL1Scale, "Log residual where the soft-L1 loss turns linear "
+                                                           "(default 0.1)")
+        ->check(CLI::PositiveNumber);
+    fitCmd->add_flag("--no-regimes", fit.noRegimes, "Fit the whole history as one regime (default: the last regime "
+                                                    "after a restart)");
     fitCmd->add_option("--economic-limit", fit.economicLimit, "Rate per month where the remaining volume ends "
                                                               "(default none: 50 years)");
-    fitCmd->add_option("--bootstrap", fit.bootstrap, "Bootstrap replicates for P90/P50/P10 (default 200; 0: none)")
+    fitCmd->add_option("--bootstrap", fit.bootstrap, "Bootstrap replicates for P90/P50/P10 (default 0: none)")
         ->check(CLI::Range(0, 100000));
     fitCmd->add_option("--seed", fit.seed, "Seed of the bootstrap (default 1)");
     fitCmd->add_option("--threads", fit.threads, "Threads to fit on (default: one per core)")->check(CLI::Range(1u, 256u));
     fitCmd->add_option("--report", fit.report, "Write one row of fit statistics per well to this CSV file");
     fitCmd->add_option("--svg", fit.svg, "Plot each well's history, fit and forecast with its P90-P10 band");
+    fitCmd->add_option("--horizon", fit.horizon, "Add horizon_p90,horizon_p50,horizon_p10 to the report: the volume "
+                                                 "over this many months after the history, at full uptime")
+        ->check(CLI::Range(1, 1200));
+    fitCmd->add_option("--prior", fit.prior, "Read the fleet prior from this file instead of learning it");
+    fitCmd->add_flag("--no-prior", fit.noPrior, "Fit each well alone, without a fleet prior")->excludes("--prior");
+    fitCmd->add_option("--calibration", fit.calibration, "Read the band's calibration from this file instead of "
+                                                         "refining the built-in one by the fleet's backtests");
+    fitCmd->add_option("--save-prior", fit.savePrior, "Write the prior the run used to this file");
+    fitCmd->add_option("--save-calibration", fit.saveCalibration, "Write the calibration the fleet's own backtests "
+                                                                  "give to this file");
 
     bool list = false;
     CLI::App* call = app.add_subcommand("call", "Call one library function by name: qrvp call FUNCTION ARG...");

@@ -1,0 +1,176 @@
+// The fleet's prior and calibration as values and files.
+#include "fleet/evidence.h"
+
+#include "fleet/columns.h"
+#include "fleet/text.h"
+
+#include <cmath>
+#include <optional>
+
+namespace qrvp::fleet {
+
+FitCalibration Calibration::View() const
+{
+    FitCalibration v{};
+    v.cells = static_cast<int32_t>(size());
+    v.noisePower = noisePower;
+    v.noiseFloor = noiseFloor;
+    v.history = history.data();
+    v.horizon = horizon.data();
+    v.centre = centre.data();
+    v.low = low.data();
+    v.high = high.data();
+    return v;
+}
+
+Calibration CopyOf(const FitCalibration& c)
+{
+    Calibration out;
+    const auto n = static_cast<size_t>(std::max(c.cells, 0));
+    out.history.assign(c.history, c.history + n);
+    out.horizon.assign(c.horizon, c.horizon + n);
+    out.centre.assign(c.centre, c.centre + n);
+    out.low.assign(c.low, c.low + n);
+    out.high.assign(c.high, c.high + n);
+    out.cases.assign(n, 0.0);
+    out.noisePower = c.noisePower;
+    out.noiseFloor = c.noiseFloor;
+    return out;
+}
+
+Calibration Blend(const Calibration& base, const Calibration& own, double n0)
+{
+    Calibration out = base;
+    for (size_t i = 0; i < base.size(); ++i) {
+        for (size_t j = 0; j < own.size(); ++j) {
+            if (own.history[j] != base.history[i] || own.horizon[j] != base.horizon[i]) continue;
+            const double n = own.cases[j], t = n / (n + n0);
+            out.centre[i] += t * (own.centre[j] - base.centre[i]);
+            out.low[i] += t * (own.low[j] - base.low[i]);
+            out.high[i] += t * (own.high[j] - base.high[i]);
+            out.cases[i] = base.cases[i] + n;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+template <size_t N>
+std::string Row(const std::array<double, N>& values)
+{
+    std::string out;
+    for (double v : values) {
+        if (!out.empty()) out += ',';
+        out += FormatNumber(v);
+    }
+    return out + "\n";
+}
+
+// The columns' numbers of each data row, in the table's order; false with a
+// problem when a column is missing or a number does not read.
+template <size_t N>
+bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>& table,
+              std::vector<std::array<double, N>>& rows, std::string& problem)
+{
+    if (records.empty()) {
+        problem = "line 1: the table is empty: it needs a header naming " + ColumnNames(table, ", ");
+        return false;
+    }
+    std::array<int, N> col;
+    col.fill(-1);
+    for (size_t i = 0; i < records[0].fields.size(); ++i) {
+        const size_t c = FindColumn(table, Lower(Trim(records[0].fields[i])));
+        if (c < N) col[c] = static_cast<int>(i);
+    }
+    for (size_t c = 0; c < N; ++c)
+        if (col[c] < 0) {
+            problem = "line " + std::to_string(records[0].line) + ": missing column '" + table[c].name + "'";
+            return false;
+        }
+    for (size_t r = 1; r < records.size(); ++r) {
+        std::array<double, N> row{};
+        for (size_t c = 0; c < N; ++c) {
+            const auto& fields = records[r].fields;
+            const auto i = static_cast<size_t>(col[c]);
+            const std::optional<double> v = i < fields.size() ? ParseNumber(Trim(fields[i])) : std::nullopt;
+            if (!v || !std::isfinite(*v)) {
+                problem = "line " + std::to_string(records[r].line) + ": column '" + table[c].name +
+                          "' needs a finite number";
+                return false;
+            }
+            row[c] = *v;
+        }
+        rows.push_back(row);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PriorCsv(const FitPrior& p)
+{
+    return ColumnNames(kPriorColumns, ",") + "\n" +
+           Row(std::array<double, 6>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months});
+}
+
+bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem)
+{
+    std::vector<std::array<double, 6>> rows;
+    if (!ReadRows(records, kPriorColumns, rows, problem)) return false;
+    if (rows.size() != 1) {
+        problem = "the prior needs exactly one row after its header, not " + std::to_string(rows.size());
+        return false;
+    }
+    const auto& r = rows[0];
+    if (!(r[2] > 0.0 && r[3] > 0.0 && r[4] >= 0.0 && r[5] > 0.0)) {
+        problem = "line " + std::to_string(records[1].line) +
+                  ": the spreads and months must be positive and the strength zero or more";
+        return false;
+    }
+    prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5]};
+    return true;
+}
+
+std::string CalibrationCsv(const Calibration& c)
+{
+    std::string out = ColumnNames(kCalibrationColumns, ",") + "\n";
+    for (size_t i = 0; i < c.size(); ++i)
+        out += Row(std::array<double, 8>{c.history[i], c.horizon[i], c.centre[i], c.low[i], c.high[i], c.cases[i],
+                                         c.noisePower, c.noiseFloor});
+    return out;
+}
+
+bool ReadCalibration(const std::vector<CsvRecord>& records, Calibration& c, std::string& problem)
+{
+    std::vector<std::array<double, 8>> rows;
+    if (!ReadRows(records, kCalibrationColumns, rows, problem)) return false;
+    Calibration out;
+    for (const auto& r : rows) {
+        out.history.push_back(r[0]);
+        out.horizon.push_back(r[1]);
+        out.centre.push_back(r[2]);
+        out.low.push_back(r[3]);
+        out.high.push_back(r[4]);
+        out.cases.push_back(r[5]);
+        out.noisePower = r[6];
+        out.noiseFloor = r[7];
+    }
+    // FitBand's own checks, on a unit curve one month past its history.
+    FitResult probe{};
+    probe.curve.model = FIT_MODEL_EXPONENTIAL;
+    probe.curve.start = probe.historyEnd = Date(2000, 1, 1, 0, 0, 0);
+    probe.curve.Qi = 1.0;
+    Date to = probe.historyEnd;
+    to.AddMonths(1);
+    const FitCalibration view = out.View();
+    if (FitBand(&probe, &view, probe.historyEnd, to, nullptr, nullptr, nullptr) != 0) {
+        problem = "the calibration's cells must be finite, run by history then by increasing horizon, have positive "
+                  "horizons and low <= high, with a noise power in 0 .. 2 and a positive noise floor";
+        return false;
+    }
+    c = std::move(out);
+    return true;
+}
+
+}  // namespace qrvp::fleet

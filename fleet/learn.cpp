@@ -1,0 +1,304 @@
+// The fleet passes: the sample, the pilot fits, the backtests, the prior's
+// strength they choose and the calibration they give.
+#include "fleet/learn.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <thread>
+
+namespace qrvp::fleet {
+
+namespace {
+
+uint64_t Fnv1a(const std::string& text)
+{
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    return h;
+}
+
+void ParallelFor(size_t count, unsigned threads, const std::function<void(size_t)>& work)
+{
+    std::atomic<size_t> next{0};
+    auto worker = [&] {
+        for (size_t i; (i = next.fetch_add(1)) < count;) work(i);
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < std::min<size_t>(std::max(threads, 1u), count); ++t) pool.emplace_back(worker);
+    worker();
+    for (std::thread& t : pool) t.join();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]);
+}
+
+// The q quantile of sorted values, linear between order statistics.
+double Quantile(const std::vector<double>& sorted, double q)
+{
+    const double at = q * static_cast<double>(sorted.size() - 1);
+    const auto i = static_cast<size_t>(at);
+    if (i + 1 >= sorted.size()) return sorted.back();
+    return sorted[i] + (at - static_cast<double>(i)) * (sorted[i + 1] - sorted[i]);
+}
+
+bool Produced(const History& w, size_t i) { return w.volumes[i] > 0.0 && w.daysOn[i] > 0.0; }
+
+// A history cut short and the months held out after it.
+struct Cut {
+    std::vector<Date> starts, ends;
+    std::vector<double> volumes, daysOn;
+    std::vector<Date> from, to;          // the held-out calendar months
+    std::vector<double> actual, uptime;  // their volumes and shares produced (0 for a shut-in)
+};
+
+// The well's history from its first producing month to its last month, cut
+// so that half of it (at most kBacktestMaxMonths) is held out; none when the
+// cut history has fewer than kBacktestMinPeriods producing months or the
+// held-out months produced nothing.
+std::optional<Cut> CutOf(const History& w)
+{
+    size_t first = 0;
+    while (first < w.starts.size() && !Produced(w, first)) ++first;
+    if (first == w.starts.size()) return std::nullopt;
+    const int32_t months = w.starts.back().MonthsBetweenDates(w.starts[first]) + 1;
+    const int32_t held = std::min<int32_t>(static_cast<int32_t>(kBacktestMaxMonths), months / 2);
+    if (held < 1) return std::nullopt;
+    Date cut = w.starts[first];
+    cut.AddMonths(months - held);
+    Cut c;
+    size_t producing = 0;
+    size_t i = 0;
+    for (; i < w.starts.size() && w.starts[i] < cut; ++i) {
+        c.starts.push_back(w.starts[i]);
+        c.ends.push_back(w.ends[i]);
+        c.volumes.push_back(w.volumes[i]);
+        c.daysOn.push_back(w.daysOn[i]);
+        if (Produced(w, i)) ++producing;
+    }
+    if (producing < kBacktestMinPeriods) return std::nullopt;
+    // The months the cut history lacks up to the cut are shut-ins, so its end is the cut.
+    while (c.ends.back() < cut) {
+        Date next = c.ends.back();
+        Date end = next;
+        end.AddMonths(1);
+        c.starts.push_back(next);
+        c.ends.push_back(end);
+        c.volumes.push_back(0.0);
+        c.daysOn.push_back(0.0);
+    }
+    double total = 0.0;
+    for (int32_t m = 0; m < held; ++m) {
+        Date from = cut, to = cut;
+        from.AddMonths(m);
+        to.AddMonths(m + 1);
+        while (i < w.starts.size() && w.starts[i] < from) ++i;
+        const bool here = i < w.starts.size() && w.starts[i] == from && Produced(w, i);
+        const double span = to.DaySpan(from);
+        c.from.push_back(from);
+        c.to.push_back(to);
+        c.actual.push_back(here ? w.volumes[i] : 0.0);
+        c.uptime.push_back(here ? std::min(w.daysOn[i], span) / span : 0.0);
+        total += c.actual.back();
+    }
+    if (!(total > 0.0)) return std::nullopt;
+    return c;
+}
+
+bool FitCut(const Cut& c, const FitOptions& o, FitResult& r)
+{
+    return FitDecline(static_cast<int32_t>(c.starts.size()), c.starts.data(), c.ends.data(), c.volumes.data(),
+                      c.daysOn.data(), &o, &r, nullptr) == 0;
+}
+
+// ln(actual / forecast) over the first `months` held-out months, the forecast
+// each month's full-uptime volume times its share produced; NaN when either
+// is not positive.
+double LogError(const Cut& c, const FitResult& r, size_t months)
+{
+    double a = 0.0, f = 0.0;
+    for (size_t m = 0; m < months && m < c.from.size(); ++m) {
+        double v = 0.0;
+        if (c.uptime[m] > 0.0 && GetFitVol(&r.curve, c.from[m], c.to[m], &v) == 0) f += v * c.uptime[m];
+        a += c.actual[m];
+    }
+    return a > 0.0 && f > 0.0 ? std::log(a / f) : std::nan("");
+}
+
+struct Fitted {
+    bool ok = false;
+    FitResult result{};
+};
+
+std::vector<Fitted> FitAll(size_t count, unsigned threads, const std::function<bool(size_t, FitResult&)>& fit)
+{
+    std::vector<Fitted> out(count);
+    ParallelFor(count, threads, [&](size_t i) { out[i].ok = fit(i, out[i].result); });
+    return out;
+}
+
+// The (ln Di, b) of the fits of at least kPilotMinPeriods periods.
+FitPrior PilotPrior(const std::vector<Fitted>& fits, double strength, size_t* counted)
+{
+    std::vector<double> lnDi, b;
+    for (const Fitted& f : fits) {
+        if (!f.ok || f.result.periodsUsed < static_cast<int32_t>(kPilotMinPeriods) || !(f.result.curve.Di > 0.0))
+            continue;
+        lnDi.push_back(std::log(f.result.curve.Di));
+        b.push_back(f.result.curve.b);
+    }
+    if (counted) *counted = lnDi.size();
+    return PriorOf(lnDi, b, strength);
+}
+
+Calibration CalibrationOf(const std::vector<Cut>& cuts, const std::vector<Fitted>& fits)
+{
+    constexpr size_t kH = std::size(kCalibrationHistories), kZ = std::size(kCalibrationHorizons);
+    std::vector<double> errors[kH][kZ], noises[kH][kZ];
+    for (size_t k = 0; k < cuts.size(); ++k) {
+        if (!fits[k].ok) continue;
+        const FitResult& r = fits[k].result;
+        size_t h = 0;
+        while (h + 1 < kH && kCalibrationHistories[h + 1] <= r.periodsUsed) ++h;
+        for (size_t z = 0; z < kZ; ++z) {
+            const auto months = static_cast<size_t>(kCalibrationHorizons[z]);
+            if (months > cuts[k].from.size()) break;
+            const double e = LogError(cuts[k], r, months);
+            if (!std::isfinite(e)) continue;
+            errors[h][z].push_back(e);
+            noises[h][z].push_back(std::pow(std::max(r.noise, kNoiseFloor), kNoisePower));
+        }
+    }
+    Calibration c;
+    c.noisePower = kNoisePower;
+    c.noiseFloor = kNoiseFloor;
+    for (size_t h = 0; h < kH; ++h) {
+        for (size_t z = 0; z < kZ; ++z) {
+            const std::vector<double>& e = errors[h][z];
+            if (e.size() < kMinCellCases) continue;
+            const double centre = kCentred ? Median(e) : 0.0;
+            std::vector<double> u(e.size());
+            for (size_t j = 0; j < e.size(); ++j) u[j] = (e[j] - centre) / noises[h][z][j];
+            std::sort(u.begin(), u.end());
+            c.history.push_back(kCalibrationHistories[h]);
+            c.horizon.push_back(kCalibrationHorizons[z]);
+            c.centre.push_back(centre);
+            c.low.push_back(Quantile(u, 0.1));
+            c.high.push_back(Quantile(u, 0.9));
+            c.cases.push_back(static_cast<double>(e.size()));
+        }
+    }
+    return c;
+}
+
+}  // namespace
+
+bool InSample(const std::string& name, size_t wells)
+{
+    const uint64_t every = std::max<uint64_t>(1, (wells + kSampleWells - 1) / kSampleWells);
+    return Fnv1a(name) % every == 0;
+}
+
+std::vector<const History*> SampleOf(const std::vector<History>& wells)
+{
+    std::vector<const History*> out;
+    for (const History& w : wells)
+        if (w.problem.empty() && !w.starts.empty() && InSample(w.name, wells.size())) out.push_back(&w);
+    std::stable_sort(out.begin(), out.end(), [](const History* a, const History* b) { return a->name < b->name; });
+    return out;
+}
+
+FitPrior PriorOf(std::vector<double> lnDi, std::vector<double> b, double strength)
+{
+    FitPrior p{};
+    p.months = kPriorMonths;
+    if (lnDi.size() < kMinPriorWells) return p;
+    auto spread = [](const std::vector<double>& v, double centre, double floor) {
+        std::vector<double> d(v.size());
+        for (size_t i = 0; i < v.size(); ++i) d[i] = std::fabs(v[i] - centre);
+        return std::max(1.4826 * Median(d), floor);
+    };
+    p.lnDi = Median(lnDi);
+    p.b = Median(b);
+    p.sdLnDi = spread(lnDi, p.lnDi, kMinSdLnDi);
+    p.sdB = spread(b, p.b, kMinSdB);
+    p.strength = strength;
+    return p;
+}
+
+Evidence Learn(const std::vector<const History*>& sample, const FitOptions& options, unsigned threads,
+               const FitPrior* given)
+{
+    Evidence out;
+    FitOptions o = options;
+    o.bootstrap = 0;
+    o.prior = FitPrior{};
+    o.prior.months = kPriorMonths;
+    const bool shaped = o.model == FIT_MODEL_HYPERBOLIC;
+
+    std::vector<Cut> cuts;
+    for (const History* w : sample)
+        if (std::optional<Cut> c = CutOf(*w)) cuts.push_back(std::move(*c));
+    out.backtests = cuts.size();
+    auto fitCuts = [&](const FitOptions& with) {
+        return FitAll(cuts.size(), threads, [&](size_t k, FitResult& r) { return FitCut(cuts[k], with, r); });
+    };
+
+    FitPrior chosen = given ? *given : FitPrior{};
+    if (!given) chosen.months = kPriorMonths;
+    FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
+    double chosenB = chosen.b;
+    if (!given && shaped) {
+        const std::vector<Fitted> pilot = FitAll(sample.size(), threads, [&](size_t i, FitResult& r) {
+            const History& w = *sample[i];
+            return FitDecline(static_cast<int32_t>(w.starts.size()), w.starts.data(), w.ends.data(), w.volumes.data(),
+                              w.daysOn.data(), &o, &r, nullptr) == 0;
+        });
+        chosen = PilotPrior(pilot, 0.0, &out.pilotFits);
+        // The centre of b and the strength whose backtests miss least (median
+        // |ln(actual / forecast)| over each held-out part): a short history
+        // leaves b to the prior, and the pilot fits' median b is only one guess.
+        const FitPrior cutCentre = PilotPrior(fitCuts(o), 0.0, nullptr);
+        double best = std::numeric_limits<double>::infinity();
+        for (size_t j = 0; j <= std::size(kCentresOfB); ++j) {
+            const double centreB = j == 0 ? cutCentre.b : kCentresOfB[j - 1];
+            for (double strength : kStrengths) {
+                if (strength > 0.0 && cutCentre.sdLnDi <= 0.0) break;  // too few wells for a prior
+                if (strength == 0.0 && j > 0) continue;
+                FitOptions with = o;
+                with.prior = cutCentre;
+                with.prior.b = centreB;
+                with.prior.strength = strength;
+                const std::vector<Fitted> fits = fitCuts(with);
+                std::vector<double> miss;
+                for (size_t k = 0; k < cuts.size(); ++k) {
+                    const double e =
+                        fits[k].ok ? LogError(cuts[k], fits[k].result, cuts[k].from.size()) : std::nan("");
+                    if (std::isfinite(e)) miss.push_back(std::fabs(e));
+                }
+                const double score = miss.empty() ? std::numeric_limits<double>::infinity() : Median(miss);
+                if (score < best) {
+                    best = score;
+                    chosen.strength = chosen.sdLnDi > 0.0 ? strength : 0.0;
+                    chosenB = j == 0 ? chosen.b : centreB;
+                    backtestPrior = with.prior;
+                }
+            }
+        }
+        chosen.b = chosenB;
+    }
+    out.prior = chosen;
+    FitOptions with = o;
+    if (shaped) with.prior = backtestPrior;
+    out.own = CalibrationOf(cuts, fitCuts(with));
+    return out;
+}
+
+}  // namespace qrvp::fleet

@@ -1,0 +1,65 @@
+// The fleet passes ahead of the wells' own fits: a pilot fit of a sample of
+// the wells gives the prior's centre and spread; backtests of the same wells
+// (each history cut short, forecast, compared with what followed) choose the
+// prior's strength and give the calibration of the forecast's error.
+//
+// Deterministic: the sample is the wells whose name hashes into it (FNV-1a),
+// taken in name order, so the same fleet gives the same prior and calibration
+// however it is split into partitions, threads or processes.
+#ifndef QRVP_FLEET_LEARN_H
+#define QRVP_FLEET_LEARN_H
+
+#include "fleet/evidence.h"
+#include "fleet/history.h"
+
+#include <vector>
+
+namespace qrvp::fleet {
+
+constexpr size_t kSampleWells = 800;      // about this many wells learn for the fleet
+constexpr size_t kMinPriorWells = 20;     // fewer pilot fits than this: no prior
+constexpr size_t kPilotMinPeriods = 6;    // periods a pilot fit needs to count
+constexpr double kPriorMonths = 12.0;     // the prior's pull halves at this many periods
+constexpr double kMinSdLnDi = 0.1, kMinSdB = 0.05;
+constexpr double kBacktestMaxMonths = 24; // a backtest holds out half the history, at most this
+constexpr size_t kBacktestMinPeriods = 6; // producing periods its cut history needs
+constexpr double kBlendCases = 100.0;     // a fleet's cell outweighs the built-in one past this many cases
+
+// The strengths and the centres of b (beside the pilot fits' median) a
+// fleet's backtests choose from, and the grid of its
+// calibration (history lengths in periods fitted, horizons in months).
+inline constexpr double kStrengths[] = {0.0, 0.1, 0.3, 1.0, 3.0, 10.0};
+inline constexpr double kCentresOfB[] = {0.5, 1.0, 1.5};
+inline constexpr double kCalibrationHistories[] = {0.0, 12.0, 24.0, 48.0};
+inline constexpr double kCalibrationHorizons[] = {3.0, 6.0, 12.0, 24.0};
+constexpr double kNoisePower = 0.5, kNoiseFloor = 0.05;
+constexpr bool kCentred = false;          // the P50 is the curve: backtests of shorter histories misjudge its bias
+constexpr size_t kMinCellCases = 50;      // a cell of fewer backtests is left out (its neighbour holds)
+
+// Whether a well of this name is in the sample of a fleet of `wells` wells.
+bool InSample(const std::string& name, size_t wells);
+
+// The sample of `wells` (every one that InSample takes, in name order).
+std::vector<const History*> SampleOf(const std::vector<History>& wells);
+
+struct Evidence {
+    FitPrior prior{};         // strength 0 when the sample is too small
+    Calibration own;          // the sample's backtests alone (the cells with enough cases)
+    size_t pilotFits = 0;     // the sample's wells that a pilot fit counted
+    size_t backtests = 0;     // the sample's backtest cases
+};
+
+// Learns from the sample with `options` (its prior and bootstrap ignored) on
+// `threads` threads: the prior (unless `given` is not null: then that prior,
+// used for the backtests too) and the calibration of the backtests.
+Evidence Learn(const std::vector<const History*>& sample, const FitOptions& options, unsigned threads,
+               const FitPrior* given);
+
+// The prior of pilot fits' (ln Di, b): their medians, and 1.4826 times their
+// median absolute deviations held at the floors above; the strength given.
+// Strength 0 (no prior) for fewer than kMinPriorWells points.
+FitPrior PriorOf(std::vector<double> lnDi, std::vector<double> b, double strength);
+
+}  // namespace qrvp::fleet
+
+#endif
