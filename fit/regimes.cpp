@@ -37,7 +37,7 @@ Start FitStart(int32_t count, const Date* starts, const Date* ends, const double
             if (!restart && j >= lo + 3) {
                 const double before = Median3(rate[j - 3], rate[j - 2], rate[j - 1]);
                 const double after = Median3(rate[j], rate[j + 1], rate[j + 2]);
-                restart = after >= kStepRatio * before;
+                restart = rate[j] >= kStepRatio * before && after >= kStepRatio * before;
             }
             if (restart) {
                 lo = j;

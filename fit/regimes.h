@@ -9,8 +9,8 @@
 namespace qrvp::fit {
 
 // Restarts: a producing period after at least this many months shut in, or
-// one whose rate and the next two's median is at least kStepRatio times the
-// median of the three producing periods before it.  A restart counts only when
+// one whose rate, and its and the next two's median, are at least kStepRatio
+// times the median of the three producing periods before it.  A restart counts only when
 // at least kRegimeMinPeriods producing periods follow from it.
 constexpr double kRestartShutInMonths = 6.0;
 constexpr double kStepRatio = 2.0;

@@ -123,9 +123,9 @@ bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::stri
         return false;
     }
     const auto& r = rows[0];
-    if (!(r[2] > 0.0 && r[3] > 0.0 && r[4] >= 0.0 && r[5] > 0.0)) {
+    if (!(r[4] >= 0.0 && r[5] > 0.0 && (r[4] == 0.0 || (r[2] > 0.0 && r[3] > 0.0)))) {
         problem = "line " + std::to_string(records[1].line) +
-                  ": the spreads and months must be positive and the strength zero or more";
+                  ": the months must be positive, the strength zero or more, and with a strength the spreads positive";
         return false;
     }
     prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5]};

@@ -80,11 +80,13 @@ const char* FitModelName(int32_t model)
     }
 }
 
-Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven)
+Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven,
+                    size_t fleetSize)
 {
     Evidence e;
     if (priorGiven && calibrationGiven) return e;
-    e = Learn(SampleOf(wells), run.options, run.threads, priorGiven ? &run.options.prior : nullptr);
+    e = Learn(SampleOf(wells, fleetSize ? fleetSize : wells.size()), run.options, run.threads,
+              priorGiven ? &run.options.prior : nullptr);
     if (!priorGiven) run.options.prior = e.prior;
     if (!calibrationGiven) {
         FitCalibration builtIn{};

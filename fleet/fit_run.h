@@ -41,8 +41,11 @@ struct FitRun {
 // threads: unless `priorGiven`, the prior learned from the fleet's sample goes
 // into run.options.prior; unless `calibrationGiven`, run.calibration becomes
 // the built-in calibration refined by the sample's backtests.  Returns what
-// was learned (for the command's summary and a file).
-Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven);
+// was learned (for the command's summary and a file).  `fleetSize`: the wells
+// of the whole fleet when `wells` holds only its sample (a partitioned run's
+// first pass); 0: wells.size().
+Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGiven, bool calibrationGiven,
+                    size_t fleetSize = 0);
 
 // One well's outcome: status 0 and the library's result, or -1 and why.
 struct WellFit {

@@ -206,11 +206,11 @@ bool InSample(const std::string& name, size_t wells)
     return Fnv1a(name) % every == 0;
 }
 
-std::vector<const History*> SampleOf(const std::vector<History>& wells)
+std::vector<const History*> SampleOf(const std::vector<History>& wells, size_t fleetSize)
 {
     std::vector<const History*> out;
     for (const History& w : wells)
-        if (w.problem.empty() && !w.starts.empty() && InSample(w.name, wells.size())) out.push_back(&w);
+        if (w.problem.empty() && !w.starts.empty() && InSample(w.name, fleetSize)) out.push_back(&w);
     std::stable_sort(out.begin(), out.end(), [](const History* a, const History* b) { return a->name < b->name; });
     return out;
 }

@@ -39,8 +39,9 @@ constexpr size_t kMinCellCases = 50;      // a cell of fewer backtests is left o
 // Whether a well of this name is in the sample of a fleet of `wells` wells.
 bool InSample(const std::string& name, size_t wells);
 
-// The sample of `wells` (every one that InSample takes, in name order).
-std::vector<const History*> SampleOf(const std::vector<History>& wells);
+// The sample of `wells` in a fleet of `fleetSize` (every one that InSample
+// takes, in name order).
+std::vector<const History*> SampleOf(const std::vector<History>& wells, size_t fleetSize);
 
 struct Evidence {
     FitPrior prior{};         // strength 0 when the sample is too small

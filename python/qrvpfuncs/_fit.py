@@ -13,6 +13,22 @@ from ._frames import _labels, _raise_or_warn, _table_texts
 # The tables' columns as the fleet layer defines them: (name, kind, required).
 HISTORY_COLUMNS = _qrvpfuncs.HISTORY_COLUMNS
 REPORT_COLUMNS = _qrvpfuncs.REPORT_COLUMNS
+HORIZON_COLUMNS = _qrvpfuncs.HORIZON_COLUMNS
+
+
+def _evidence(value, name):
+    """A prior or calibration as the fleet layer reads it: CSV text, from a
+    path, a DataFrame, or the text itself."""
+    if value is None:
+        return None
+    if isinstance(value, pd.DataFrame):
+        return value.to_csv(index=False, float_format="%.17g")
+    if isinstance(value, (str, os.PathLike)) and os.path.exists(value):
+        with open(value) as f:
+            return f.read()
+    if isinstance(value, str) and "\n" in value:
+        return value
+    raise ValueError("%s must be a file, a DataFrame or CSV text, not %r" % (name, value))
 
 
 def _whole(value, name, low=0):
@@ -45,8 +61,9 @@ def _frame(columns, table, labels):
     return pd.DataFrame(out)
 
 
-def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, half_life=None, calendar=False,
-        soft_l1=False, economic_limit=0.0, bootstrap=None, seed=1, threads=None, errors="raise", report=False):
+def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half_life=None, calendar=False,
+        soft_l1=None, economic_limit=0.0, bootstrap=None, seed=1, threads=None, errors="raise", report=False,
+        horizon=None, prior=None, calibration=None, no_prior=False, _fleet_size=0, _learn_only=False):
     """Fits a decline to every well of a production history, as ``qrvp fit``.
 
     `history` has the columns ``well``, ``date``, ``volume`` and optionally
@@ -55,12 +72,17 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
     month.  Missing months are missing, not zero; a month with no volume or no
     producing time is a shut-in, left out of the fit.
 
-    The options are ``qrvp fit``'s: `model` (``best`` by AICc, ``exponential``,
-    ``hyperbolic``, ``stretched``), `b_min`, `b_max`, `dmin` (nominal percent
-    per year), `start` (fit from the first month on or after it; default the
-    peak month), `half_life` (months), `calendar` (calendar rather than
-    producing time), `soft_l1`, `economic_limit` (rate per month), `bootstrap`
-    (replicates for P90/P50/P10), `seed`; `threads` (default one per core).
+    The options are ``qrvp fit``'s: `model` (default ``hyperbolic``;
+    ``exponential``, ``stretched``, ``best`` by AICc), `b_min`, `b_max`, `dmin`
+    (nominal percent per year), `start` (fit from the first month on or after
+    it; default the peak of the last regime), `half_life` (months), `calendar`
+    (calendar rather than producing time), `soft_l1` (default True; False: least
+    squares), `economic_limit` (rate per month), `bootstrap` (replicates for
+    P90/P50/P10), `seed`; `threads` (default one per core); `horizon` (months:
+    the report gains ``horizon_p90, horizon_p50, horizon_p10``), `prior` and
+    `calibration` (a file, a DataFrame or CSV text in ``qrvp fit --prior`` and
+    ``--calibration``'s tables; default: learned from the wells given, as the
+    command does), `no_prior`.
 
     Returns the segment table ``qrvp fit`` writes (``well, model, start, end,
     qi, qf, di, b, dmin, tau, n, decline_type``, one row per fitted well), which
@@ -84,9 +106,17 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
     if start is not None and not isinstance(start, str):
         start = pd.Timestamp(start).to_pydatetime()
 
-    out = _qrvpfuncs._fit(names, texts, str(model), _real(b_min, "b_min"), _real(b_max, "b_max"), _real(dmin, "dmin"),
-                          start, None if half_life is None else _real(half_life, "half_life"), bool(calendar),
-                          bool(soft_l1), _real(economic_limit, "economic_limit"), bootstrap, seed, threads)
+    horizon = _whole(horizon, "horizon", 1) or 0
+    if horizon > 1200:
+        raise ValueError("horizon must be at most 1200 months, not %r" % (horizon,))
+    out = _qrvpfuncs._fit(names, texts, "" if model is None else str(model), _real(b_min, "b_min"),
+                          _real(b_max, "b_max"), _real(dmin, "dmin"), start,
+                          None if half_life is None else _real(half_life, "half_life"), bool(calendar),
+                          None if soft_l1 is None else bool(soft_l1), _real(economic_limit, "economic_limit"),
+                          bootstrap, seed, threads, horizon, _evidence(prior, "prior"),
+                          _evidence(calibration, "calibration"), bool(no_prior), int(_fleet_size), bool(_learn_only))
+    if _learn_only:
+        return out["prior"], out["calibration"]
     _raise_or_warn(out["problems"], where, errors)
 
     labels = _labels(well_values, out["wells"])
@@ -110,4 +140,8 @@ def fit(history, *, model="best", b_min=0.0, b_max=2.0, dmin=0.0, start=None, ha
     if not report:
         return segments
     out["report"]["message"] = [m if row >= 0 else None for m, row in zip(messages, rows)]
-    return segments, _frame(out["report"], REPORT_COLUMNS, labels)
+    table = _frame(out["report"], REPORT_COLUMNS, labels)
+    if horizon:
+        bands = _frame(out["bands"], HORIZON_COLUMNS, labels)
+        table = pd.concat([table, bands.drop(columns=[c for c in bands.columns if c == "well"])], axis=1)
+    return segments, table

@@ -111,8 +111,34 @@ def fit(history, *, npartitions=None, partitioned=False, **options):
     if "report" in options or "threads" in options:
         raise ValueError("the Dask fit always reports, one thread per task")
     frame = _partitioned(history, npartitions, partitioned)
+    options = _with_fleet_evidence(frame, options)
     meta = _fit_partition(_fit_meta_history(frame._meta), options)
     return frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
+
+
+def _with_fleet_evidence(frame, options):
+    """The options with the fleet's prior and calibration, learned as one
+    process learns them (from the same sample of wells, chosen by name), in a
+    first pass: the sample's rows come to this process, the partitions then
+    fit with what it taught."""
+    if options.get("prior") is not None and options.get("calibration") is not None:
+        return options
+    wells = frame["well"].astype(str).str.strip()
+    total = int(wells.nunique().compute())
+
+    def sample(part):
+        names = part["well"].astype(str).str.strip().tolist()
+        return part[np.array(_qrvpfuncs._in_sample(names, total), dtype=bool)]
+
+    rows = frame.map_partitions(sample, meta=frame._meta).compute().reset_index(drop=True)
+    learn = {k: v for k, v in options.items() if k != "errors"}
+    prior, calibration = _fit.fit(rows, threads=1, _fleet_size=total, _learn_only=True, **learn)
+    out = dict(options)
+    if not options.get("no_prior") and out.get("prior") is None:
+        out["prior"] = prior
+    if out.get("calibration") is None:
+        out["calibration"] = calibration
+    return out
 
 
 def _fit_meta_history(meta):

@@ -22,20 +22,22 @@ using namespace pybind11::literals;
 namespace {
 
 fleet::FitRun RunOf(const std::string& model, double bMin, double bMax, double dminPercent, const py::object& start,
-                    const py::object& halfLife, bool calendar, bool softL1, double economicLimit,
+                    const py::object& halfLife, bool calendar, const py::object& softL1, double economicLimit,
                     const py::object& bootstrap, uint64_t seed, unsigned threads)
 {
     fleet::FitRun run;
     FitOptions& options = run.options;
     FitDefaults(&options);
-    const std::optional<int32_t> chosen = fleet::FitModelOf(model);
-    if (!chosen) throw py::value_error("unknown model '" + model + "' (" + fleet::kFitModelNames + ")");
-    options.model = *chosen;
+    if (!model.empty()) {
+        const std::optional<int32_t> chosen = fleet::FitModelOf(model);
+        if (!chosen) throw py::value_error("unknown model '" + model + "' (" + fleet::kFitModelNames + ")");
+        options.model = *chosen;
+    }
     options.bMin = bMin;
     options.bMax = bMax;
     options.Dmin = dminPercent / 100.0;
     options.producingTime = calendar ? 0 : 1;
-    options.softL1 = softL1 ? 1 : 0;
+    if (!softL1.is_none()) options.softL1 = softL1.cast<bool>() ? 1 : 0;
     options.economicLimit = economicLimit;
     options.seed = seed;
     if (!halfLife.is_none()) options.halfLife = halfLife.cast<double>();
@@ -49,11 +51,21 @@ fleet::FitRun RunOf(const std::string& model, double bMin, double bMax, double d
 // segment columns, "report": every well's report columns}.
 py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vector<std::string>>& columns,
              const std::string& model, double bMin, double bMax, double dminPercent, const py::object& start,
-             const py::object& halfLife, bool calendar, bool softL1, double economicLimit,
-             const py::object& bootstrap, uint64_t seed, unsigned threads)
+             const py::object& halfLife, bool calendar, const py::object& softL1, double economicLimit,
+             const py::object& bootstrap, uint64_t seed, unsigned threads, int32_t horizon, const py::object& prior,
+             const py::object& calibration, bool noPrior, size_t fleetSize, bool learnOnly)
 {
-    const fleet::FitRun run = RunOf(model, bMin, bMax, dminPercent, start, halfLife, calendar, softL1,
-                                    economicLimit, bootstrap, seed, threads);
+    fleet::FitRun run = RunOf(model, bMin, bMax, dminPercent, start, halfLife, calendar, softL1, economicLimit,
+                              bootstrap, seed, threads);
+    run.horizonMonths = horizon;
+    const bool priorGiven = noPrior || !prior.is_none();
+    if (noPrior) run.options.prior.strength = 0.0;
+    std::string problem;
+    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem))
+        throw py::value_error("prior: " + problem);
+    if (!calibration.is_none() &&
+        !fleet::ReadCalibration(fleet::ReadCsv(calibration.cast<std::string>()), run.calibration, problem))
+        throw py::value_error("calibration: " + problem);
     const std::vector<fleet::CsvRecord> records = Records(names, columns);
     std::vector<fleet::Problem> problems;
     std::vector<fleet::History> wells;
@@ -61,8 +73,18 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
     {
         py::gil_scoped_release release;
         wells = fleet::ReadHistory(records, problems);
-        fits = fleet::RunFits(wells, run);
+        fleet::PrepareRun(wells, run, priorGiven, !calibration.is_none(), fleetSize);
+        if (!learnOnly) fits = fleet::RunFits(wells, run);
     }
+    const FitCalibration builtIn = [] {
+        FitCalibration c{};
+        FitDefaultCalibration(&c);
+        return c;
+    }();
+    const std::string learned[2] = {fleet::PriorCsv(run.options.prior),
+                                    fleet::CalibrationCsv(run.calibration.size() ? run.calibration
+                                                                                 : fleet::CopyOf(builtIn))};
+    if (learnOnly) return py::dict("prior"_a = learned[0], "calibration"_a = learned[1]);
     // A well that failed in the library is fitted again alone, for its record.
     if (fleet::NeedsReplay(fits))
         WithLogRoute([&](fleet::LogRoute& log) { fleet::ExplainFailures(wells, run, &log, fits); });
@@ -73,16 +95,19 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
     for (const fleet::Problem& p : problems) problemList.append(ProblemTuple(p));
     std::vector<std::string> wellNames;
     std::vector<int64_t> failedRows;
-    std::vector<std::vector<fleet::Cell>> segments, report;
+    std::vector<std::vector<fleet::Cell>> segments, report, bands;
     for (size_t i = 0; i < wells.size(); ++i) {
         wellNames.push_back(wells[i].name);
         if (fits[i].status == 0) segments.push_back(fleet::SegmentCells(wells[i].name, fits[i].result));
         report.push_back(fleet::ReportCells(wells[i].name, fits[i]));
+        if (horizon > 0) bands.push_back(fleet::HorizonCells(fits[i]));
         failedRows.push_back(fits[i].status == 0 ? -1 : fits[i].line - 1);
     }
     return py::dict("problems"_a = problemList, "wells"_a = wellNames, "failed_rows"_a = failedRows,
                     "segments"_a = CellColumns(fleet::kSegmentColumns, segments),
-                    "report"_a = CellColumns(fleet::kReportColumns, report));
+                    "report"_a = CellColumns(fleet::kReportColumns, report),
+                    "bands"_a = CellColumns(fleet::kHorizonColumns, bands), "prior"_a = learned[0],
+                    "calibration"_a = learned[1]);
 }
 
 using Numbers = py::array_t<double, py::array::c_style | py::array::forcecast>;
@@ -119,7 +144,13 @@ void RegisterFit(py::module_& m)
     m.def("_fitted_segments", &FittedSegments, "wells"_a, "models"_a, "starts"_a, "ends"_a, "qi"_a, "di"_a, "b"_a,
           "dmin"_a, "tau"_a, "n"_a);
     m.def("_fit", &Fit, "names"_a, "columns"_a, "model"_a, "b_min"_a, "b_max"_a, "dmin"_a, "start"_a, "half_life"_a,
-          "calendar"_a, "soft_l1"_a, "economic_limit"_a, "bootstrap"_a, "seed"_a, "threads"_a);
+          "calendar"_a, "soft_l1"_a, "economic_limit"_a, "bootstrap"_a, "seed"_a, "threads"_a, "horizon"_a,
+          "prior"_a, "calibration"_a, "no_prior"_a, "fleet_size"_a, "learn_only"_a);
+    m.def("_in_sample", [](const std::vector<std::string>& names, size_t fleetSize) {
+        std::vector<bool> out;
+        for (const std::string& n : names) out.push_back(fleet::InSample(n, fleetSize));
+        return out;
+    }, "names"_a, "fleet_size"_a);
 }
 
 }  // namespace qrvp::python

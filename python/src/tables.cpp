@@ -78,6 +78,8 @@ py::dict CellColumns(const std::array<fleet::Column, N>& table, const std::vecto
 
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kSegmentColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
+template py::dict CellColumns(const std::array<fleet::Column, fleet::kHorizonColumns.size()>&,
+                             const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kReportColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
 
@@ -101,6 +103,7 @@ void RegisterTables(py::module_& m)
     m.attr("HISTORY_COLUMNS") = ColumnTuples(fleet::kHistoryColumns);
     m.attr("FORECAST_COLUMNS") = ColumnTuples(fleet::kForecastColumns);
     m.attr("REPORT_COLUMNS") = ColumnTuples(fleet::kReportColumns);
+    m.attr("HORIZON_COLUMNS") = ColumnTuples(fleet::kHorizonColumns);
 }
 
 }  // namespace qrvp::python

@@ -24,8 +24,9 @@ def test_fit_is_qrvp_fit_to_the_bit(qrvp_bin, volve, tmp_path):
                           "--report", str(tmp_path / "r.csv")], check=True, capture_output=True, text=True)
     segments, report = q.fit(volve, bootstrap=20, model="hyperbolic", half_life=6, report=True)
     pd.testing.assert_frame_equal(segments, read(run.stdout, ["start", "end"]), check_exact=True, check_dtype=False)
-    expected = read((tmp_path / "r.csv").read_text(), ["fit_start", "curve_start", "history_end", "limit_date"])
-    counts = {c: "int64" for c in ("periods_used", "iterations", "bootstrap_used")}
+    expected = read((tmp_path / "r.csv").read_text(), ["fit_start", "curve_start", "history_end", "limit_date",
+                                                         "regime_start"])
+    counts = {c: "int64" for c in ("periods_used", "iterations", "bootstrap_used", "regime_changes")}
     pd.testing.assert_frame_equal(report.astype(counts), expected, check_exact=True, check_dtype=False)
 
 

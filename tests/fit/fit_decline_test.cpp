@@ -80,6 +80,7 @@ FitOptions Options(int32_t model)
     o.startIndex = 0;
     o.halfLife = 0.0;
     o.bootstrap = 0;
+    o.softL1 = 0;
     return o;
 }
 

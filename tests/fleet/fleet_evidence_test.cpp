@@ -1,0 +1,92 @@
+// The fleet's evidence: its files read back to the bit, and what a fleet
+// learns does not depend on the order of its wells (so partitions agree).
+#include "fleet/fit_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+namespace {
+
+using namespace qrvp::fleet;
+
+// Hyperbolic wells with b drawn around 1.3 and a few months of seeded noise.
+std::vector<History> Fleet(int wells)
+{
+    std::mt19937_64 rng(17);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    std::normal_distribution<double> eps(0.0, 0.08);
+    std::vector<History> out;
+    for (int i = 0; i < wells; ++i) {
+        History w;
+        w.name = "W" + std::to_string(i);
+        const double qi = 5000.0 + 20000.0 * u(rng), di = 2.0 + 4.0 * u(rng), b = 1.0 + 0.6 * u(rng);
+        const int months = 12 + static_cast<int>(12 * u(rng));
+        Date month(2015, 1, 1, 0, 0, 0);
+        for (int k = 0; k < months; ++k) {
+            Date next = month;
+            next.AddMonths(1);
+            double v0 = 0.0, v1 = 0.0;
+            GetArpsVol2(Date(2015, 1, 1, 0, 0, 0), month, qi, di, b, 0.0, &v0);
+            GetArpsVol2(Date(2015, 1, 1, 0, 0, 0), next, qi, di, b, 0.0, &v1);
+            w.starts.push_back(month);
+            w.ends.push_back(next);
+            w.volumes.push_back((v1 - v0) * std::exp(eps(rng)));
+            w.daysOn.push_back(next.DaySpan(month));
+            w.lines.push_back(k + 2);
+            month = next;
+        }
+        out.push_back(w);
+    }
+    return out;
+}
+
+TEST(FleetEvidence, FilesReadBackToTheBit)
+{
+    const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0};
+    FitPrior back{};
+    std::string problem;
+    ASSERT_TRUE(ReadPrior(ReadCsv(PriorCsv(prior)), back, problem)) << problem;
+    EXPECT_EQ(std::memcmp(&back, &prior, sizeof prior), 0);
+
+    FitCalibration builtIn{};
+    ASSERT_EQ(FitDefaultCalibration(&builtIn), 0);
+    const Calibration c = CopyOf(builtIn);
+    Calibration read;
+    ASSERT_TRUE(ReadCalibration(ReadCsv(CalibrationCsv(c)), read, problem)) << problem;
+    EXPECT_EQ(read.centre, c.centre);
+    EXPECT_EQ(read.low, c.low);
+    EXPECT_EQ(read.high, c.high);
+    EXPECT_EQ(read.horizon, c.horizon);
+
+    EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
+    EXPECT_EQ(problem, "line 1: missing column 'months'");
+    EXPECT_FALSE(ReadCalibration(ReadCsv("history,horizon,centre,low,high,cases,noise_power,noise_floor\n"
+                                         "0,6,0,0.5,-0.5,10,0.5,0.05\n"),
+                                 read, problem));
+}
+
+TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
+{
+    std::vector<History> wells = Fleet(24);
+    FitRun run;
+    FitDefaults(&run.options);
+    run.threads = 2;
+    FitRun first = run;
+    PrepareRun(wells, first, false, false);
+    std::reverse(wells.begin(), wells.end());
+    FitRun second = run;
+    second.threads = 1;
+    PrepareRun(wells, second, false, false);
+    EXPECT_EQ(std::memcmp(&first.options.prior, &second.options.prior, sizeof(FitPrior)), 0);
+    EXPECT_EQ(first.calibration.low, second.calibration.low);
+    // The fleet's b lies between 1 and 1.6: the prior's centre does too, and it pulls.
+    EXPECT_GT(first.options.prior.strength, 0.0);
+    EXPECT_GT(first.options.prior.b, 0.9);
+    EXPECT_LT(first.options.prior.b, 1.7);
+}
+
+}  // namespace
