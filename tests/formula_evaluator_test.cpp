@@ -56,7 +56,7 @@ double RandomProduct(std::mt19937& rng, int depth, std::string& text)
         double f = 1;
         const int kind = pick(depth > 2 ? 3 : 4);
         if (kind == 0) {
-            text += "{" + std::string("a+-9x.}", static_cast<size_t>(pick(6))) + "}";
+            text.append(1, '{').append("a+-9x.}", static_cast<size_t>(pick(6))).append(1, '}');
         } else if (kind == 3) {
             f = RandomProduct(rng, depth + 1, text += "(");
             text += ")";
@@ -83,7 +83,7 @@ TEST(FormulaEvaluate, RandomFormulasGiveTheirValueAndASignGivesMinusOne)
         const double got = EvaluateV2Formula(text.c_str());
         EXPECT_TRUE(got == value || (std::isnan(got) && std::isnan(value))) << text << " gives " << got;
         const size_t at = text.find_last_of("*/");
-        text.insert(at == std::string::npos ? text.size() : at, i % 2 ? "+" : "-");
+        text.insert(at == std::string::npos ? text.size() : at, 1, i % 2 ? '+' : '-');
         EXPECT_EQ(EvaluateV2Formula(text.c_str()), -1.0) << text;
     }
 }

@@ -22,7 +22,7 @@ std::vector<History> Fleet(int wells)
     std::vector<History> out;
     for (int i = 0; i < wells; ++i) {
         History w;
-        w.name = "W" + std::to_string(i);
+        w.name = std::string("W").append(std::to_string(i));
         const double qi = 5000.0 + 20000.0 * u(rng), di = 2.0 + 4.0 * u(rng), b = 1.0 + 0.6 * u(rng);
         const int months = 12 + static_cast<int>(12 * u(rng));
         Date month(2015, 1, 1, 0, 0, 0);

@@ -38,10 +38,10 @@ std::vector<std::string> ShownResults(const std::string& out)
     std::getline(in, line);  // status or result
     while (std::getline(in, line) && line.rfind("log:", 0) != 0) {
         std::string value = line.substr(line.find(" = ") + 3), fields;
-        if (value[0] != '{') value = "{ = " + value + "}";  // one field
+        if (value[0] != '{') value = std::string("{ = ").append(value).append("}");  // one field
         for (size_t at = value.find(" = "); at != std::string::npos; at = value.find(" = ", at + 1)) {
             const size_t end = value.find_first_of(",}", at);
-            fields += (fields.empty() ? "" : " ") + Canonical(value.substr(at + 3, end - at - 3));
+            fields.append(fields.empty() ? "" : " ").append(Canonical(value.substr(at + 3, end - at - 3)));
         }
         results.push_back(fields);
     }
