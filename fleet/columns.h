@@ -64,6 +64,14 @@ inline constexpr std::array<Column, 3> kHorizonColumns = {{
     {"horizon_p90", Kind::Number, false}, {"horizon_p50", Kind::Number, false}, {"horizon_p10", Kind::Number, false},
 }};
 
+// The well headers (fleet/headers.h): one row per well.  These columns have
+// a fixed meaning; any other column is kept as text, a key to group wells by.
+inline constexpr std::array<Column, 5> kHeaderColumns = {{
+    {"well", Kind::Text, true},              {"first_production", Kind::Date, false},
+    {"completion_date", Kind::Date, false},  {"lateral_length_ft", Kind::Number, false},
+    {"proppant_lbs", Kind::Number, false},
+}};
+
 // A fleet prior file (one row): FitPrior's fields.
 inline constexpr std::array<Column, 6> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},

@@ -1,0 +1,99 @@
+// The well headers: the cells as written, each column read on request, and
+// every bad input refused with the message naming its line, column and well.
+#include "fleet/headers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace qrvp::fleet;
+
+const char* const kTable = "Well,County,lateral_length_ft,completion_date\n"
+                           "A-1,MCKENZIE,9800.5,2013-04-02\n"
+                           "\"B,2\",WILLIAMS,,\n"
+                           ",WILLIAMS,1,\n"
+                           "C-3,MCKENZIE,1e4\n";
+
+TEST(FleetHeaders, ReadsCellsAndColumnsOnRequest)
+{
+    Headers h;
+    std::vector<Problem> problems;
+    ASSERT_TRUE(ReadHeaders(ReadCsv(kTable), h, problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].line, 4);
+    EXPECT_EQ(problems[0].message, "the row names no well; it is skipped");
+    EXPECT_EQ(h.wells, (std::vector<std::string>{"A-1", "B,2", "C-3"}));
+    EXPECT_EQ(h.lines, (std::vector<int>{2, 3, 5}));
+    Problem p;
+    std::vector<double> lateral;
+    ASSERT_TRUE(NumberColumn(h, "LATERAL_length_ft", lateral, p));
+    EXPECT_EQ(lateral[0], 9800.5);
+    EXPECT_TRUE(std::isnan(lateral[1]));
+    EXPECT_EQ(lateral[2], 1e4);
+    std::vector<std::optional<Date>> done;
+    ASSERT_TRUE(DateColumn(h, "completion_date", done, p));
+    EXPECT_TRUE(done[0] && *done[0] == Date(2013, 4, 2, 0, 0, 0));
+    EXPECT_FALSE(done[1] || done[2]);
+    std::vector<std::string> county;
+    ASSERT_TRUE(TextColumn(h, "county", county, p));
+    EXPECT_EQ(county, (std::vector<std::string>{"MCKENZIE", "WILLIAMS", "MCKENZIE"}));
+    std::vector<std::string> absent;
+    EXPECT_EQ(RowsOf(h, {"C-3", "Z-9", "A-1"}, absent), (std::vector<size_t>{2, kNoRow, 0}));
+    EXPECT_EQ(AbsentMessage(absent), "well 'Z-9' is absent from the well headers");
+    EXPECT_EQ(AbsentMessage({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"}),
+              "11 wells are absent from the well headers: 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', ...");
+}
+
+TEST(FleetHeaders, RefusesBadTablesWithTheirLine)
+{
+    const struct {
+        const char* text;
+        int line;
+        const char* message;
+    } cases[] = {
+        {"", 1, "the well headers are empty: they need a header naming 'well'"},
+        {"name,county\nA,X\n", 1, "the well headers have no column 'well'"},
+        {"well,County,county\n", 1, "the well headers name column 'county' twice"},
+        {"well,county\nA,X\nB,Y,Z\n", 3, "line 3 has 3 fields, the header names 2 (a comma in an unquoted name?)"},
+        {"# c\nwell\nA\nB\nA\n", 5, "well 'A' has two rows in the well headers (lines 3 and 5)"},
+    };
+    for (const auto& c : cases) {
+        Headers h;
+        std::vector<Problem> problems;
+        EXPECT_FALSE(ReadHeaders(ReadCsv(c.text), h, problems)) << c.text;
+        ASSERT_FALSE(problems.empty());
+        EXPECT_TRUE(problems.back().fatal);
+        EXPECT_EQ(problems.back().line, c.line) << c.text;
+        EXPECT_EQ(problems.back().message, c.message);
+        EXPECT_TRUE(h.wells.empty() && h.columns.empty());
+    }
+}
+
+TEST(FleetHeaders, RefusesBadCellsNamingWellAndColumn)
+{
+    Headers h;
+    std::vector<Problem> problems;
+    ASSERT_TRUE(ReadHeaders(ReadCsv("well,len,first_production\nA,10,2014-01-01\nB,n/a,2014-13-01\nC,inf,\n"), h,
+                            problems));
+    std::vector<double> values{1.0};
+    std::vector<std::optional<Date>> dates;
+    Problem p;
+    EXPECT_FALSE(NumberColumn(h, "len", values, p));
+    EXPECT_TRUE(values.empty());
+    EXPECT_EQ(p.message, "line 3, column 'len', well 'B': 'n/a' is not a number");
+    EXPECT_EQ(p.line, 3);
+    EXPECT_EQ(p.column, 2);
+    EXPECT_EQ(p.well, "B");
+    EXPECT_FALSE(DateColumn(h, "first_production", dates, p));
+    EXPECT_EQ(p.message, "line 3, column 'first_production', well 'B': '2014-13-01' is not a date (YYYY-MM-DD, "
+                         "years 1800 to 2999)");
+    EXPECT_FALSE(NumberColumn(h, "Proppant_lbs", values, p));
+    EXPECT_EQ(p.message, "the well headers have no column 'proppant_lbs' (they have: well, len, first_production)");
+    h.cells[1][1] = "5";
+    EXPECT_FALSE(NumberColumn(h, "len", values, p));
+    EXPECT_EQ(p.message, "line 4, column 'len', well 'C': 'inf' is not a number");
+}
+
+}  // namespace
