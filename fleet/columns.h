@@ -72,6 +72,29 @@ inline constexpr std::array<Column, 5> kHeaderColumns = {{
     {"proppant_lbs", Kind::Number, false},
 }};
 
+// A type well's profile (fleet/typewell.h): one row per group and month
+// (month 1 is the aligned month); the P90, P50 and P10 volumes of the month
+// and their cumulatives; `wells` in the group, `in_history` of them whose
+// history gives the month (the others give their forecast).
+inline constexpr std::array<Column, 10> kTypeWellColumns = {{
+    {"group", Kind::Text, true},     {"month", Kind::Count, true},    {"wells", Kind::Count, true},
+    {"in_history", Kind::Count, true}, {"p90", Kind::Number, true},   {"p50", Kind::Number, true},
+    {"p10", Kind::Number, true},     {"cum_p90", Kind::Number, true}, {"cum_p50", Kind::Number, true},
+    {"cum_p10", Kind::Number, true},
+}};
+
+// A type well's summary, one row per group: the distribution of the wells'
+// volumes over the profile's months (eur_*: the P50 well is the well nearest
+// eur_p50), and the profiles' own volumes over them (profile_eur_*).
+inline constexpr std::array<Column, 11> kTypeWellSummaryColumns = {{
+    {"group", Kind::Text, true},           {"wells", Kind::Count, true},
+    {"eur_p90", Kind::Number, true},       {"eur_p50", Kind::Number, true},
+    {"eur_p10", Kind::Number, true},       {"eur_mean", Kind::Number, true},
+    {"p50_well", Kind::Text, true},        {"p50_well_eur", Kind::Number, true},
+    {"profile_eur_p90", Kind::Number, true}, {"profile_eur_p50", Kind::Number, true},
+    {"profile_eur_p10", Kind::Number, true},
+}};
+
 // A fleet prior file (one row): FitPrior's fields.
 inline constexpr std::array<Column, 6> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},

@@ -8,8 +8,6 @@
 
 namespace qrvp::fleet {
 
-namespace {
-
 Cell Text(std::string text)
 {
     Cell c;
@@ -44,8 +42,6 @@ Cell Number(double value)
 }
 
 Cell Blank() { return Cell{}; }
-
-}  // namespace
 
 std::vector<Cell> SegmentCells(const std::string& well, int32_t model, const Date& start, const Date& end, double qi,
                                double diPercent, double b, double dminPercent, double tau, double n)
@@ -113,5 +109,7 @@ std::string CsvLine(const std::array<Column, N>& columns, const std::vector<Cell
 template std::string CsvLine(const std::array<Column, kSegmentColumns.size()>&, const std::vector<Cell>&);
 template std::string CsvLine(const std::array<Column, kReportColumns.size()>&, const std::vector<Cell>&);
 template std::string CsvLine(const std::array<Column, kHorizonColumns.size()>&, const std::vector<Cell>&);
+template std::string CsvLine(const std::array<Column, kTypeWellColumns.size()>&, const std::vector<Cell>&);
+template std::string CsvLine(const std::array<Column, kTypeWellSummaryColumns.size()>&, const std::vector<Cell>&);
 
 }  // namespace qrvp::fleet

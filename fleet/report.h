@@ -23,6 +23,14 @@ struct Cell {
     double number = 0.0;
 };
 
+// Cells of each kind: text, a date, a count, a finite number (blank
+// otherwise), a blank.
+Cell Text(std::string text);
+Cell At(const Date& date);
+Cell Count(int64_t n);
+Cell Number(double value);
+Cell Blank();
+
 // The fitted curve as a segment row (kSegmentColumns): from the curve's start
 // to the limit date, declines as nominal percentages per year.
 std::vector<Cell> SegmentCells(const std::string& well, const FitResult& r);

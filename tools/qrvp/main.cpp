@@ -2,6 +2,7 @@
 //
 //   qrvp forecast [FILE|-] [--months N] [--svg PLOT.svg] [--threads N]
 //   qrvp fit [FILE|-] [options]  (history to segments: qrvp fit h.csv | qrvp forecast -)
+//   qrvp typewell HISTORY [--headers H.csv] [--by COLUMN] [--per COLUMN=UNIT] [options]
 //   qrvp call FUNCTION ARG...    |    qrvp call --list
 //   qrvp example                 (the built-in table)
 //   qrvp version
@@ -9,6 +10,7 @@
 #include "tools/qrvp/calls.h"
 #include "tools/qrvp/example.h"
 #include "tools/qrvp/fit_command.h"
+#include "tools/qrvp/typewell_command.h"
 #include "fleet/columns.h"
 #include "fleet/forecast.h"
 #include "fleet/forecast_run.h"
@@ -238,6 +240,32 @@ int main(int argc, char** argv)
     fitCmd->add_option("--save-calibration", fit.saveCalibration, "Write the calibration the fleet's own backtests "
                                                                   "give to this file");
 
+    TypeWellArgs tw;
+    CLI::App* typewell = app.add_subcommand(
+        "typewell", "Type well of each group of a history's wells: the P90, P50 and P10 volumes month by month, "
+                    "each well filled with its own forecast after its history; writes "
+                    "group,month,wells,in_history,p90,p50,p10,cum_p90,cum_p50,cum_p10");
+    typewell->add_option("FILE", tw.file, "CSV history (well,date,volume[,days_on]), or - for standard input")->required();
+    typewell->add_option("--headers", tw.headers, "CSV well headers: a well column and any others");
+    typewell->add_option("--by", tw.by, "Header column to group the wells by (default: one group, all)");
+    typewell->add_option("--per", tw.per, "Normalise volumes per unit of a header column: COLUMN=UNIT, e.g. "
+                                          "lateral_length_ft=10000");
+    typewell->add_option("--align", tw.align, "Month 1 is each well's first producing month (first, default) or its "
+                                              "highest (peak)");
+    typewell->add_option("--spread", tw.spread, "Percentiles of the wells' cumulatives month by month (cumulative, "
+                                                "default) or of each month's volume (rate)");
+    typewell->add_option("--months", tw.months, "Months of the profile (default 360)")->check(CLI::Range(1, 1200));
+    typewell->add_option("--min-wells", tw.minWells, "Fewest wells a group's type well takes (default 10)")
+        ->check(CLI::Range(1, 1000000));
+    typewell->add_option("--start", tw.start, "Start of the --segments table (default: the month after the latest "
+                                              "history month)");
+    typewell->add_option("--model", tw.model, "The wells' fits: hyperbolic (default), exponential, stretched, best");
+    typewell->add_option("--threads", tw.threads, "Threads to fit on (default: one per core)")->check(CLI::Range(1u, 256u));
+    typewell->add_option("--summary", tw.summary, "Write each group's EUR distribution and P50 well to this CSV file");
+    typewell->add_option("--segments", tw.segments, "Write each profile's fitted decline as a segment table for qrvp "
+                                                    "forecast");
+    typewell->add_option("--svg", tw.svg, "Plot the profiles over the wells' histories and the EUR distribution");
+
     bool list = false;
     CLI::App* call = app.add_subcommand("call", "Call one library function by name: qrvp call FUNCTION ARG...");
     call->add_flag("--list", list, "List the functions and their arguments");
@@ -259,6 +287,7 @@ int main(int argc, char** argv)
 
     if (forecast->parsed()) return Forecast(fa);
     if (fitCmd->parsed()) return RunFit(fit);
+    if (typewell->parsed()) return RunTypeWell(tw);
     if (call->parsed()) {
         std::vector<std::string> rest = call->remaining();
         if (list) {

@@ -1,0 +1,151 @@
+// Type wells against oracles that do not share their code: wells of a known
+// curve (the library's Arps volumes), scaled copies whose percentiles are
+// known by hand, normalisation by a power of two (exact), and bad input.
+#include "fleet/typewell.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace qrvp::fleet;
+
+constexpr double kQi = 20000.0, kDi = 3.0, kB = 1.2;
+
+// A well on the Arps curve from 2015-01 (times `scale`), `months` months after
+// `ramp` months at a tenth of the first month's volume.
+History Well(const std::string& name, int months, double scale = 1.0, int ramp = 0)
+{
+    History w;
+    w.name = name;
+    w.line = 2;
+    const Date t0(2015, 1, 1, 0, 0, 0);
+    for (int k = -ramp; k < months; ++k) {
+        Date a = t0, b = t0;
+        a.AddMonths(k);
+        b.AddMonths(k + 1);
+        double v0 = 0.0, v1 = 0.0;
+        GetArpsVol2(t0, k < 0 ? t0 : a, kQi, kDi, kB, 0.0, &v0);
+        GetArpsVol2(t0, k < 0 ? Date(2015, 2, 1, 0, 0, 0) : b, kQi, kDi, kB, 0.0, &v1);
+        w.starts.push_back(a);
+        w.ends.push_back(b);
+        w.volumes.push_back((v1 - v0) * scale * (k < 0 ? 0.1 : 1.0));
+        w.daysOn.push_back(b.DaySpan(a));
+        w.lines.push_back(k + 2 + ramp);
+    }
+    return w;
+}
+
+std::vector<TypeWell> Build(const std::vector<History>& wells, const TypeWellOptions& o, const WellKeys* given = nullptr)
+{
+    FitRun run;
+    FitDefaults(&run.options);
+    const std::vector<WellFit> fits = RunFits(wells, run);
+    WellKeys keys;
+    std::vector<Problem> problems;
+    if (given) keys = *given;
+    else KeysOf(nullptr, std::vector<std::string>(wells.size()), "", "", 1.0, keys, problems);
+    const std::vector<FilledWell> filled = FillWells(wells, fits, Calibration{}, o, keys.factors, 2);
+    for (const FilledWell& f : filled) EXPECT_EQ(f.problem, "");
+    return BuildTypeWells(filled, keys, o, Date(2030, 1, 1, 0, 0, 0));
+}
+
+TEST(FleetTypeWell, IdenticalWellsGiveTheWellsOwnCurve)
+{
+    TypeWellOptions o;
+    o.months = 120;
+    o.minWells = 3;
+    for (int months : {120, 24}) {  // the whole profile from history; the last 96 months forecast
+        const std::vector<TypeWell> t = Build({Well("a", months), Well("b", months), Well("c", months)}, o);
+        ASSERT_EQ(t.size(), 1u);
+        EXPECT_EQ(t[0].inHistory[23], 3);
+        EXPECT_EQ(t[0].inHistory[24], months > 24 ? 3 : 0);
+        const History truth = Well("x", 120);
+        for (size_t m = 0; m < 120; ++m) {
+            EXPECT_EQ(t[0].monthly[0][m], t[0].monthly[2][m]);
+            EXPECT_NEAR(t[0].monthly[1][m], truth.volumes[m], truth.volumes[m] * (m < 24 ? 1e-12 : 0.01)) << m;
+        }
+        EXPECT_EQ(t[0].eur[0], t[0].eur[2]);
+        EXPECT_EQ(t[0].eurMean, t[0].eur[1]);
+        // The profile's decline fitted back is the curve the wells were made from.
+        ASSERT_EQ(t[0].declineStatus[1], 0);
+        EXPECT_NEAR(t[0].decline[1].curve.b, kB, 0.05);
+        const std::vector<std::vector<Cell>> rows = TypeWellSegmentCells(t[0], Date(2030, 1, 1, 0, 0, 0), 120);
+        ASSERT_EQ(rows.size(), 3u);
+        EXPECT_EQ(rows[1][0].text, "all P50");
+        EXPECT_TRUE(rows[1][3].date == Date(2040, 1, 1, 0, 0, 0));
+    }
+}
+
+TEST(FleetTypeWell, PercentilesOfScaledCopiesAndExactNormalisation)
+{
+    TypeWellOptions o;
+    o.months = 60;
+    o.align = Align::Peak;
+    std::vector<History> wells;
+    for (int i = 1; i <= 11; ++i) wells.push_back(Well("w" + std::to_string(i), 60, i, i % 3));
+    const std::vector<TypeWell> t = Build(wells, o);
+    ASSERT_EQ(t.size(), 1u);
+    // Eleven copies scaled 1..11: the 10th, 50th and 90th percentiles are copies 2, 6 and 10.
+    const History one = Well("x", 60);
+    for (size_t m : {0u, 30u, 59u}) {
+        EXPECT_NEAR(t[0].monthly[0][m], 2 * one.volumes[m], 1e-9 * one.volumes[m]);
+        EXPECT_NEAR(t[0].monthly[1][m], 6 * one.volumes[m], 1e-9 * one.volumes[m]);
+        EXPECT_NEAR(t[0].monthly[2][m], 10 * one.volumes[m], 1e-9 * one.volumes[m]);
+    }
+    EXPECT_NEAR(t[0].eurMean, t[0].eur[1], 1e-9 * t[0].eurMean);
+    EXPECT_EQ(t[0].p50Well, 5u);
+
+    // Per 10000 ft of laterals of 1250 ft * i: every well becomes 8 copies of one.
+    Headers h;
+    std::vector<Problem> problems;
+    std::string table = "well,lateral_length_ft\n";
+    for (int i = 1; i <= 11; ++i) table.append("w").append(std::to_string(i)).append(",").append(std::to_string(1250 * i)).append("\n");
+    ASSERT_TRUE(ReadHeaders(ReadCsv(table), h, problems));
+    std::vector<std::string> names;
+    for (const History& w : wells) names.push_back(w.name);
+    WellKeys keys;
+    ASSERT_TRUE(KeysOf(&h, names, "", "lateral_length_ft", 10000.0, keys, problems));
+    o.spread = Spread::Rate;
+    const std::vector<TypeWell> n = Build(wells, o, &keys);
+    for (size_t m = 0; m < 60; ++m)
+        for (int q = 0; q < 3; ++q) EXPECT_NEAR(n[0].monthly[q][m], 8 * one.volumes[m], 1e-12 * one.volumes[m]);
+}
+
+TEST(FleetTypeWell, BadInputIsNamed)
+{
+    Headers h;
+    std::vector<Problem> problems;
+    ASSERT_TRUE(ReadHeaders(ReadCsv("well,county,len\nA,X,100\nB,,100\nC,X,\nD,X,0\nE,Y,1\n"), h, problems));
+    WellKeys keys;
+    EXPECT_FALSE(KeysOf(&h, {"A", "Q", "R"}, "county", "", 1.0, keys, problems));
+    EXPECT_EQ(problems.back().message, "2 wells are absent from the well headers: 'Q', 'R'");
+    EXPECT_FALSE(KeysOf(&h, {"A"}, "basin", "", 1.0, keys, problems));
+    EXPECT_EQ(problems.back().message, "the well headers have no column 'basin' (they have: well, county, len)");
+    problems.clear();
+    ASSERT_TRUE(KeysOf(&h, {"A", "B", "C", "D", "E"}, "county", "len", 50.0, keys, problems));
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0].message, "well 'B' is left out: its 'county' is blank in the well headers");
+    EXPECT_EQ(problems[1].message, "well 'C' is left out: its 'len' is blank in the well headers");
+    EXPECT_EQ(problems[2].message, "well 'D' is left out: its 'len' is 0, not above 0");
+    EXPECT_EQ(problems[2].line, 5);
+    EXPECT_EQ(keys.used, (std::vector<bool>{true, false, false, false, true}));
+    EXPECT_EQ(keys.factors[0], 0.5);
+    TypeWellOptions o;
+    o.months = 24;
+    o.minWells = 2;
+    const std::vector<TypeWell> t = Build({Well("A", 24), Well("B", 24), Well("C", 24), Well("D", 24), Well("E", 24)}, o, &keys);
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].problem, "group 'X' has 1 well; a type well needs at least 2");
+    EXPECT_TRUE(t[0].monthly[1].empty());
+
+    History dry = Well("dry", 3);
+    dry.volumes.assign(3, 0.0);
+    WellFit none;
+    none.message = "no rows";
+    EXPECT_EQ(FillWell(dry, none, Calibration{}, o, 1.0).problem, "no month with a volume");
+    EXPECT_EQ(FillWell(Well("short", 3), none, Calibration{}, o, 1.0).problem, "its fit failed: no rows");
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+# qrvp typewell: the profile of identical wells is the wells' own, its
+# segments forecast it back, and bad headers are named on standard error.
+. "$(dirname "$0")/lib.sh"
+
+# Twelve wells of one exponential decline, 36 months each, A-* twice the lateral of B-*.
+awk 'BEGIN { print "well,date,volume,days_on";
+  for (w = 1; w <= 12; w++) for (m = 0; m < 36; m++)
+    printf "%s-%d,%d-%02d-01,%.6f,\n", (w <= 6 ? "A" : "B"), w, 2015 + int(m / 12), m % 12 + 1, 9000 * exp(-0.05 * m) * (w <= 6 ? 2 : 1) }' > h.csv
+awk -F, 'NR == 1 { print "well,county,lateral_length_ft"; next } !seen[$1]++ { print $1 "," ($1 ~ /^A/ ? "X" : "Y") "," ($1 ~ /^A/ ? 10000 : 5000) }' h.csv > wells.csv
+
+expect_status 0 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft=5000 --months 48 --min-wells 12 \
+  --summary sum.csv --segments seg.csv --start 2030-01-01 --svg tw.svg --threads 2
+contains out.txt "group,month,wells,in_history,p90,p50,p10,cum_p90,cum_p50,cum_p10"
+contains out.txt "all,1,12,12,9000,9000,9000,9000,9000,9000"
+contains out.txt "all,36,12,12,"
+contains out.txt "all,37,12,0,"
+[ "$(wc -l < out.txt)" -eq 49 ] || fail "48 months of one group"
+contains sum.csv "group,wells,eur_p90,eur_p50,eur_p10,eur_mean,p50_well,p50_well_eur,profile_eur_p90"
+contains seg.csv "all P50,arps,2030-01-01,2034-01-01,"
+contains tw.svg ">all (12 wells)"
+mv out.txt profile.csv
+expect_status 0 "$QRVP" forecast seg.csv --exact
+awk -F, 'NR == FNR { if ($2 == 48) want = $9; next } $1 == "all P50" { got = $5 }
+  END { exit !(got > 0.995 * want && got < 1.005 * want) }' profile.csv out.txt || fail "the P50 segments' 48 months"
+
+expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
+contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
+expect_status 2 "$QRVP" typewell h.csv --per lateral_length_ft=1
+contains err.txt "qrvp typewell: --by and --per need the well headers (--headers FILE)"
+expect_status 2 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft
+contains err.txt "--per must be COLUMN=UNIT with a unit above 0"
+expect_status 2 "$QRVP" typewell h.csv --headers wells.csv --by basin
+contains err.txt "wells.csv:1: error: the well headers have no column 'basin' (they have: well, county, lateral_length_ft)"
+sed -e 's/^A-3,X,10000$/A-3,X,ten/' wells.csv > bad.csv
+expect_status 2 "$QRVP" typewell h.csv --headers bad.csv --per lateral_length_ft=1
+contains err.txt "bad.csv:4: error: line 4, column 'lateral_length_ft', well 'A-3': 'ten' is not a number"
+grep -v '^B-1[12],' wells.csv > few.csv
+expect_status 2 "$QRVP" typewell h.csv --headers few.csv --by county
+contains err.txt "few.csv: error: 2 wells are absent from the well headers: 'B-11', 'B-12'"
+echo "qrvp typewell: ok"
