@@ -14,6 +14,8 @@
   ``qrvp forecast`` to the last digit.
 * :func:`fit`: production histories (well, date, volume[, days_on]) to the
   segment table ``qrvp fit`` writes, and its report, by the fitting library.
+* :func:`typewell`: the P90/P50/P10 type well of groups of wells, each filled
+  with its own forecast, as ``qrvp typewell``.
 
 Dates are whole seconds: finer parts are dropped.  While the package is in use
 the library's diagnostic log is routed into a private temporary file from the
@@ -25,7 +27,8 @@ from ._vector import (arps_cumulative, arps_rate, arps_rate_cumulative, lintime_
                       sedm_cumulative, sedm_rate)
 from ._fit import fit
 from ._frames import forecast
+from ._typewell import typewell
 
 __all__ = ["LibraryError", "arps_rate", "arps_cumulative", "arps_rate_cumulative", "lintime_rate", "lintime_cumulative", "sedm_rate",
-           "sedm_cumulative", "forecast", "fit"]
+           "sedm_cumulative", "forecast", "fit", "typewell"]
 __version__ = "3.1.13"

@@ -17,7 +17,7 @@ import dask.dataframe as dd
 import numpy as np
 import pandas as pd
 
-from . import _fit, _frames, _qrvpfuncs
+from . import _fit, _frames, _qrvpfuncs, _typewell
 
 _ROW = "_qrvp_row"
 
@@ -162,3 +162,34 @@ def segments(report):
                                       seconds("limit_date"),
                                       *[ok[c].to_numpy(dtype=float) for c in ("qi", "di", "b", "dmin", "tau", "n")])
     return _fit._frame(out, _qrvpfuncs.SEGMENT_COLUMNS, wells)
+
+
+def _typewell_partition(part, headers, options, total):
+    out = _typewell._fill(part.reset_index(drop=True), headers, threads=1, fleet_size=total, **options)
+    wells = _typewell._wells_frame(out)
+    volumes = pd.DataFrame(out["volumes"], columns=["m%d" % m for m in range(out["volumes"].shape[1])])
+    return pd.concat([wells, volumes], axis=1)
+
+
+def typewell(history, headers=None, *, npartitions=None, partitioned=False, by=None, per=None, align="first",
+             spread="cumulative", months=360, min_wells=10, start=None, model=None, prior=None, calibration=None,
+             errors="raise"):
+    """:func:`qrvpfuncs.typewell` with the wells fitted and filled on Dask
+    partitions (one task per partition, the fleet's prior and calibration
+    learned first from the same sample as one process learns them), and the
+    filled wells gathered here into the type wells: the same
+    :class:`~qrvpfuncs.TypeWells` as one process gives.  `headers` (a
+    DataFrame or a CSV file) goes whole to every task."""
+    frame = _partitioned(history, npartitions, partitioned)
+    if headers is not None and not isinstance(headers, pd.DataFrame):
+        headers = pd.read_csv(headers, dtype=str, keep_default_na=False)
+    evidence = _with_fleet_evidence(frame, {"model": model, "prior": prior, "calibration": calibration})
+    total = int(frame["well"].astype(str).str.strip().nunique().compute())
+    options = {"by": by, "per": per, "months": months, "align": align, "model": model,
+               "prior": evidence["prior"], "calibration": evidence["calibration"]}
+    meta = _typewell_partition(_fit_meta_history(frame._meta), None, dict(options, by=None, per=None), 1)
+    filled = frame.map_partitions(_typewell_partition, headers, options, total, meta=meta,
+                                  align_dataframes=False).compute().reset_index(drop=True)
+    columns = ["m%d" % m for m in range(int(months))]
+    wells = filled.drop(columns=columns)
+    return _typewell._build(wells, filled[columns].to_numpy(dtype=float), spread, min_wells, start, errors)

@@ -6,6 +6,7 @@ void RegisterCalls(py::module_& m);
 void RegisterVector(py::module_& m);
 void RegisterFrames(py::module_& m);
 void RegisterFit(py::module_& m);
+void RegisterTypeWell(py::module_& m);
 }  // namespace qrvp::python
 
 PYBIND11_MODULE(_qrvpfuncs, m)
@@ -17,5 +18,6 @@ PYBIND11_MODULE(_qrvpfuncs, m)
     RegisterVector(m);
     RegisterFrames(m);
     RegisterFit(m);
+    RegisterTypeWell(m);
     RegisterTables(m);
 }

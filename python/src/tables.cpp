@@ -82,6 +82,10 @@ template py::dict CellColumns(const std::array<fleet::Column, fleet::kHorizonCol
                              const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kReportColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
+template py::dict CellColumns(const std::array<fleet::Column, fleet::kTypeWellColumns.size()>&,
+                              const std::vector<std::vector<fleet::Cell>>&);
+template py::dict CellColumns(const std::array<fleet::Column, fleet::kTypeWellSummaryColumns.size()>&,
+                              const std::vector<std::vector<fleet::Cell>>&);
 
 namespace {
 
@@ -104,6 +108,9 @@ void RegisterTables(py::module_& m)
     m.attr("FORECAST_COLUMNS") = ColumnTuples(fleet::kForecastColumns);
     m.attr("REPORT_COLUMNS") = ColumnTuples(fleet::kReportColumns);
     m.attr("HORIZON_COLUMNS") = ColumnTuples(fleet::kHorizonColumns);
+    m.attr("HEADER_COLUMNS") = ColumnTuples(fleet::kHeaderColumns);
+    m.attr("TYPEWELL_COLUMNS") = ColumnTuples(fleet::kTypeWellColumns);
+    m.attr("TYPEWELL_SUMMARY_COLUMNS") = ColumnTuples(fleet::kTypeWellSummaryColumns);
 }
 
 }  // namespace qrvp::python

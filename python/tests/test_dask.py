@@ -51,3 +51,12 @@ def test_fit_on_the_cluster_equals_the_single_process_fit(client):
     got = qd.fit(qd.by_well(history, npartitions=3), bootstrap=10).compute(scheduler=client.get)
     pd.testing.assert_frame_equal(got.reset_index(drop=True), report, check_exact=True)
     pd.testing.assert_frame_equal(qd.segments(got.reset_index(drop=True)), segments, check_exact=True)
+
+
+def test_typewell_on_partitions_equals_the_single_process_one(client):
+    from test_typewell import fleet
+    history, headers = fleet(wells=14)
+    expected = q.typewell(history, headers, by="county", months=48, min_wells=5)
+    got = qd.typewell(qd.by_well(history, npartitions=3), headers, by="county", months=48, min_wells=5)
+    for a, b in zip(got, expected):
+        pd.testing.assert_frame_equal(a.reset_index(drop=True), b, check_exact=True)
