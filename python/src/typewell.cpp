@@ -80,6 +80,7 @@ py::dict Fill(const std::vector<std::string>& names, const std::vector<std::vect
     fleet::Headers headers;
     fleet::WellKeys keys;
     std::vector<fleet::FilledWell> filled;
+    std::vector<fleet::WellFit> fits;
     size_t historyProblems = 0;
     bool fatal = false;
     {
@@ -94,9 +95,15 @@ py::dict Fill(const std::vector<std::string>& names, const std::vector<std::vect
             fatal = !fleet::KeysOf(withHeaders ? &headers : nullptr, wellNames, by, per, perUnit, keys, problems);
         if (!fatal) {
             fleet::PrepareRun(wells, run, !prior.is_none(), !calibration.is_none(), fleetSize);
-            const std::vector<fleet::WellFit> fits = fleet::RunFits(wells, run);
-            filled = fleet::FillWells(wells, fits, run.calibration, options, keys.factors, run.threads);
+            fits = fleet::RunFits(wells, run);
         }
+    }
+    if (!fatal) {
+        // A well that failed in the library is fitted again alone, for its record.
+        if (fleet::NeedsReplay(fits))
+            WithLogRoute([&](fleet::LogRoute& log) { fleet::ExplainFailures(wells, run, &log, fits); });
+        py::gil_scoped_release release;
+        filled = fleet::FillWells(wells, fits, run.calibration, options, keys.factors, run.threads);
     }
     py::dict out("history_problems"_a = Tuples(problems, 0, historyProblems),
                  "header_problems"_a = Tuples(problems, historyProblems, problems.size()), "fatal"_a = fatal);

@@ -5,6 +5,7 @@
 #include "fleet/fit_run.h"
 #include "fleet/headers.h"
 #include "fleet/history.h"
+#include "fleet/log_route.h"
 #include "fleet/report.h"
 #include "fleet/text.h"
 #include "fleet/typewell.h"
@@ -147,7 +148,10 @@ int RunTypeWell(const TypeWellArgs& args)
     if (fatal) return 2;
 
     PrepareRun(wells, run, false, false);
-    const std::vector<WellFit> fits = RunFits(wells, run);
+    // A well the library failed is fitted again alone, for its record.
+    std::vector<WellFit> fits = RunFits(wells, run);
+    LogRoute log;
+    ExplainFailures(wells, run, &log, fits);
     const std::vector<FilledWell> filled = FillWells(wells, fits, run.calibration, options, keys.factors, run.threads);
     for (size_t i = 0; i < wells.size(); ++i)
         if (keys.used[i] && !filled[i].problem.empty())
