@@ -155,7 +155,8 @@ int RunTypeWell(const TypeWellArgs& args)
     const std::vector<FilledWell> filled = FillWells(wells, fits, run.calibration, options, keys.factors, run.threads);
     for (size_t i = 0; i < wells.size(); ++i)
         if (keys.used[i] && !filled[i].problem.empty())
-            Err(source + ":" + std::to_string(wells[i].line) + ": warning: well '" + wells[i].name +
+            Err(source + ":" + std::to_string(fits[i].status != 0 && fits[i].line ? fits[i].line : wells[i].line) +
+                ": warning: well '" + wells[i].name +
                 "' is left out: " + filled[i].problem + "\n");
     if (!startGiven)
         for (const History& w : wells)
