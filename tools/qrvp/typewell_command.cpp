@@ -177,6 +177,10 @@ int RunTypeWell(const TypeWellArgs& args)
         for (const auto& row : ProfileCells(t)) out += CsvLine(kTypeWellColumns, row);
         summary += CsvLine(kTypeWellSummaryColumns, SummaryCells(t, names));
         for (const auto& row : TypeWellSegmentCells(t, start, options.months)) segments += CsvLine(kSegmentColumns, row);
+        for (int q = 0; q < 3; ++q)
+            if (t.declineStatus[q] != 0 && !args.segments.empty())
+                Err(std::string("qrvp typewell: warning: group '").append(t.group).append("': no decline fits its ")
+                        .append(q == 0 ? "P90" : q == 1 ? "P50" : "P10").append(" profile; --segments leaves it out\n"));
     }
     if (types.empty()) {
         Err("qrvp typewell: error: no well could be used\n");
