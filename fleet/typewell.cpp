@@ -41,8 +41,9 @@ constexpr double kProbabilities[3] = {0.1, 0.5, 0.9};
 
 double Percentile(std::vector<double>& values, double p)
 {
+    if (values.empty()) return std::nan("");
     std::sort(values.begin(), values.end());
-    const double h = (static_cast<double>(values.size()) - 1.0) * p;
+    const double h = (static_cast<double>(values.size()) - 1.0) * std::clamp(p, 0.0, 1.0);
     const size_t j = static_cast<size_t>(std::floor(h));
     if (j + 1 >= values.size()) return values.back();
     return values[j] + (h - static_cast<double>(j)) * (values[j + 1] - values[j]);

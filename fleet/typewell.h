@@ -105,7 +105,7 @@ struct TypeWell {
 std::vector<TypeWell> BuildTypeWells(const std::vector<FilledWell>& filled, const WellKeys& keys,
                                      const TypeWellOptions& options, const Date& start);
 
-// The percentile p (0..1) of the values, sorted in place.
+// The percentile p (0..1, clamped) of the values, sorted in place; NaN for none.
 double Percentile(std::vector<double>& values, double p);
 
 // The type well's profile rows (kTypeWellColumns), its summary row
