@@ -1,6 +1,7 @@
 """Type wells: the P90/P50/P10 profile of groups of analog wells, each well
 filled with its own forecast after its history (``qrvp typewell``)."""
 import collections
+import re
 import numbers
 import os
 import warnings
@@ -80,9 +81,11 @@ def _fill(history, headers, by, per, months, align, model, prior, calibration, t
     for row, column_name, well, message, records, warning, fatal in out["header_problems"]:
         if warning or not fatal:
             warnings.warn(message, stacklevel=3)
+        elif row >= 0 and well and message.startswith("line "):
+            # The table's line is a row of the caller's frame: name it by its index label.
+            raise ValueError("headers row %r: %s" % (header_where.index[row], re.sub(r"^line \d+, ", "", message)))
         else:
-            raise ValueError(message if row < 0 or message.startswith("line ") else
-                             "headers %s: %s" % (header_where(row), message))
+            raise ValueError(message)
     if out["fatal"]:
         raise ValueError("the well headers cannot be used")
     return out

@@ -96,6 +96,15 @@ bool OptionsOf(const TypeWellArgs& args, TypeWellOptions& o, std::string& perCol
     return true;
 }
 
+// The first of the month after the latest history month of any well.
+Date MonthAfterHistories(const std::vector<History>& wells)
+{
+    Date latest(1800, 1, 1, 0, 0, 0);
+    for (const History& w : wells)
+        if (!w.ends.empty() && latest < w.ends.back()) latest = w.ends.back();
+    return Date(static_cast<int32_t>(latest.year), latest.month, 1, 0, 0, 0);
+}
+
 bool WriteFile(const std::string& path, const std::string& content)
 {
     std::ofstream f(path, std::ios::binary);
@@ -158,10 +167,7 @@ int RunTypeWell(const TypeWellArgs& args)
             Err(source + ":" + std::to_string(fits[i].status != 0 && fits[i].line ? fits[i].line : wells[i].line) +
                 ": warning: well '" + wells[i].name +
                 "' is left out: " + filled[i].problem + "\n");
-    if (!startGiven)
-        for (const History& w : wells)
-            if (!w.ends.empty() && start < w.ends.back()) start = w.ends.back();
-    if (!startGiven) start = Date(static_cast<int32_t>(start.year), start.month, 1, 0, 0, 0);
+    if (!startGiven) start = MonthAfterHistories(wells);
 
     const std::vector<TypeWell> types = BuildTypeWells(filled, keys, options, start);
     bool failed = false;
