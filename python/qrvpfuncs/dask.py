@@ -11,7 +11,8 @@ The same code runs on one machine and on a cluster; only the client differs::
     monthly = qd.forecast(qd.by_well(segments, npartitions=8)).compute()
 
 Every worker needs the package installed (the same build) and nothing else:
-each partition is forecast in its worker's process by :func:`qrvpfuncs.forecast`.
+each partition is forecast in its worker's process by :func:`qrvpfuncs.forecast`
+(fitted by :func:`qrvpfuncs.fit`; its wells filled for :func:`typewell`).
 """
 import dask.dataframe as dd
 import numpy as np
