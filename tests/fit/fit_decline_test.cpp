@@ -283,56 +283,108 @@ TEST(FitDecline, ASeedRepeatsItsBootstrapAndTheRemainingVolumeIsTheLibrarys)
     ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.limitDate, t.curve.tau, t.curve.n, &to), 0);
     ASSERT_EQ(GetSEDMVol(t.curve.Qi, t.curve.start, t.historyEnd, t.curve.tau, t.curve.n, &from), 0);
     EXPECT_DOUBLE_EQ(t.remaining, to - from);
-    // A curve of no known model has neither a rate nor a volume.
-    for (int32_t model : {-1, FIT_MODEL_COUNT}) {
-        FitCurve c = t.curve;
-        c.model = model;
-        EXPECT_EQ(GetFitQt(&c, t.historyEnd, &to) + GetFitVol(&c, t.historyEnd, t.limitDate, &to), -2) << model;
-    }
 }
 
-TEST(FitDecline, BadInputFailsWithItsMessageAndWritesNothing)
+// The diagonal of the inverse of a small symmetric matrix, by Gauss-Jordan.
+std::vector<double> InverseDiagonal(std::vector<std::vector<double>> a)
 {
-    struct Case {
-        const char* message;
-        std::function<void(Well&, FitOptions&)> spoil;
-    };
-    const Case cases[] = {
-        {"period 5: it starts (5/1/2010) before the previous period ends (6/1/2010); periods must run forward in "
-         "time",
-         [](Well& w, FitOptions&) { w.starts[5] = w.starts[4], w.ends[5] = w.ends[4]; }},
-        {"no period produced: every one of the 120 periods is a shut-in",
-         [](Well& w, FitOptions& o) {
-             o.startIndex = -1;
-             std::fill(w.daysOn.begin(), w.daysOn.end(), 0.0);
-         }},
-        {"b bounds (1.500000, 1.000000) must satisfy 0 <= bMin <= bMax <= 10",
-         [](Well&, FitOptions& o) { o.bMin = 1.5, o.bMax = 1.0; }},
-        {"b bounds (0.000000, 10.000001) must satisfy 0 <= bMin <= bMax <= 10",
-         [](Well&, FitOptions& o) { o.bMax = 10.000001; }},
-        {"b bounds (-0.000001, 2.000000) must satisfy 0 <= bMin <= bMax <= 10",
-         [](Well&, FitOptions& o) { o.bMin = -1e-6; }},
-        {"did not converge within 1 solver steps", [](Well&, FitOptions& o) { o.maxIterations = 1; }},
-    };
-    for (const Case& c : cases) {
-        double ignored = 0.0;
-        Well w = MakeWell(11, 5000.0, 0.8, 0.5, 0.05, &ignored);
-        FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
-        c.spoil(w, o);
-        FitResult r;
-        std::memset(static_cast<void*>(&r), 0xAB, sizeof r);
-        const FitResult before = r;
-        std::vector<double> fitted(w.volumes.size(), -7.0);
-        qrvp::test::LogCapture log;
-        EXPECT_EQ(Fit(w, o, &r, fitted.data()), -1) << c.message;
-        EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0) << c.message;
-        EXPECT_EQ(std::count(fitted.begin(), fitted.end(), -7.0), w.Count()) << c.message;
-        const std::vector<std::string> lines = log.Lines();
-        ASSERT_EQ(lines.size(), 1u) << c.message;
-        const qrvp::test::RecordTail tail = qrvp::test::ParseRecordTail(lines[0]);
-        EXPECT_EQ(tail.function, "FitDecline");
-        EXPECT_EQ(tail.message, c.message);
+    const size_t n = a.size();
+    for (auto& row : a) row.resize(2 * n, 0.0);
+    for (size_t i = 0; i < n; ++i) a[i][n + i] = 1.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double pivot = a[i][i];
+        for (double& x : a[i]) x /= pivot;
+        for (size_t r = 0; r < n; ++r) {
+            if (r == i) continue;
+            const double f = a[r][i];
+            for (size_t k = 0; k < 2 * n; ++k) a[r][k] -= f * a[i][k];
+        }
     }
+    std::vector<double> out;
+    for (size_t i = 0; i < n; ++i) out.push_back(a[i][n + i]);
+    return out;
+}
+
+TEST(FitDecline, ItsFiguresAgainstTheirDefinitions)
+{
+    for (int32_t model = 0; model < FIT_MODEL_COUNT; ++model) {
+        // Calendar time with part-uptime months and recency weights: every fitted volume is the curve's
+        // over its period times the share produced, the weighted log RMSE and the robust noise are those
+        // of these volumes, and the standard errors are the delta method's in the curve's own parameters.
+        double ignored = 0.0;
+        const Well w = model == FIT_MODEL_STRETCHED ? SteadyWell(3000.0, 0.0, 0.5, 1.5) : MakeWell(8, 6000.0, 1.1, 0.7, 0.05, &ignored, true);
+        FitOptions o = Options(model);
+        o.producingTime = model == FIT_MODEL_STRETCHED;
+        o.halfLife = 18.0;
+        FitResult r;
+        std::vector<double> fitted(w.volumes.size());
+        ASSERT_EQ(Fit(w, o, &r, fitted.data()), 0) << model;
+        SCOPED_TRACE(model);
+        double sum = 0.0, weights = 0.0;
+        std::vector<double> residuals, weight;
+        size_t last = 0;
+        for (size_t k = 0; k < fitted.size(); ++k)
+            if (!std::isnan(fitted[k])) last = k;
+        for (size_t k = 0; k < fitted.size(); ++k) {
+            if (std::isnan(fitted[k])) continue;
+            if (!o.producingTime) {
+                double v = 0.0;
+                ASSERT_EQ(GetFitVol(&r.curve, w.starts[k], w.ends[k], &v), 0);
+                EXPECT_NEAR(fitted[k] / (v * w.daysOn[k] / w.ends[k].DaySpan(w.starts[k])), 1.0, 1e-12) << k;
+            }
+            residuals.push_back(std::log(w.volumes[k] / fitted[k]));
+            weight.push_back(std::exp2(-w.ends[last].DaySpan(w.ends[k]) / 30.4375 / o.halfLife));
+            weights += weight.back();
+            sum += weight.back() * residuals.back() * residuals.back();
+        }
+        const double n = static_cast<double>(residuals.size());
+        EXPECT_EQ(r.periodsUsed, static_cast<int32_t>(n));
+        EXPECT_NEAR(r.logRmse, std::sqrt(sum / weights), 1e-12);
+        std::vector<double> spread;
+        for (double x : residuals) spread.push_back(std::fabs(x));
+        std::sort(spread.begin(), spread.end());
+        const size_t mid = spread.size() / 2;
+        EXPECT_NEAR(r.noise, 1.4826 * (spread.size() % 2 ? spread[mid] : 0.5 * (spread[mid - 1] + spread[mid])), 1e-12);
+        // The delta method: sigma^2 (J' W J)^-1 with J the log volumes' central differences in Qi, Di, b
+        // (or Qi, tau, n), sigma^2 the weighted squares over the degrees of freedom.
+        const size_t p = static_cast<size_t>(r.parameters);
+        FitCurve c = r.curve;
+        double* params[] = {&c.Qi, model == FIT_MODEL_STRETCHED ? &c.tau : &c.Di, model == FIT_MODEL_STRETCHED ? &c.n : &c.b};
+        std::vector<std::vector<double>> jacobian;
+        for (size_t j = 0; j < p; ++j) {
+            const double keep = *params[j], h = 1e-5 * keep;
+            std::vector<double> column;
+            for (size_t k = 0; k < fitted.size(); ++k) {
+                if (std::isnan(fitted[k])) continue;
+                double up = 0.0, down = 0.0;
+                *params[j] = keep + h;
+                ASSERT_EQ(GetFitVol(&c, w.starts[k], w.ends[k], &up), 0);
+                *params[j] = keep - h;
+                ASSERT_EQ(GetFitVol(&c, w.starts[k], w.ends[k], &down), 0);
+                column.push_back(std::log(up / down) / (2 * h));
+            }
+            *params[j] = keep;
+            jacobian.push_back(column);
+        }
+        std::vector<std::vector<double>> normal(p, std::vector<double>(p));
+        for (size_t a = 0; a < p; ++a)
+            for (size_t b = 0; b < p; ++b)
+                for (size_t k = 0; k < weight.size(); ++k) normal[a][b] += weight[k] * n / weights * jacobian[a][k] * jacobian[b][k];
+        const std::vector<double> inverse = InverseDiagonal(normal);
+        for (size_t j = 0; j < 3; ++j) {
+            if (j == p) {
+                EXPECT_TRUE(std::isnan(r.stdErr[j]));
+                continue;
+            }
+            EXPECT_NEAR(r.stdErr[j] / std::sqrt(sum * n / weights / (n - static_cast<double>(p)) * inverse[j]), 1.0, 1e-4) << j;
+        }
+    }
+    // As many periods as parameters: no standard errors.
+    FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
+    o.startIndex = 33;
+    FitResult r;
+    ASSERT_EQ(Fit(SteadyWell(5000.0, 1.2, 0.8, 0.0), o, &r), 0);
+    EXPECT_TRUE(std::isnan(r.stdErr[0]) && std::isnan(r.stdErr[1]) && std::isnan(r.stdErr[2]));
 }
 
 }  // namespace
