@@ -24,12 +24,25 @@ std::string Lower(std::string_view text)
     return out;
 }
 
+namespace {
+
+// The trimmed text without a leading '+' (from_chars takes none); empty,
+// which no number reads, for a sign after it ("+-1").
+std::string_view UnsignedPlus(std::string_view text)
+{
+    text = Trim(text);
+    if (text.empty() || text.front() != '+') return text;
+    text.remove_prefix(1);
+    return !text.empty() && (text.front() == '-' || text.front() == '+') ? std::string_view() : text;
+}
+
+}  // namespace
+
 std::string FiniteText(double value) { return std::isfinite(value) ? FormatNumber(value) : std::string(); }
 
 std::optional<double> ParseNumber(std::string_view text)
 {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    text = UnsignedPlus(text);
     if (text.empty()) return std::nullopt;
     double value = 0.0;
     const char* end = text.data() + text.size();
@@ -46,8 +59,7 @@ std::optional<double> ParseNumber(std::string_view text)
 
 std::optional<int32_t> ParseInt(std::string_view text)
 {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    text = UnsignedPlus(text);
     int32_t value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);

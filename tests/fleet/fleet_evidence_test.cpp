@@ -62,6 +62,14 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_EQ(read.high, c.high);
     EXPECT_EQ(read.horizon, c.horizon);
 
+    // A blend moves each cell toward the fleet's by n / (n + n0); a fleet's cell the base lacks is left out.
+    Calibration own = c;
+    own.centre[0] = c.centre[0] + 1.0, own.cases[0] = 300.0, own.horizon[1] = 1e6;
+    const Calibration blend = Blend(c, own, 100.0);
+    EXPECT_DOUBLE_EQ(blend.centre[0], c.centre[0] + 0.75);
+    EXPECT_EQ(blend.cases[0], 300.0);
+    EXPECT_EQ(blend.centre[1], c.centre[1]);
+    EXPECT_EQ(blend.size(), c.size());
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
     EXPECT_FALSE(ReadCalibration(ReadCsv("history,horizon,centre,low,high,cases,noise_power,noise_floor\n"
@@ -83,6 +91,10 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     PrepareRun(wells, second, false, false);
     EXPECT_EQ(std::memcmp(&first.options.prior, &second.options.prior, sizeof(FitPrior)), 0);
     EXPECT_EQ(first.calibration.low, second.calibration.low);
+    // The sample in name order, whatever the wells' order.
+    const std::vector<const History*> sample = SampleOf(wells, wells.size());
+    ASSERT_EQ(sample.size(), wells.size());
+    EXPECT_TRUE(std::is_sorted(sample.begin(), sample.end(), [](auto a, auto b) { return a->name < b->name; }));
     // The fleet's b lies between 1 and 1.6: the prior's centre does too, and it pulls.
     EXPECT_GT(first.options.prior.strength, 0.0);
     EXPECT_GT(first.options.prior.b, 0.9);
