@@ -75,8 +75,9 @@ typedef struct FitOptions {
     int32_t model;         /* FIT_MODEL_*; default FIT_MODEL_HYPERBOLIC */
     int32_t producingTime; /* 1 (default): the curve advances only while the well produces; 0: calendar time */
     int32_t startIndex;    /* first period fitted; -1 (default): the peak of the last regime, where the rate's
-                              running median of three producing periods is highest, so one wild month is not
-                              taken for the peak */
+                              running median of three producing periods is highest among the first half of its
+                              periods that are not wild (within 2x of the median of five), so one flush or
+                              mis-reported month is not taken for the peak */
     int32_t softL1;        /* 1 (default): soft-L1 loss on the log residuals; 0: least squares */
     int32_t bootstrap;     /* residual bootstrap replicates for P90/P50/P10; 0 (default): none */
     int32_t maxIterations; /* solver steps (accepted or not) before the fit fails as unconverged; default 200 */
@@ -91,7 +92,8 @@ typedef struct FitOptions {
     uint64_t seed;         /* seed of the bootstrap's draws; the same seed repeats a run exactly; default 1 */
     int32_t regimes;       /* 1 (default): with startIndex -1, find restarts (production again after 6 or more
                               months shut in, or a producing period at twice the rate of the three before
-                              it, held) and fit the last regime only; 0: the whole history is one regime */
+                              it, held, with 6 or more producing periods from it) and fit the last regime
+                              only; 0: the whole history is one regime */
     int32_t pad;           /* always 0 */
     FitPrior prior;        /* default: none (strength 0) */
 } FitOptions;

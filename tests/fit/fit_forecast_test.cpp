@@ -111,8 +111,9 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
 {
     // A restart: production again after 6 months shut in (5 are not enough), or a rate at twice the median
     // of the three producing months before it, its own and the next two's median too (a wild month is
-    // not one); either with 4 producing months after it.  The fit starts at the regime's peak, the highest
-    // median of three (at the ends the lower of two, the first of equals), unless fewer than 4 months follow.
+    // not one); either with 6 producing months after it.  The fit starts at the regime's peak, the highest
+    // median of three (at the ends the lower of two, the first of equals) among the first half of its
+    // months not 2x off the median of five, unless fewer than 4 months follow.
     const double q12 = 1000.0 * std::pow(0.97, 12), q13 = 1000.0 * std::pow(0.97, 13);
     struct Case {
         Well well;
@@ -120,15 +121,15 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
     };
     const Case cases[] = {
         {Rates({Falling(12, 1000.0), Falling(12, 2.2 * q12)}), 1, 12, 12},
-        {Rates({Falling(12, 1000.0), Falling(12, 2.1 * q12)}), 0, 0, 12},
+        {Rates({Falling(12, 1000.0), Falling(12, 2.1 * q12)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), {3.0 * q12}, Falling(11, q13)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(5, 0.0), Falling(12, q12)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(12, q12)}), 1, 18, 18},
-        {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(3, q12)}), 0, 0, 0},
-        {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(4, q12)}), 1, 18, 18},
+        {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(5, q12)}), 0, 0, 0},
+        {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(6, q12)}), 1, 18, 18},
         {Rates({{100, 300, 500, 450, 350}, Falling(12, 300.0)}), 0, 0, 2},
         {Rates({{1000, 50, 100}, Falling(12, 95.0)}), 0, 0, 1},
-        {Rates({{100, 90, 80, 70, 60, 400, 500, 450, 50, 40}}), 1, 5, 6},
+        {Rates({{100, 90, 80, 70, 60, 400, 500, 450, 50, 40, 30}}), 1, 5, 6},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), {100, 95, 90, 88, 300, 290, 280}}), 1, 18, 18},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
