@@ -266,12 +266,15 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         // |ln(actual / forecast)| over each held-out part): a short history
         // leaves b to the prior, and the pilot fits' median b is only one guess.
         const FitPrior cutCentre = PilotPrior(fitCuts(o), 0.0, nullptr);
-        double best = std::numeric_limits<double>::infinity();
+        struct Tried {
+            double score, strength, centreB;
+            FitPrior prior;
+        };
+        std::vector<Tried> tried;
         for (size_t j = 0; j <= std::size(kCentresOfB); ++j) {
             const double centreB = j == 0 ? cutCentre.b : kCentresOfB[j - 1];
             for (double strength : kStrengths) {
-                if (strength > 0.0 && cutCentre.sdLnDi <= 0.0) break;  // too few wells for a prior
-                if (strength == 0.0 && j > 0) continue;
+                if (cutCentre.sdLnDi <= 0.0) break;  // too few wells for a prior
                 FitOptions with = o;
                 with.prior = cutCentre;
                 with.prior.b = centreB;
@@ -283,14 +286,23 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
                         fits[k].ok ? LogError(cuts[k], fits[k].result, cuts[k].from.size()) : std::nan("");
                     if (std::isfinite(e)) miss.push_back(std::fabs(e));
                 }
-                const double score = miss.empty() ? std::numeric_limits<double>::infinity() : Median(miss);
-                if (score < best) {
-                    best = score;
-                    chosen.strength = chosen.sdLnDi > 0.0 ? strength : 0.0;
-                    chosenB = j == 0 ? chosen.b : centreB;
-                    backtestPrior = with.prior;
-                }
+                if (!miss.empty()) tried.push_back({Median(miss), strength, j == 0 ? chosen.b : centreB, with.prior});
             }
+        }
+        // The strongest prior whose backtests miss within kStrengthSlack of the
+        // best (a stronger pull generalises better at a tie), the lower miss
+        // among the centres of b at that strength.
+        double best = std::numeric_limits<double>::infinity();
+        for (const Tried& t : tried) best = std::min(best, t.score);
+        const Tried* pick = nullptr;
+        for (const Tried& t : tried)
+            if (t.score <= best * (1.0 + kStrengthSlack) &&
+                (!pick || t.strength > pick->strength || (t.strength == pick->strength && t.score < pick->score)))
+                pick = &t;
+        if (pick) {
+            chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
+            chosenB = pick->centreB;
+            backtestPrior = pick->prior;
         }
         chosen.b = chosenB;
     }
