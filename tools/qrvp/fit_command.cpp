@@ -162,7 +162,8 @@ int RunFit(const FitArgs& args)
     }
     if (!args.savePrior.empty() && !writeFile(args.savePrior, PriorCsv(run.options.prior))) return 2;
     if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) return 2;
-    if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits))) return 2;
+    const FitCalibration view = run.calibration.View();
+    if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits, run.calibration.size() ? &view : nullptr))) return 2;
     return failed ? 1 : 0;
 }
 

@@ -10,8 +10,9 @@
 namespace qrvp::tool {
 
 // A semi-log panel per well: monthly rates (shut-ins as ticks on the axis),
-// the fitted rates, the forecast and its P90-P10 band.
-std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::vector<fleet::WellFit>& outcomes)
+// the fitted rates, the forecast and its calibrated P90-P10 band.
+std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::vector<fleet::WellFit>& outcomes,
+                         const FitCalibration* calibration)
 {
     constexpr double W = 900, H = 300, L = 80, R = 20, T = 30, B = 40;
     constexpr size_t kMaxPanels = 50;
@@ -36,12 +37,16 @@ std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::ve
         std::vector<std::array<double, 4>> forecast;  // day, fitted curve, P90, P10
         Date at = r.historyEnd;
         for (int m = 0; m <= 240 && !(r.limitDate < at); ++m) {
-            double q = 0, q90 = 0, q10 = 0;
-            if (GetFitQt(&r.curve, at, &q) == 0 && GetFitQt(&r.p90Curve, at, &q90) == 0 &&
-                GetFitQt(&r.p10Curve, at, &q10) == 0)
-                forecast.push_back({at.DaySpan(w.starts.front()), q, q90, q10});
+            // The band's rates: FitBand's volumes over the month, per 30.4375 days.
+            Date next = at;
+            next.AddMonths(1);
+            const double perMonth = 30.4375 / next.DaySpan(at);
+            double q = 0, v90 = 0, v10 = 0;
+            if (GetFitQt(&r.curve, at, &q) == 0 && FitBand(&r, calibration, at, next, &v90, nullptr, &v10) == 0)
+                forecast.push_back({0.5 * (at.DaySpan(w.starts.front()) + next.DaySpan(w.starts.front())), q,
+                                    v90 * perMonth, v10 * perMonth});
             if (q < 1e-3 * peak) break;
-            at.AddMonths(1);
+            at = next;
         }
         double lo = 1e300, hi = 0, tEnd = r.historyEnd.DaySpan(w.starts.front());
         for (size_t k = 0; k < w.volumes.size(); ++k)
@@ -67,8 +72,8 @@ std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::ve
         };
         svg << "<text x=\"" << L << "\" y=\"" << y0 + 18 << "\" font-weight=\"bold\">";
         for (char c : w.name) svg << (c == '<' ? std::string("&lt;") : c == '&' ? std::string("&amp;") : std::string(1, c));
-        std::snprintf(buf, sizeof buf, " (%s, log RMSE %.3f; remaining %.4g, P90 %.4g, P10 %.4g)</text>\n",
-                      fleet::FitModelName(r.curve.model), r.logRmse, r.remaining, r.p90, r.p10);
+        std::snprintf(buf, sizeof buf, " (%s, log RMSE %.3f, noise %.3f; remaining %.4g)</text>\n",
+                      fleet::FitModelName(r.curve.model), r.logRmse, r.noise, r.remaining);
         svg << buf;
         std::snprintf(buf, sizeof buf, "<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" fill=\"none\" stroke=\"#999\"/>\n",
                       L, y0 + T, W - L - R, H - T - B);

@@ -25,8 +25,10 @@ std::string RenderSvg(const std::vector<PlottedWell>& wells);
 
 // A semi-log panel for each of the first 50 wells fitted (outcomes[i] of
 // wells[i], its fitted volumes kept): the monthly rates (shut-ins as ticks on
-// the axis), the fitted rates, the forecast and its P90-P10 band.
-std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::vector<fleet::WellFit>& outcomes);
+// the axis), the fitted rates, the forecast and its calibrated P90-P10 band
+// (FitBand month by month with `calibration`; null: the built-in one).
+std::string RenderFitSvg(const std::vector<fleet::History>& wells, const std::vector<fleet::WellFit>& outcomes,
+                         const FitCalibration* calibration);
 
 // A row of two panels per type well: left, semi-log volume per month against
 // the month, the wells' (normalised) histories in grey under the P90, P50 and
