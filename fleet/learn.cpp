@@ -253,8 +253,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
 
     FitPrior chosen = given ? *given : FitPrior{};
     if (!given) chosen.months = kPriorMonths;
-    FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
-    double chosenB = chosen.b;
+    const FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
     if (!given && shaped) {
         const std::vector<Fitted> pilot = FitAll(sample.size(), threads, [&](size_t i, FitResult& r) {
             const History& w = *sample[i];
@@ -266,45 +265,54 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         // |ln(actual / forecast)| over each held-out part): a short history
         // leaves b to the prior, and the pilot fits' median b is only one guess.
         const FitPrior cutCentre = PilotPrior(fitCuts(o), 0.0, nullptr);
+        // A coordinate search, a pass over the cuts a try: the centre of b at
+        // kProbeStrength, then the strength at that centre.
         struct Tried {
             double score, strength, centreB;
+            bool pilotB;  // the cut fits' median b: the pilot fits' stands for it in the fleet's prior
             FitPrior prior;
+            std::vector<Fitted> fits;
+        };
+        auto tryPrior = [&](double centreB, double strength, bool pilotB) {
+            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}};
+            t.prior.b = centreB;
+            t.prior.strength = strength;
+            FitOptions with = o;
+            with.prior = t.prior;
+            t.fits = fitCuts(with);
+            std::vector<double> miss;
+            for (size_t k = 0; k < cuts.size(); ++k) {
+                const double e =
+                    t.fits[k].ok ? LogError(cuts[k], t.fits[k].result, cuts[k].from.size()) : std::nan("");
+                if (std::isfinite(e)) miss.push_back(std::fabs(e));
+            }
+            if (!miss.empty()) t.score = Median(miss);
+            return t;
         };
         std::vector<Tried> tried;
-        for (size_t j = 0; j <= std::size(kCentresOfB); ++j) {
-            const double centreB = j == 0 ? cutCentre.b : kCentresOfB[j - 1];
-            for (double strength : kStrengths) {
-                if (cutCentre.sdLnDi <= 0.0) break;  // too few wells for a prior
-                FitOptions with = o;
-                with.prior = cutCentre;
-                with.prior.b = centreB;
-                with.prior.strength = strength;
-                const std::vector<Fitted> fits = fitCuts(with);
-                std::vector<double> miss;
-                for (size_t k = 0; k < cuts.size(); ++k) {
-                    const double e =
-                        fits[k].ok ? LogError(cuts[k], fits[k].result, cuts[k].from.size()) : std::nan("");
-                    if (std::isfinite(e)) miss.push_back(std::fabs(e));
-                }
-                if (!miss.empty()) tried.push_back({Median(miss), strength, j == 0 ? chosen.b : centreB, with.prior});
+        if (cutCentre.sdLnDi > 0.0) {  // else too few wells for a prior
+            Tried probe = tryPrior(cutCentre.b, kProbeStrength, true);
+            for (double centreB : kCentresOfB) {
+                Tried t = tryPrior(centreB, kProbeStrength, false);
+                if (t.score < probe.score) probe = std::move(t);
             }
+            for (double strength : kStrengths)
+                tried.push_back(strength == kProbeStrength ? std::move(probe) : tryPrior(probe.centreB, strength, probe.pilotB));
         }
         // The strongest prior whose backtests miss within kStrengthSlack of the
-        // best (a stronger pull generalises better at a tie), the lower miss
-        // among the centres of b at that strength.
+        // best (a stronger pull generalises better at a tie).
         double best = std::numeric_limits<double>::infinity();
         for (const Tried& t : tried) best = std::min(best, t.score);
         const Tried* pick = nullptr;
         for (const Tried& t : tried)
-            if (t.score <= best * (1.0 + kStrengthSlack) &&
-                (!pick || t.strength > pick->strength || (t.strength == pick->strength && t.score < pick->score)))
-                pick = &t;
+            if (t.score <= best * (1.0 + kStrengthSlack) && (!pick || t.strength > pick->strength)) pick = &t;
         if (pick) {
             chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
-            chosenB = pick->centreB;
-            backtestPrior = pick->prior;
+            if (!pick->pilotB) chosen.b = pick->centreB;
+            out.prior = chosen;
+            out.own = CalibrationOf(cuts, pick->fits);
+            return out;
         }
-        chosen.b = chosenB;
     }
     out.prior = chosen;
     FitOptions with = o;

@@ -29,6 +29,7 @@ constexpr double kBlendCases = 100.0;     // a fleet's cell outweighs the built-
 // fleet's backtests choose from, and the grid of its
 // calibration (history lengths in periods fitted, horizons in months).
 inline constexpr double kStrengths[] = {0.01, 0.03, 0.1, 0.3, 1.0, 3.0, 10.0};
+constexpr double kProbeStrength = 3.0;   // the strength at which the centres of b are compared
 constexpr double kStrengthSlack = 0.0;  // a stronger prior within this share of the best miss is taken
 inline constexpr double kCentresOfB[] = {0.5, 1.0, 1.5};
 inline constexpr double kCalibrationHistories[] = {0.0, 12.0, 24.0, 48.0};
