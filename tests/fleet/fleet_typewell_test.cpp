@@ -84,7 +84,7 @@ TEST(FleetTypeWell, PercentilesOfScaledCopiesAndExactNormalisation)
     o.months = 60;
     o.align = Align::Peak;
     std::vector<History> wells;
-    for (int i = 1; i <= 11; ++i) wells.push_back(Well("w" + std::to_string(i), 60, i, i % 3));
+    for (int i = 1; i <= 11; ++i) wells.push_back(Well(std::string("w").append(std::to_string(i)), 60, i, i % 3));
     const std::vector<TypeWell> t = Build(wells, o);
     ASSERT_EQ(t.size(), 1u);
     // Eleven copies scaled 1..11: the 10th, 50th and 90th percentiles are copies 2, 6 and 10.
