@@ -15,11 +15,19 @@ Methods:
   volumes of the wells still producing in that month (stopped where fewer
   than half the wells remain, as open tools do), cumulated.
 
+With --vintage it also studies remedies for later vintages being better wells,
+each learned from the analogs alone (per-well 24-month cumulatives from
+qrvp typewell --by well, each well filled with its forecast): percentiles
+weighted by recency (weight halving every H years before the split), a trend
+of the log cumulative on the first-production year projected to a target
+start date (the split, or the new wells' median start, which the planner
+knows), and that trend's band widened by the vintages' own scatter around it.
+
 With --speed N it also times qrvp typewell on N wells made from the Bakken
 wells (each repeated with its volumes scaled by a log-normal factor and its
 dates shifted by whole years), on --threads threads.
 
-    python3 bench/typewell_split.py --qrvp build/release/tools/qrvp [--data ../shared/data] [--speed 10000]
+    python3 bench/typewell_split.py --qrvp build/release/tools/qrvp [--data ../shared/data] [--speed 10000] [--vintage]
 """
 import argparse
 import csv
@@ -119,6 +127,7 @@ def main():
     parser.add_argument("--split", default="2014-01-01")
     parser.add_argument("--months", type=int, default=24)
     parser.add_argument("--speed", type=int, default=0, help="also time this many wells")
+    parser.add_argument("--vintage", action="store_true", help="also study the vintage remedies")
     args = parser.parse_args()
     wells, headers = load(args.data)
     split = month(args.split)
@@ -158,9 +167,11 @@ def main():
             targets = [actual[w] * factors[w] for w in new if not per or w in size]
             own = [actual[w] * factors[w] for w in old if not per or w in size]
             per_opt = ["--per", "%s=%g" % (per, unit)] if per else []
-            for name, spread in (("qrvp typewell (forecast first, wells' cumulatives)", "cumulative"),
-                                 ("qrvp typewell --spread rate (forecast first, monthly volumes)", "rate")):
-                rows, seconds, left_out = run_typewell(args.qrvp, history, head, ["--spread", spread] + per_opt, work)
+            for name, spread in (("qrvp typewell (forecast first, wells' cumulatives)", ["cumulative"]),
+                                 ("qrvp typewell --spread rate (forecast first, monthly volumes)", ["rate"]),
+                                 ("qrvp typewell --recency 1 (the wells weighed by vintage)",
+                                  ["cumulative", "--recency", "1"])):
+                rows, seconds, left_out = run_typewell(args.qrvp, history, head, ["--spread"] + spread + per_opt, work)
                 band = band_at(rows, args.months)
                 print("| %s | %s | %d | %s | %s | %.1f |" % (name, label, int(rows[0]["wells"]), figures(band, targets),
                                                             figures(band, own), seconds))
@@ -183,8 +194,51 @@ def main():
             print("%s median %d-month cumulative: %.0f bbl (%.0f bbl per 10,000 ft)" % (
                 who, args.months, np.median([actual[w] for w in group]),
                 np.median([actual[w] * 10000.0 / lateral[w] for w in group if lateral.get(w, 0) > 0])))
+        if args.vintage:
+            vintage(args, history, old, split, [actual[w] for w in new], np.median(list(new.values())), work)
         if args.speed:
             speed(args, wells, work)
+
+
+def weighted_band(values, weights):
+    order = np.argsort(values)
+    v, w = values[order], weights[order]
+    at = (np.cumsum(w) - 0.5 * w) / w.sum()
+    return tuple(float(np.interp(q, at, v)) for q in (0.1, 0.5, 0.9))
+
+
+def vintage(args, history, old, split, targets, new_start, work):
+    head = os.path.join(work, "each.csv")
+    with open(head, "w") as f:
+        f.write("well\n" + "".join(w + "\n" for w in old))
+    rows, _, _ = run_typewell(args.qrvp, history, head, ["--by", "well", "--min-wells", "1",
+                                                         "--months", str(args.months)], work)
+    cum = {r["group"]: float(r["cum_p50"]) for r in rows if int(r["month"]) == args.months}
+    ws = [w for w in old if cum.get(w, 0) > 0]
+    c = np.array([cum[w] for w in ws])
+    t = np.array([old[w] / 12.0 for w in ws])
+    y = np.log(c)
+    slope, level = np.polyfit(t - t.mean(), y, 1)
+    years = sorted(set(np.floor(t)))
+    scatter = np.sqrt(np.mean([(np.median(y[np.floor(t) == k]) - level - slope * (k + 0.5 - t.mean())) ** 2
+                               for k in years]))
+    print()
+    print("vintage remedies (%d analogs; trend %+.1f%% a year, vintages' scatter around it %.3f in log):"
+          % (len(ws), 100 * (np.exp(slope) - 1), scatter))
+    print()
+    print("| remedy | new wells inside P90-P10 | P50 / their median - 1 |")
+    print("|---|---|---|")
+    print("| none | %s |" % figures(tuple(np.percentile(c, [10, 50, 90])), targets))
+    for h in (0.5, 1.0, 2.0):
+        weights = 2.0 ** ((t - split / 12.0) / h)
+        print("| recency weights, half-life %.1f years (%.0f wells' worth) | %s |"
+              % (h, weights.sum() ** 2 / (weights ** 2).sum(), figures(weighted_band(c, weights), targets)))
+    rng = np.random.default_rng(1)
+    for name, target in (("the split", split / 12.0), ("the new wells' median start", new_start / 12.0)):
+        moved = y + slope * (target - t)
+        print("| trend projected to %s (%.2f) | %s |" % (name, target, figures(tuple(np.exp(np.percentile(moved, [10, 50, 90]))), targets)))
+        wide = rng.choice(moved, 200000) + rng.normal(0.0, scatter, 200000)
+        print("| and widened by the vintages' scatter | %s |" % figures(tuple(np.exp(np.percentile(wide, [10, 50, 90]))), targets))
 
 
 def speed(args, wells, work):

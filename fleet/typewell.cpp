@@ -49,6 +49,27 @@ double Percentile(std::vector<double>& values, double p)
     return values[j] + (h - static_cast<double>(j)) * (values[j + 1] - values[j]);
 }
 
+double WeightedPercentile(const std::vector<double>& values, const std::vector<double>& weights, double p,
+                          std::vector<size_t>& order)
+{
+    if (values.empty()) return std::nan("");
+    order.resize(values.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return values[a] < values[b]; });
+    double total = 0.0;
+    for (double w : weights) total += w;
+    const double at = std::clamp(p, 0.0, 1.0) * total;
+    double below = 0.0, lastMid = 0.0, lastValue = values[order[0]];
+    for (size_t k = 0; k < order.size(); ++k) {
+        const double mid = below + weights[order[k]] / 2.0, v = values[order[k]];
+        if (at <= mid) return k == 0 || mid == lastMid ? v : lastValue + (at - lastMid) / (mid - lastMid) * (v - lastValue);
+        below += weights[order[k]];
+        lastMid = mid;
+        lastValue = v;
+    }
+    return lastValue;
+}
+
 FilledWell FillWell(const History& w, const WellFit& fit, const Calibration& calibration,
                     const TypeWellOptions& options, double factor)
 {
@@ -171,6 +192,20 @@ bool KeysOf(const Headers* headers, const std::vector<std::string>& names, const
 
 namespace {
 
+// Each member's weight by its aligned month's age before the latest member's;
+// none (empty) without recency.
+std::vector<double> RecencyWeights(const std::vector<size_t>& members, const std::vector<FilledWell>& filled,
+                                   double years)
+{
+    if (!(years > 0.0)) return {};
+    auto monthOf = [&](size_t i) { return filled[i].first.year * 12.0 + filled[i].first.month; };
+    double latest = -1e300;
+    for (size_t i : members) latest = std::max(latest, monthOf(i));
+    std::vector<double> weights;
+    for (size_t i : members) weights.push_back(std::exp2(-(latest - monthOf(i)) / 12.0 / years));
+    return weights;
+}
+
 // The type well of one group of filled wells.
 TypeWell BuildOne(const std::string& group, std::vector<size_t> members, const std::vector<FilledWell>& filled,
                   const TypeWellOptions& options, const Date& start)
@@ -194,6 +229,12 @@ TypeWell BuildOne(const std::string& group, std::vector<size_t> members, const s
     for (auto& v : t.monthly) v.assign(months, 0.0);
     for (auto& v : t.cumulative) v.assign(months, 0.0);
     t.inHistory.assign(months, 0);
+    const std::vector<double> weights = RecencyWeights(t.members, filled, options.recencyYears);
+    std::vector<size_t> order;
+    // Percentile unweighted keeps the type well of alike wells as it was, to the bit.
+    auto percentile = [&](std::vector<double>& v, double p) {
+        return weights.empty() ? Percentile(v, p) : WeightedPercentile(v, weights, p, order);
+    };
     std::vector<double> column(n);
     for (size_t m = 0; m < months; ++m) {
         for (size_t i = 0; i < n; ++i) {
@@ -202,7 +243,7 @@ TypeWell BuildOne(const std::string& group, std::vector<size_t> members, const s
             if (static_cast<int32_t>(m) < f.historyMonths) ++t.inHistory[m];
         }
         for (int q = 0; q < 3; ++q) {
-            const double value = Percentile(column, kProbabilities[q]);
+            const double value = percentile(column, kProbabilities[q]);
             if (options.spread == Spread::Cumulative) {
                 t.cumulative[q][m] = value;
                 t.monthly[q][m] = value - (m ? t.cumulative[q][m - 1] : 0.0);
@@ -213,10 +254,14 @@ TypeWell BuildOne(const std::string& group, std::vector<size_t> members, const s
         }
     }
     std::vector<double> eurs(n);
-    double sum = 0.0;
-    for (size_t i = 0; i < n; ++i) sum += eurs[i] = cum[i].back();
-    t.eurMean = sum / static_cast<double>(n);
-    for (int q = 0; q < 3; ++q) t.eur[q] = Percentile(eurs, kProbabilities[q]);
+    double sum = 0.0, weight = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double w = weights.empty() ? 1.0 : weights[i];
+        sum += w * (eurs[i] = cum[i].back());
+        weight += w;
+    }
+    t.eurMean = sum / weight;
+    for (int q = 0; q < 3; ++q) t.eur[q] = percentile(eurs, kProbabilities[q]);
     for (size_t i = 0; i < n; ++i)
         if (std::fabs(cum[i].back() - t.eur[1]) < std::fabs(cum[t.p50Well].back() - t.eur[1])) t.p50Well = i;
     t.p50WellEur = cum[t.p50Well].back();

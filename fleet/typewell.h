@@ -37,6 +37,11 @@ struct TypeWellOptions {
     Align align = Align::FirstProduction; // month 1: the first month with a volume, or the highest month
     Spread spread = Spread::Cumulative;
     size_t minWells = 10;                 // a smaller group has no type well
+    // Above 0: each well weighs 2^-(the years its aligned month lies before
+    // the group's latest) / recencyYears in every percentile and the mean, so
+    // the type well leans to the latest vintages (an extrapolation: it
+    // assumes the latest wells are the next ones).  0: all wells weigh alike.
+    double recencyYears = 0.0;
 };
 
 // One well's months, aligned and filled: volumes[m] is month m + 1 counted
@@ -107,6 +112,14 @@ std::vector<TypeWell> BuildTypeWells(const std::vector<FilledWell>& filled, cons
 
 // The percentile p (0..1, clamped) of the values, sorted in place; NaN for none.
 double Percentile(std::vector<double>& values, double p);
+
+// The weighted percentile p (0..1, clamped) of values[i] weighing weights[i]
+// (above 0; the same length): the values in order, the k-th at the middle of
+// its weight, (w_0 + ... + w_(k-1) + w_k / 2) / W, linear between, the first
+// and last below and above those.  Equal weights give the Hazen plotting
+// position ((k + 1/2) / n), not Percentile's.  `order` is scratch.  NaN for none.
+double WeightedPercentile(const std::vector<double>& values, const std::vector<double>& weights, double p,
+                          std::vector<size_t>& order);
 
 // The type well's profile rows (kTypeWellColumns), its summary row
 // (kTypeWellSummaryColumns, the P50 well named from `names`), and its

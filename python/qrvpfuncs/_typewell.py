@@ -104,7 +104,17 @@ def _wells_frame(out):
                          .astype("datetime64[ns]")})
 
 
-def _build(wells, volumes, spread, min_wells, start, errors):
+def _recency(recency):
+    """The half-life in years, or 0.0 (all wells alike) for None."""
+    if recency is None:
+        return 0.0
+    if isinstance(recency, bool) or not isinstance(recency, numbers.Real) or not recency > 0 \
+            or not np.isfinite(recency):
+        raise ValueError("recency must be a number of years above 0, or None, not %r" % (recency,))
+    return float(recency)
+
+
+def _build(wells, volumes, spread, min_wells, start, errors, recency=None):
     """The type wells of the filled wells (the `wells` frame and their volumes)."""
     ok = wells["problem"].isna().to_numpy()
     for well, problem in zip(wells["well"][~ok], wells["problem"][~ok]):
@@ -114,10 +124,12 @@ def _build(wells, volumes, spread, min_wells, start, errors):
         latest = wells["history_end"].max()
         start = pd.Timestamp(latest.year, latest.month, 1)
     start = pd.Timestamp(start).to_pydatetime()
+    first = wells["first"][ok]
     out = _qrvpfuncs._typewell_build([str(w) for w in wells["well"][ok]], list(wells["group"][ok]),
                                      np.ascontiguousarray(volumes[ok]),
-                                     wells["history_months"][ok].to_numpy(dtype=np.int32), str(spread),
-                                     _fit._whole(min_wells, "min_wells", 1), start)
+                                     wells["history_months"][ok].to_numpy(dtype=np.int32),
+                                     (first.dt.year * 12 + first.dt.month - 1).to_numpy(dtype=np.int32), str(spread),
+                                     _fit._whole(min_wells, "min_wells", 1), _recency(recency), start)
     for problem in out["problems"]:
         if errors == "raise":
             raise ValueError(problem)
@@ -134,7 +146,8 @@ def _build(wells, volumes, spread, min_wells, start, errors):
 
 
 def typewell(history, headers=None, *, by=None, per=None, align="first", spread="cumulative", months=360,
-             min_wells=10, start=None, model=None, prior=None, calibration=None, threads=None, errors="raise"):
+             min_wells=10, start=None, model=None, prior=None, calibration=None, threads=None, errors="raise",
+             recency=None):
     """The type well of each group of wells, as ``qrvp typewell``.
 
     `history` has :func:`qrvpfuncs.fit`'s columns (``well, date, volume[,
@@ -148,7 +161,10 @@ def typewell(history, headers=None, *, by=None, per=None, align="first", spread=
     P50, so no well drops out.  The profiles are the percentiles of the wells'
     cumulatives month by month (`spread="rate"`: of each month's volume), for
     `months` months; P90 is the low case.  `start` dates the segment table
-    (default: the month after the latest history).
+    (default: the month after the latest history).  `recency` (years, as
+    ``--recency``): each well weighs half as much per that many years its
+    first month lies before the group's latest, leaning the type well to the
+    latest vintage (an extrapolation; see docs/typewell.md).
 
     Returns :class:`TypeWells` (profile, summary, segments, wells).  A missing
     or non-numeric header column, and wells absent from the headers, raise
@@ -159,4 +175,4 @@ def typewell(history, headers=None, *, by=None, per=None, align="first", spread=
     if errors not in ("raise", "skip"):
         raise ValueError("errors must be 'raise' or 'skip', not %r" % (errors,))
     out = _fill(history, headers, by, per, months, align, model, prior, calibration, threads)
-    return _build(_wells_frame(out), out["volumes"], spread, min_wells, start, errors)
+    return _build(_wells_frame(out), out["volumes"], spread, min_wells, start, errors, recency)

@@ -174,7 +174,7 @@ def _typewell_partition(part, headers, options, total):
 
 def typewell(history, headers=None, *, npartitions=None, partitioned=False, by=None, per=None, align="first",
              spread="cumulative", months=360, min_wells=10, start=None, model=None, prior=None, calibration=None,
-             errors="raise"):
+             errors="raise", recency=None):
     """:func:`qrvpfuncs.typewell` with the wells fitted and filled on Dask
     partitions (one task per partition, the fleet's prior and calibration
     learned first from the same sample as one process learns them), and the
@@ -193,4 +193,5 @@ def typewell(history, headers=None, *, npartitions=None, partitioned=False, by=N
                                   align_dataframes=False).compute().reset_index(drop=True)
     columns = ["m%d" % m for m in range(int(months))]
     wells = filled.drop(columns=columns)
-    return _typewell._build(wells, filled[columns].to_numpy(dtype=float), spread, min_wells, start, errors)
+    return _typewell._build(wells, filled[columns].to_numpy(dtype=float), spread, min_wells, start, errors,
+                            recency)

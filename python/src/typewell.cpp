@@ -15,6 +15,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace qrvp::python {
@@ -139,14 +140,18 @@ using Whole = py::array_t<int32_t, py::array::c_style | py::array::forcecast>;
 
 // {"profile", "summary", "segments": columns; "problems": the groups with no type well}.
 py::dict Build(const std::vector<std::string>& wells, const std::vector<std::string>& groups, const Numbers& volumes,
-               const Whole& historyMonths, const std::string& spread, size_t minWells, const py::object& start)
+               const Whole& historyMonths, const Whole& firstMonths, const std::string& spread, size_t minWells,
+               double recency, const py::object& start)
 {
     const size_t n = wells.size();
-    if (groups.size() != n || static_cast<size_t>(historyMonths.size()) != n || volumes.ndim() != 2 ||
+    if (groups.size() != n || static_cast<size_t>(historyMonths.size()) != n ||
+        static_cast<size_t>(firstMonths.size()) != n || volumes.ndim() != 2 ||
         static_cast<size_t>(volumes.shape(0)) != n)
         throw py::value_error("the filled wells' columns differ in length");
     const auto months = static_cast<int32_t>(volumes.shape(1));
-    const fleet::TypeWellOptions options = OptionsOf(months, "first", spread, minWells);
+    fleet::TypeWellOptions options = OptionsOf(months, "first", spread, minWells);
+    if (!(recency >= 0.0) || !std::isfinite(recency)) throw py::value_error("recency must be 0 or more years");
+    options.recencyYears = recency;
     const Date at = ToDate(start, "start");
     std::vector<fleet::FilledWell> filled(n);
     fleet::WellKeys keys;
@@ -157,6 +162,12 @@ py::dict Build(const std::vector<std::string>& wells, const std::vector<std::str
         filled[i].volumes.assign(volumes.data() + i * static_cast<size_t>(months),
                                  volumes.data() + (i + 1) * static_cast<size_t>(months));
         filled[i].historyMonths = historyMonths.data()[i];
+        // year * 12 + month - 1 of the aligned month: all the weights need.
+        const int32_t m = std::max(firstMonths.data()[i], 0);
+        filled[i].first = Date{};
+        filled[i].first.year = static_cast<decltype(filled[i].first.year)>(m / 12);
+        filled[i].first.month = static_cast<decltype(filled[i].first.month)>(m % 12 + 1);
+        filled[i].first.day = 1;
     }
     std::vector<fleet::TypeWell> types;
     {
@@ -185,8 +196,8 @@ void RegisterTypeWell(py::module_& m)
 {
     m.def("_typewell_fill", &Fill, "names"_a, "columns"_a, "header_names"_a, "header_columns"_a, "by"_a, "per"_a,
           "per_unit"_a, "months"_a, "align"_a, "model"_a, "prior"_a, "calibration"_a, "fleet_size"_a, "threads"_a);
-    m.def("_typewell_build", &Build, "wells"_a, "groups"_a, "volumes"_a, "history_months"_a, "spread"_a,
-          "min_wells"_a, "start"_a);
+    m.def("_typewell_build", &Build, "wells"_a, "groups"_a, "volumes"_a, "history_months"_a, "first_months"_a,
+          "spread"_a, "min_wells"_a, "recency"_a, "start"_a);
 }
 
 }  // namespace qrvp::python

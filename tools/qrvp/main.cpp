@@ -257,6 +257,9 @@ int main(int argc, char** argv)
     typewell->add_option("--months", tw.months, "Months of the profile (default 360)")->check(CLI::Range(1, 1200));
     typewell->add_option("--min-wells", tw.minWells, "Fewest wells a group's type well takes (default 10)")
         ->check(CLI::Range(1, 1000000));
+    typewell->add_option("--recency", tw.recency, "Weigh each well half as much per this many years its first month "
+                                                  "lies before the group's latest (default: all alike)")
+        ->check(CLI::Range(0.01, 1000.0));
     typewell->add_option("--start", tw.start, "Start of the --segments table (default: the month after the latest "
                                               "history month)");
     typewell->add_option("--model", tw.model, "The wells' fits: hyperbolic (default), exponential, stretched, best");

@@ -57,6 +57,7 @@ bool OptionsOf(const TypeWellArgs& args, TypeWellOptions& o, std::string& perCol
 {
     o.months = args.months;
     o.minWells = static_cast<size_t>(std::max(args.minWells, 1));
+    o.recencyYears = args.recency;
     if (args.align == "first" || args.align == "peak") {
         o.align = args.align == "peak" ? Align::Peak : Align::FirstProduction;
     } else {

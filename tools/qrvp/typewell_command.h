@@ -20,6 +20,7 @@ struct TypeWellArgs {
     std::string spread = "cumulative"; // cumulative or rate
     int months = 360;
     int minWells = 10;
+    double recency = 0.0;      // years of half-life of a well's weight by vintage; 0: alike
     std::string start;         // the segments' start; empty: the month after the latest history
     std::string model;         // the wells' fits (the fit's default when empty)
     unsigned threads = 0;
