@@ -49,6 +49,7 @@ def test_typewell_is_qrvp_typewell_to_the_bit(qrvp_bin, tmp_path):
     (lambda h: h, {"by": "county"}, r"^group 'EAST' has 6 wells; a type well needs at least 10$"),
     (lambda h: h, {"per": "lateral_length_ft"}, r"^per must be 'COLUMN=UNIT'"),
     (lambda h: h, {"align": "last"}, r"^align must be 'first' or 'peak'"),
+    (lambda h: h, {"recency": -1}, r"^recency must be a number of years above 0"),
 ])
 def test_bad_input_is_named(change, kwargs, message):
     history, headers = fleet()

@@ -113,6 +113,49 @@ TEST(FleetTypeWell, PercentilesOfScaledCopiesAndExactNormalisation)
         for (int q = 0; q < 3; ++q) EXPECT_NEAR(n[0].monthly[q][m], 8 * one.volumes[m], 1e-12 * one.volumes[m]);
 }
 
+TEST(FleetTypeWell, WeightedPercentileByHand)
+{
+    // Each value at the middle of its weight, linear between: worked by hand.
+    const struct {
+        std::vector<double> weights;
+        double p, want;
+    } cases[] = {{{1, 1, 1}, 0.0, 1.0},  {{1, 1, 1}, 1.0 / 6, 1.0}, {{1, 1, 1}, 1.0 / 3, 1.5},
+                 {{1, 1, 1}, 0.5, 2.0},  {{1, 1, 1}, 1.0, 3.0},     {{1, 2, 1}, 0.3125, 1.5},
+                 {{1, 2, 1}, 0.5, 2.0},  {{4, 1, 1}, 0.5, 1.4}};
+    std::vector<size_t> order;
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(WeightedPercentile({3.0, 1.0, 2.0}, {c.weights[2], c.weights[0], c.weights[1]}, c.p, order),
+                         c.want)
+            << c.p;
+    EXPECT_TRUE(std::isnan(WeightedPercentile({}, {}, 0.5, order)));
+}
+
+TEST(FleetTypeWell, RecencyWeighsWellsByVintage)
+{
+    // Flat wells of 1, 2, 3 a month from 2010, 2012, 2014: weights 1/16, 1/4, 1
+    // at a half-life of a year, so the P90, P50, P10 are 1.64, 2.75, 3 a month
+    // (worked by hand), the mean 3.5625 / 1.3125; unweighted, 1.2, 2, 2.8.
+    TypeWellOptions o;
+    o.months = 24;
+    o.minWells = 3;
+    std::vector<FilledWell> filled(3);
+    for (int i = 0; i < 3; ++i) {
+        filled[static_cast<size_t>(i)].volumes.assign(24, i + 1.0);
+        filled[static_cast<size_t>(i)].first = Date(static_cast<uint32_t>(2010 + 2 * i), 1, 1, 0, 0, 0);
+    }
+    const WellKeys keys{{"all", "all", "all"}, {1, 1, 1}, {true, true, true}};
+    for (double years : {1.0, 0.0}) {
+        o.recencyYears = years;
+        const TypeWell t = BuildTypeWells(filled, keys, o, Date(2030, 1, 1, 0, 0, 0))[0];
+        const double want[3] = {years ? 1.64 : 1.2, years ? 2.75 : 2.0, years ? 3.0 : 2.8};
+        for (int q = 0; q < 3; ++q) {
+            EXPECT_NEAR(t.cumulative[q][23], 24 * want[q], 1e-12) << years << q;
+            EXPECT_NEAR(t.eur[q], 24 * want[q], 1e-12) << years << q;
+        }
+        EXPECT_NEAR(t.eurMean, 24 * (years ? 3.5625 / 1.3125 : 2.0), 1e-12);
+    }
+}
+
 TEST(FleetTypeWell, BadInputIsNamed)
 {
     Headers h;
