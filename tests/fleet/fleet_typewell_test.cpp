@@ -141,7 +141,7 @@ TEST(FleetTypeWell, RecencyWeighsWellsByVintage)
     std::vector<FilledWell> filled(3);
     for (int i = 0; i < 3; ++i) {
         filled[static_cast<size_t>(i)].volumes.assign(24, i + 1.0);
-        filled[static_cast<size_t>(i)].first = Date(static_cast<uint32_t>(2010 + 2 * i), 1, 1, 0, 0, 0);
+        filled[static_cast<size_t>(i)].first = Date(2010 + 2 * i, 1, 1, 0, 0, 0);
     }
     const WellKeys keys{{"all", "all", "all"}, {1, 1, 1}, {true, true, true}};
     for (double years : {1.0, 0.0}) {
