@@ -23,15 +23,19 @@ def fleet(wells=12, months=30, seed=5):
     return pd.concat(frames, ignore_index=True), pd.DataFrame(rows, columns=["well", "county", "lateral_length_ft"])
 
 
-def test_typewell_is_qrvp_typewell_to_the_bit(qrvp_bin, tmp_path):
+@pytest.mark.parametrize("recency", [None, 0.5])
+def test_typewell_is_qrvp_typewell_to_the_bit(qrvp_bin, tmp_path, recency):
     history, headers = fleet()
+    if recency:  # well T-i starts i months later, so the weights differ
+        history["date"] = [d + pd.DateOffset(months=int(w[2:])) for d, w in zip(history["date"], history["well"])]
     history.to_csv(tmp_path / "h.csv", index=False, float_format="%.17g")
     headers.to_csv(tmp_path / "w.csv", index=False)
     run = subprocess.run([qrvp_bin, "typewell", str(tmp_path / "h.csv"), "--headers", str(tmp_path / "w.csv"),
                           "--by", "county", "--per", "lateral_length_ft=10000", "--min-wells", "5", "--months", "60",
-                          "--summary", str(tmp_path / "s.csv"), "--segments", str(tmp_path / "g.csv")],
-                         check=True, capture_output=True, text=True)
-    got = q.typewell(history, headers, by="county", per="lateral_length_ft=10000", min_wells=5, months=60)
+                          "--summary", str(tmp_path / "s.csv"), "--segments", str(tmp_path / "g.csv")]
+                         + (["--recency", str(recency)] if recency else []), check=True, capture_output=True, text=True)
+    got = q.typewell(history, headers, by="county", per="lateral_length_ft=10000", min_wells=5, months=60,
+                     recency=recency)
     read = lambda path, **kw: pd.read_csv(path, float_precision="round_trip", **kw)
     pd.testing.assert_frame_equal(got.profile, read(io.StringIO(run.stdout)),
                                   check_exact=True)
