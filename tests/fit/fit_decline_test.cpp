@@ -322,9 +322,7 @@ TEST(FitDecline, ItsFiguresAgainstTheirDefinitions)
         SCOPED_TRACE(model);
         double sum = 0.0, weights = 0.0;
         std::vector<double> residuals, weight;
-        size_t last = 0;
-        for (size_t k = 0; k < fitted.size(); ++k)
-            if (!std::isnan(fitted[k])) last = k;
+        const size_t last = fitted.size() - 1 - static_cast<size_t>(std::find_if(fitted.rbegin(), fitted.rend(), [](double x) { return !std::isnan(x); }) - fitted.rbegin());
         for (size_t k = 0; k < fitted.size(); ++k) {
             if (std::isnan(fitted[k])) continue;
             if (!o.producingTime) {
