@@ -82,6 +82,14 @@ TEST_F(FrameSettings, UnreadableStoresGiveDefaults)
     // Larger than the bound: not read at all.
     Store("Quarvex\\Error Log", "\"Levels\"=dword:20\n; " + std::string(17u << 20, 'x') + "\n");
     EXPECT_EQ(levels(), 0);
+    // A key path longer than 1,023 characters is cut there (the store's key
+    // "Software\Ostrel Labs\" and 1,002 more); a shorter one is not.
+    const std::string sub(1002, 'k');
+    Store(sub, "\"Levels\"=dword:7\n");
+    for (const std::string& asked : {sub, sub + "extra"}) {
+        EXPECT_EQ(GetRegistryValueInt(std::wstring(asked.begin(), asked.end()).c_str(), L"Levels"), 7) << asked.size();
+    }
+    EXPECT_EQ(GetRegistryValueInt(std::wstring(sub.begin(), sub.end() - 1).c_str(), L"Levels"), 0);
     // A malformed line is skipped, the rest still read.
     Store("Quarvex\\Error Log", "\"Levels\"=dword:zz\n\"Levels\"=dword:40\n\"Levels\"=dword:123456789\n");
     EXPECT_EQ(levels(), 0x40);

@@ -44,6 +44,9 @@ TEST(PlatformRegFile, ValueForms)
         {"\"V\"=qword:1", false, {}},
         {"\"V\" = dword:1", true, {1, 0, 0, 0}},
         {"\"W\"=dword:2", false, {}},
+        // A name without '=' after it is no assignment, whatever follows.
+        {"\"V\"=dword:1\r\n\"V\"x-\r\n\"V\"xdword:2\r\n\"V\"", true, {1, 0, 0, 0}},
+        {"\"V\" dword:3", false, {}},
     };
     for (const auto& c : cases) {
         const RegLookup r = Find(kHeader + kKey + c.line + "\r\n");

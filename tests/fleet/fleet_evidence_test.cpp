@@ -99,6 +99,15 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     EXPECT_GT(first.options.prior.strength, 0.0);
     EXPECT_GT(first.options.prior.b, 0.9);
     EXPECT_LT(first.options.prior.b, 1.7);
+    // Misses are ratios: the same fleet in units a million times larger (a
+    // month's volume well below 1) chooses the same prior.
+    for (History& w : wells)
+        for (double& v : w.volumes) v *= 1e-6;
+    FitRun scaled = run;
+    PrepareRun(wells, scaled, false, false);
+    EXPECT_EQ(scaled.options.prior.strength, first.options.prior.strength);
+    EXPECT_NEAR(scaled.options.prior.b, first.options.prior.b, 1e-6);
+    EXPECT_NEAR(scaled.options.prior.lnDi, first.options.prior.lnDi, 1e-6);
 }
 
 }  // namespace

@@ -84,6 +84,7 @@ inline const Row kArgumentRows[] = {
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 100 20 0.5 0 0 _ _", "=-1"},
     {"GetConstantArpsQinit 0.4 2020-01-01 2025-01-01 0 20 0.5 0.5 0 _ _", "=-1"},
     {"GetConstantArpsQinit 0.6 1800-06-01 2025-01-01 100 20 0.5 0.5 0 _ _", "=-1"},
+    {"GetConstantArpsQinit 0.4 2020-01-01 2019-01-01 100 20 0.5 0.5 0 _ _", "@GetArpsDi Invalid parameters: Qi (63.947465), Qt (20.000000), StartDate (1/1/2021), EndDate (1/1/2019)"},
     // Bending: Qi, StartDate, BendQ, BendDate, Qf, EndDate, Dmin
     {"BendArpsSegment 1000 2000-01-01 250 2005-01-01 100 2010-01-01 0 _", ""},
     {"BendArpsSegment 1000 2000-01-01 250 2000-01-01 100 2010-01-01 0 _", "The bend point (1/1/2000) is less than the start date (1/1/2000) or greater than the end date (1/1/2010)"},

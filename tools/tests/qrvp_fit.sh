@@ -20,6 +20,7 @@ for well in F-12 F-14; do
 done
 contains fit.svg "<svg"
 contains fit.svg "F-14 ("
+[ "$(grep -c '<polygon fill="#1f77b4" fill-opacity="0.18" points="[0-9]' fit.svg)" -eq 2 ] || fail "a well's forecast band is missing"
 
 # The same fits from standard input, straight into the forecast.
 "$QRVP" fit - --bootstrap 0 < "$DATA" | "$QRVP" forecast - > piped.csv 2>err.txt || fail "fit | forecast"

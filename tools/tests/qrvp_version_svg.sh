@@ -29,6 +29,11 @@ for w in Ash-1 Birch-2 Cedar-3; do contains plot.svg "<title>$w</title>"; done
 contains plot.svg '">2026</text>'  # a year's tick
 [ "$(grep -c '<circle' plot.svg)" -ge 3 ] || fail "segment boundaries are not marked"
 [ "$(grep -c 'Z" fill="#' plot.svg)" -ge 2 ] || fail "the Dmin switch is not marked"
+# A name keeps its characters of two, three and four bytes; a surrogate's
+# bytes, an over-long form and a stray byte each become U+FFFD; markup is escaped.
+printf 'well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type\nA\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xed\xa0\x80\xe0\x80\xbf\x80<&>,arps,2025-01-01,2035-01-01,12000,,65,1.1,10,,,secant\n' > utf8.csv
+expect_status 0 "$QRVP" forecast utf8.csv --svg utf8.svg
+contains utf8.svg "<title>A$(printf '\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80')$(printf '\xef\xbf\xbd%.0s' 1 2 3 4 5 6 7)&lt;&amp;&gt;</title>"
 expect_status 2 "$QRVP" forecast --svg "$WORK/no/such/dir/plot.svg"
 contains err.txt "cannot write"
 echo "version and svg: ok"
