@@ -56,7 +56,11 @@ def test_fit_on_the_cluster_equals_the_single_process_fit(client):
 def test_typewell_on_partitions_equals_the_single_process_one(client):
     from test_typewell import fleet
     history, headers = fleet(wells=14)
-    expected = q.typewell(history, headers, by="county", months=48, min_wells=5)
-    got = qd.typewell(qd.by_well(history, npartitions=3), headers, by="county", months=48, min_wells=5)
-    for a, b in zip(got, expected):
-        pd.testing.assert_frame_equal(a.reset_index(drop=True), b, check_exact=True)
+    # Vintages a few months apart, so the recency weights travel with the partitions' wells.
+    history["date"] = [d + pd.DateOffset(months=int(w[2:]) % 5) for d, w in zip(history["date"], history["well"])]
+    for recency in (None, 1.0):
+        expected = q.typewell(history, headers, by="county", months=48, min_wells=5, recency=recency)
+        got = qd.typewell(qd.by_well(history, npartitions=3), headers, by="county", months=48, min_wells=5,
+                          recency=recency)
+        for a, b in zip(got, expected):
+            pd.testing.assert_frame_equal(a.reset_index(drop=True), b, check_exact=True)
