@@ -95,6 +95,19 @@ inline constexpr std::array<Column, 11> kTypeWellSummaryColumns = {{
     {"profile_eur_p10", Kind::Number, true},
 }};
 
+// The group totals a fit with --totals writes (fleet/totals.h): one row per
+// group of wells, the P90, P50 and P10 of the group's total volume over the
+// horizon and its exact mean, the rho of the dependence between its wells and
+// the backtest pairs it was learned from (0: given), the sums of the wells'
+// P90s and P10s beside them; a group the total would be wrong for has only a
+// message.
+inline constexpr std::array<Column, 11> kTotalsColumns = {{
+    {"group", Kind::Text, true},      {"wells", Kind::Count, true},     {"p90", Kind::Number, false},
+    {"p50", Kind::Number, false},     {"p10", Kind::Number, false},     {"mean", Kind::Number, false},
+    {"rho", Kind::Number, false},     {"rho_pairs", Kind::Count, false}, {"sum_p90", Kind::Number, false},
+    {"sum_p10", Kind::Number, false}, {"message", Kind::Text, false},
+}};
+
 // A fleet prior file (one row): FitPrior's fields.
 inline constexpr std::array<Column, 6> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},

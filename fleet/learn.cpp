@@ -53,6 +53,7 @@ bool Produced(const History& w, size_t i) { return w.volumes[i] > 0.0 && w.daysO
 
 // A history cut short and the months held out after it.
 struct Cut {
+    const std::string* well = nullptr;
     std::vector<Date> starts, ends;
     std::vector<double> volumes, daysOn;
     std::vector<Date> from, to;          // the held-out calendar months
@@ -74,6 +75,7 @@ std::optional<Cut> CutOf(const History& w)
     Date cut = w.starts[first];
     cut.AddMonths(months - held);
     Cut c;
+    c.well = &w.name;
     size_t producing = 0;
     size_t i = 0;
     for (; i < w.starts.size() && w.starts[i] < cut; ++i) {
@@ -317,7 +319,12 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     out.prior = chosen;
     FitOptions with = o;
     if (shaped) with.prior = backtestPrior;
-    out.own = CalibrationOf(cuts, fitCuts(with));
+    const std::vector<Fitted> fits = fitCuts(with);
+    out.own = CalibrationOf(cuts, fits);
+    for (size_t k = 0; k < cuts.size(); ++k)
+        if (fits[k].ok)
+            out.fitted.push_back(Backtest{*cuts[k].well, fits[k].result, cuts[k].from, cuts[k].to, cuts[k].actual,
+                                          cuts[k].uptime});
     return out;
 }
 

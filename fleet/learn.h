@@ -45,11 +45,22 @@ bool InSample(const std::string& name, size_t wells);
 // takes, in name order).
 std::vector<const History*> SampleOf(const std::vector<History>& wells, size_t fleetSize);
 
+// One backtest of a sample well: the fit of its cut history (with the prior
+// the backtests knew) and the months held out after it, their actual volumes
+// and shares produced (0 for a shut-in).
+struct Backtest {
+    std::string well;
+    FitResult fit{};
+    std::vector<Date> from, to;
+    std::vector<double> actual, uptime;
+};
+
 struct Evidence {
     FitPrior prior{};         // strength 0 when the sample is too small
     Calibration own;          // the sample's backtests alone (the cells with enough cases)
     size_t pilotFits = 0;     // the sample's wells that a pilot fit counted
     size_t backtests = 0;     // the sample's backtest cases
+    std::vector<Backtest> fitted;  // the backtests whose cut history was fitted, in the sample's order
 };
 
 // Learns from the sample with `options` (its prior and bootstrap ignored) on

@@ -87,6 +87,17 @@ std::vector<Cell> HorizonCells(const WellFit& fit)
     return {Number(fit.band[0]), Number(fit.band[1]), Number(fit.band[2])};
 }
 
+std::vector<Cell> TotalsCells(const GroupTotal& t)
+{
+    const bool ok = t.message.empty();
+    return {Text(t.group),   Count(static_cast<int64_t>(t.wells)),
+            Number(t.p90),   Number(t.p50),
+            Number(t.p10),   Number(t.mean),
+            Number(ok ? t.dependence.rho : std::nan("")), ok ? Count(static_cast<int64_t>(t.dependence.pairs)) : Blank(),
+            Number(t.sumP90), Number(t.sumP10),
+            ok ? Blank() : Text(t.message)};
+}
+
 template <size_t N>
 std::string CsvLine(const std::array<Column, N>& columns, const std::vector<Cell>& cells)
 {
@@ -111,5 +122,7 @@ template std::string CsvLine(const std::array<Column, kReportColumns.size()>&, c
 template std::string CsvLine(const std::array<Column, kHorizonColumns.size()>&, const std::vector<Cell>&);
 template std::string CsvLine(const std::array<Column, kTypeWellColumns.size()>&, const std::vector<Cell>&);
 template std::string CsvLine(const std::array<Column, kTypeWellSummaryColumns.size()>&, const std::vector<Cell>&);
+// The totals table has as many columns as the summary: the line above serves both.
+static_assert(kTotalsColumns.size() == kTypeWellSummaryColumns.size(), "instantiate CsvLine for kTotalsColumns");
 
 }  // namespace qrvp::fleet

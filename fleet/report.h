@@ -7,6 +7,7 @@
 
 #include "fleet/columns.h"
 #include "fleet/fit_run.h"
+#include "fleet/totals.h"
 
 #include <string>
 #include <vector>
@@ -49,6 +50,10 @@ std::vector<Cell> ReportCells(const std::string& well, const WellFit& fit);
 
 // The well's band over the run's horizon (kHorizonColumns), blank where none.
 std::vector<Cell> HorizonCells(const WellFit& fit);
+
+// A group's row of the totals table (kTotalsColumns): its numbers blank when
+// it has a message.
+std::vector<Cell> TotalsCells(const GroupTotal& total);
 
 // The cells as one CSV line, ending in a line feed: text quoted as needed,
 // dates as FormatDate writes them, numbers in their shortest exact form.
