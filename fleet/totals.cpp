@@ -260,6 +260,32 @@ std::vector<GroupTotal> GroupTotals(const std::vector<std::string>& wells, const
     return rows;
 }
 
+bool GroupsOf(const Headers& headers, const std::string& column, const std::vector<std::string>& wells,
+              std::map<std::string, std::string>& groupOf, Problem& problem)
+{
+    std::vector<std::string> cells, absent;
+    if (!TextColumn(headers, column, cells, problem)) return false;
+    const std::vector<size_t> rows = RowsOf(headers, wells, absent);
+    problem = Problem{};
+    problem.line = headers.headerLine;
+    if (!absent.empty()) {
+        problem.well = absent.front();
+        problem.message = AbsentMessage(absent);
+        return false;
+    }
+    for (size_t i = 0; i < wells.size(); ++i) {
+        if (!cells[rows[i]].empty()) {
+            groupOf[wells[i]] = cells[rows[i]];
+            continue;
+        }
+        problem.line = headers.lines[rows[i]];
+        problem.well = wells[i];
+        problem.message = "well '" + wells[i] + "' has no '" + Lower(column) + "'";
+        return false;
+    }
+    return true;
+}
+
 Dependence LearnDependence(const std::vector<History>& wells, const FitRun& run, const Evidence& learned,
                            const std::map<std::string, std::string>& groupOf, size_t fleetSize)
 {

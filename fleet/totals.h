@@ -16,6 +16,7 @@
 
 #include "fleet/evidence.h"
 #include "fleet/fit_run.h"
+#include "fleet/headers.h"
 #include "fleet/learn.h"
 
 #include <cstdint>
@@ -101,6 +102,13 @@ struct GroupTotal {
 std::vector<GroupTotal> GroupTotals(const std::vector<std::string>& wells, const std::vector<std::string>& groups,
                                     const std::vector<Band>& bands, const std::vector<std::string>& problems,
                                     const Dependence& dependence, uint64_t seed, unsigned threads);
+
+// Each well's group: the cell of `column` in its header row.  False with
+// `problem` (its line in the headers) when the column is missing, wells are
+// absent from the headers (AbsentMessage), or a well's cell is blank
+// ("line 7: well 'A-3' has no 'county'").
+bool GroupsOf(const Headers& headers, const std::string& column, const std::vector<std::string>& wells,
+              std::map<std::string, std::string>& groupOf, Problem& problem);
 
 // The dependence of a fit run's totals by `groupOf` (well -> group): the
 // scores at run.horizonMonths of the backtests `learned` holds, or, when the

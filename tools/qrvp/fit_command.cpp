@@ -6,6 +6,7 @@
 #include "fleet/history.h"
 #include "fleet/log_route.h"
 #include "fleet/report.h"
+#include "fleet/totals.h"
 #include "fleet/text.h"
 #include "tools/qrvp/svg.h"
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -83,6 +85,32 @@ bool ReadEvidence(const std::string& path, const char* what, Reader read, T& int
     return true;
 }
 
+// The group of each well by the well headers' column; false (a message
+// written) when the headers cannot be read or do not place every well.
+bool GroupsFromHeaders(const FitArgs& args, const std::vector<History>& wells,
+                       std::map<std::string, std::string>& groupOf)
+{
+    std::ifstream in(args.wells, std::ios::binary);
+    if (!in) {
+        Err("qrvp fit: cannot read the well headers '" + args.wells + "'\n");
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    Headers headers;
+    std::vector<Problem> problems;
+    const bool read = ReadHeaders(ReadCsv(text.str()), headers, problems);
+    for (const Problem& p : problems)
+        Err(args.wells + ":" + std::to_string(p.line) + (p.warning ? ": warning: " : ": error: ") + p.message + "\n");
+    if (!read) return false;
+    std::vector<std::string> names;
+    for (const History& w : wells) names.push_back(w.name);
+    Problem problem;
+    if (GroupsOf(headers, args.totals, names, groupOf, problem)) return true;
+    Err(args.wells + ":" + std::to_string(problem.line) + ": error: " + problem.message + "\n");
+    return false;
+}
+
 }  // namespace
 
 int RunFit(const FitArgs& args)
@@ -112,12 +140,17 @@ int RunFit(const FitArgs& args)
         if (p.fatal) return 2;
     }
 
+    std::map<std::string, std::string> groupOf;
+    if (!args.totals.empty() && !GroupsFromHeaders(args, wells, groupOf)) return 2;
+
     const bool priorGiven = !args.prior.empty() || args.noPrior;
     if (args.noPrior) run.options.prior.strength = 0.0;
     if (!args.prior.empty() && !ReadEvidence(args.prior, "prior", ReadPrior, run.options.prior)) return 2;
     if (!args.calibration.empty() && !ReadEvidence(args.calibration, "calibration", ReadCalibration, run.calibration))
         return 2;
     const Evidence learned = PrepareRun(wells, run, priorGiven, !args.calibration.empty());
+    Dependence dependence{args.rho, 0};
+    if (!args.totals.empty() && args.rho < 0.0) dependence = LearnDependence(wells, run, learned, groupOf);
 
     // The library's records go to a private log while the wells are fitted;
     // a well that failed is fitted again alone, so that its record can be
@@ -164,6 +197,16 @@ int RunFit(const FitArgs& args)
     if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) return 2;
     const FitCalibration view = run.calibration.View();
     if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits, run.calibration.size() ? &view : nullptr))) return 2;
+    if (!args.totals.empty()) {
+        std::string table = ColumnNames(kTotalsColumns, ",") + "\n";
+        for (const GroupTotal& t : TotalsOfFits(wells, fits, groupOf, dependence, run.options.seed, run.threads)) {
+            table.append(CsvLine(kTotalsColumns, TotalsCells(t)));
+            if (t.message.empty()) continue;
+            failed = true;
+            Err("qrvp fit: error: the total of group '" + t.group + "' is not given: " + t.message + "\n");
+        }
+        if (!writeFile(args.totalsOut, table)) return 2;
+    }
     return failed ? 1 : 0;
 }
 

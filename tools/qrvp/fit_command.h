@@ -1,7 +1,8 @@
 // qrvp fit: fits a decline to each well of a production history (the table
 // fleet/history.h reads) and writes the segment table that qrvp forecast
 // reads, one segment per well from the fitted curve's start to where its
-// remaining volume ends; with --report the fit report, with --svg the plots.
+// remaining volume ends; with --report the fit report, with --svg the plots,
+// with --totals the group totals (fleet/totals.h) into --totals-out.
 #ifndef QRVP_TOOLS_FIT_COMMAND_H
 #define QRVP_TOOLS_FIT_COMMAND_H
 
@@ -33,6 +34,10 @@ struct FitArgs {
     std::string prior, calibration;          // files to read them from; empty: learned from the fleet
     std::string savePrior, saveCalibration;  // files to write what the fleet taught
     bool noPrior = false;
+    std::string wells;         // the well headers
+    std::string totals;        // the headers' column to total by; empty: no totals
+    std::string totalsOut;     // the file the totals table goes to
+    double rho = -1.0;         // below 0: learned from the fleet's backtests
 };
 
 // Runs the command: 0 when every well was fitted, 1 when any failed, 2 when
