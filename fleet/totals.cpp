@@ -241,9 +241,14 @@ std::vector<GroupTotal> GroupTotals(const std::vector<std::string>& wells, const
             Group& g = work[t / blocks];
             const size_t k0 = (t % blocks) * kDrawBlock, k1 = std::min(k0 + kDrawBlock, kTotalDraws);
             for (size_t j = 0; j < g.wells.size(); ++j) {
+                // BandVolume with the band's slopes worked out once.
                 const Band& b = bands[g.wells[j]];
-                for (size_t k = k0; k < k1; ++k)
-                    g.totals[k] += BandVolume(b, shared * factor[k] + own * Draw(g.keys[j], k));
+                if (b.p50 == 0.0) continue;
+                const double up = Upper(b), down = Lower(b);
+                for (size_t k = k0; k < k1; ++k) {
+                    const double x = shared * factor[k] + own * Draw(g.keys[j], k);
+                    g.totals[k] += b.p50 * std::exp(x * (x > 0.0 ? up : down));
+                }
             }
         }
     };

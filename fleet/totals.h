@@ -106,7 +106,7 @@ std::vector<GroupTotal> GroupTotals(const std::vector<std::string>& wells, const
 // Each well's group: the cell of `column` in its header row.  False with
 // `problem` (its line in the headers) when the column is missing, wells are
 // absent from the headers (AbsentMessage), or a well's cell is blank
-// ("line 7: well 'A-3' has no 'county'").
+// ("well 'A-3' has no 'county'", the line its row's).
 bool GroupsOf(const Headers& headers, const std::string& column, const std::vector<std::string>& wells,
               std::map<std::string, std::string>& groupOf, Problem& problem);
 

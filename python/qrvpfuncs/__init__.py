@@ -13,7 +13,8 @@
   ``qrvp forecast``'s table) to its monthly forecast, the same numbers as
   ``qrvp forecast`` to the last digit.
 * :func:`fit`: production histories (well, date, volume[, days_on]) to the
-  segment table ``qrvp fit`` writes, and its report, by the fitting library.
+  segment table ``qrvp fit`` writes, and its report, by the fitting library;
+  with ``totals=`` the P90/P50/P10 of groups' totals (:func:`totals`).
 * :func:`typewell`: the P90/P50/P10 type well of groups of wells, each filled
   with its own forecast, as ``qrvp typewell``.
 
@@ -25,10 +26,10 @@ from ._qrvpfuncs import *  # noqa: F401,F403  (the one-value calculations)
 from ._qrvpfuncs import LibraryError
 from ._vector import (arps_cumulative, arps_rate, arps_rate_cumulative, lintime_cumulative, lintime_rate,
                       sedm_cumulative, sedm_rate)
-from ._fit import fit
+from ._fit import fit, totals
 from ._frames import forecast
 from ._typewell import typewell
 
 __all__ = ["LibraryError", "arps_rate", "arps_cumulative", "arps_rate_cumulative", "lintime_rate", "lintime_cumulative", "sedm_rate",
-           "sedm_cumulative", "forecast", "fit", "typewell"]
+           "sedm_cumulative", "forecast", "fit", "typewell", "totals"]
 __version__ = "3.1.13"

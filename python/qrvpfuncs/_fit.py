@@ -8,12 +8,13 @@ import numpy as np
 import pandas as pd
 
 from . import _qrvpfuncs
-from ._frames import _labels, _raise_or_warn, _table_texts
+from ._frames import _is_missing, _labels, _raise_or_warn, _table_texts, _text_texts, _Where
 
 # The tables' columns as the fleet layer defines them: (name, kind, required).
 HISTORY_COLUMNS = _qrvpfuncs.HISTORY_COLUMNS
 REPORT_COLUMNS = _qrvpfuncs.REPORT_COLUMNS
 HORIZON_COLUMNS = _qrvpfuncs.HORIZON_COLUMNS
+TOTALS_COLUMNS = _qrvpfuncs.TOTALS_COLUMNS
 
 
 def _evidence(value, name):
@@ -29,6 +30,61 @@ def _evidence(value, name):
     if isinstance(value, str) and "\n" in value:
         return value
     raise ValueError("%s must be a file, a DataFrame or CSV text, not %r" % (name, value))
+
+
+def _header_texts(wells):
+    """The well headers as the fleet layer reads them: column names and each
+    column as text (blank where missing; the well column as a history's)."""
+    if wells is None:
+        return [], []
+    if not isinstance(wells, pd.DataFrame):
+        raise ValueError("wells must be a DataFrame of well headers, not %s" % type(wells).__name__)
+    names = [str(c) for c in wells.columns]
+    key = [c for c in wells.columns if str(c).strip().lower() == "well"]
+    where = _Where(wells, wells[key[0]] if key else pd.Series([None] * len(wells), index=wells.index))
+    texts = []
+    for column, name in zip(wells.columns, names):
+        if name.strip().lower() == "well":
+            texts.append(_text_texts(wells[column], "well", where))
+        else:
+            texts.append(["" if _is_missing(v) else (repr(v) if isinstance(v, float) else str(v))
+                          for v in wells[column].tolist()])
+    return names, texts
+
+
+def _rho(rho):
+    if rho is None:
+        return -1.0
+    rho = _real(rho, "rho")
+    if not 0.0 <= rho <= 1.0:
+        raise ValueError("rho must lie in 0 .. 1, not %r" % (rho,))
+    return rho
+
+
+def _totals_frame(columns):
+    return _frame(columns, TOTALS_COLUMNS, np.array(columns["group"], dtype=object))
+
+
+def totals(report, wells, by, *, rho, seed=1, threads=None):
+    """The P90/P50/P10 of each group's total volume over a fit's horizon, as
+    ``qrvp fit --totals`` writes them, from a report with the horizon columns
+    (``well, status, horizon_p90, horizon_p50, horizon_p10``; ``message`` when
+    present) and the dependence `rho` (0 .. 1) between the wells of a group.
+    `wells` is the well headers (a DataFrame with ``well`` and the column `by`).
+    Returns one row per group (``group, wells, p90, p50, p10, mean, rho,
+    rho_pairs, sum_p90, sum_p10, message``); a group of one well, or holding a
+    well that was not fitted, has only a message."""
+    names, texts = _header_texts(wells)
+    ok = report["status"].astype(str) == "ok" if "status" in report else pd.Series(True, index=report.index)
+    message = report["message"] if "message" in report else pd.Series(None, index=report.index, dtype=object)
+    problems = ["" if good else (m if isinstance(m, str) and m else "the fit failed")
+                for good, m in zip(ok.tolist(), message.tolist())]
+    threads = min(_whole(threads, "threads", 1) or (os.cpu_count() or 1), 256)
+    out = _qrvpfuncs._totals([str(w) for w in report["well"].tolist()],
+                             *[report[c].to_numpy(dtype=float).tolist() for c in ("horizon_p90", "horizon_p50",
+                                                                                   "horizon_p10")],
+                             problems, names, texts, str(by), float(_rho(rho)), _whole(seed, "seed"), threads)
+    return _totals_frame(out)
 
 
 def _whole(value, name, low=0):
@@ -63,7 +119,8 @@ def _frame(columns, table, labels):
 
 def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half_life=None, calendar=False,
         soft_l1=None, economic_limit=0.0, bootstrap=None, seed=1, threads=None, errors="raise", report=False,
-        horizon=None, prior=None, calibration=None, no_prior=False, _fleet_size=0, _learn_only=False):
+        horizon=None, prior=None, calibration=None, no_prior=False, wells=None, totals=None, rho=None, _fleet_size=0,
+        _learn_only=False):
     """Fits a decline to every well of a production history, as ``qrvp fit``.
 
     `history` has the columns ``well``, ``date``, ``volume`` and optionally
@@ -82,7 +139,9 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     the report gains ``horizon_p90, horizon_p50, horizon_p10``), `prior` and
     `calibration` (a file, a DataFrame or CSV text in ``qrvp fit --prior`` and
     ``--calibration``'s tables; default: learned from the wells given, as the
-    command does), `no_prior`.
+    command does), `no_prior`; `totals` (a column of `wells`, the well
+    headers: a DataFrame with ``well`` and that column) and `rho` (default:
+    learned from the fleet's backtests), as ``qrvp fit --totals``.
 
     Returns the segment table ``qrvp fit`` writes (``well, model, start, end,
     qi, qf, di, b, dmin, tau, n, decline_type``, one row per fitted well), which
@@ -91,7 +150,8 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     one row per well.  A bad column, type or value, and a well that cannot be
     fitted, raise ``ValueError`` naming the row and the well;
     ``errors="skip"`` leaves unfitted wells out of the segments (the report
-    says why) with one warning.
+    says why) with one warning.  With `totals` the result gains a last
+    element, the totals table (:func:`totals`), and `horizon` is needed.
     """
     if errors not in ("raise", "skip"):
         raise ValueError("errors must be 'raise' or 'skip', not %r" % (errors,))
@@ -109,14 +169,18 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     horizon = _whole(horizon, "horizon", 1) or 0
     if horizon > 1200:
         raise ValueError("horizon must be at most 1200 months, not %r" % (horizon,))
+    if totals is not None and (wells is None or not horizon):
+        raise ValueError("totals need the well headers (wells=) and a horizon")
+    header_names, header_texts = _header_texts(wells if totals is not None else None)
     out = _qrvpfuncs._fit(names, texts, "" if model is None else str(model), _real(b_min, "b_min"),
                           _real(b_max, "b_max"), _real(dmin, "dmin"), start,
                           None if half_life is None else _real(half_life, "half_life"), bool(calendar),
                           None if soft_l1 is None else bool(soft_l1), _real(economic_limit, "economic_limit"),
                           bootstrap, seed, threads, horizon, _evidence(prior, "prior"),
-                          _evidence(calibration, "calibration"), bool(no_prior), int(_fleet_size), bool(_learn_only))
+                          _evidence(calibration, "calibration"), bool(no_prior), int(_fleet_size), bool(_learn_only),
+                          header_names, header_texts, "" if totals is None else str(totals), _rho(rho))
     if _learn_only:
-        return out["prior"], out["calibration"]
+        return out["prior"], out["calibration"], out["dependence"]
     _raise_or_warn(out["problems"], where, errors)
 
     labels = _labels(well_values, out["wells"])
@@ -137,11 +201,12 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
 
     ok = np.array([row < 0 for row in rows], dtype=bool)
     segments = _frame(out["segments"], _qrvpfuncs.SEGMENT_COLUMNS, labels[ok])
+    extra = (_totals_frame(out["totals"]),) if totals is not None else ()
     if not report:
-        return segments
+        return (segments,) + extra if extra else segments
     out["report"]["message"] = [m if row >= 0 else None for m, row in zip(messages, rows)]
     table = _frame(out["report"], REPORT_COLUMNS, labels)
     if horizon:
         bands = _frame(out["bands"], HORIZON_COLUMNS, labels)
         table = pd.concat([table, bands.drop(columns=[c for c in bands.columns if c == "well"])], axis=1)
-    return segments, table
+    return (segments, table) + extra

@@ -108,22 +108,45 @@ def fit(history, *, npartitions=None, partitioned=False, **options):
     columns, one row per well); :func:`segments` turns a computed report into
     the segment table.  The options are :func:`qrvpfuncs.fit`'s (``errors``
     included: with ``"skip"`` the report says which wells failed and why).
+    With ``totals=COLUMN`` and ``wells=HEADERS`` (and a ``horizon``) the pair
+    (report, totals), totals a ``dask.delayed`` of the group totals table
+    (``dask.compute(report, totals)`` computes both in one pass), equal to
+    the single process's to the bit: rho is learned in the first pass from the
+    same sample's backtests, and each group's draws follow its wells' names.
     """
     if "report" in options or "threads" in options:
         raise ValueError("the Dask fit always reports, one thread per task")
+    by, wells, rho = options.pop("totals", None), options.pop("wells", None), options.pop("rho", None)
+    if by is not None and (wells is None or not options.get("horizon")):
+        raise ValueError("totals need the well headers (wells=) and a horizon")
     frame = _partitioned(history, npartitions, partitioned)
-    options = _with_fleet_evidence(frame, options)
+    options, dependence = _with_fleet_evidence(frame, options, None if by is None else (by, wells, rho))
     meta = _fit_partition(_fit_meta_history(frame._meta), options)
-    return frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
+    report = frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
+    if by is None:
+        return report
+    import dask
+    rho = dependence[0] if rho is None else rho
+    total = dask.delayed(_totals_of, pure=True)(report, wells, by, rho, dependence[1] if dependence else 0,
+                                                options.get("seed", 1))
+    return report, total
 
 
-def _with_fleet_evidence(frame, options):
+def _totals_of(report, wells, by, rho, pairs, seed):
+    out = _fit.totals(report, wells, by, rho=rho, seed=seed)
+    out.loc[out["message"].isna(), "rho_pairs"] = pairs
+    return out
+
+
+def _with_fleet_evidence(frame, options, totals=None):
     """The options with the fleet's prior and calibration, learned as one
     process learns them (from the same sample of wells, chosen by name), in a
     first pass: the sample's rows come to this process, the partitions then
-    fit with what it taught."""
-    if options.get("prior") is not None and options.get("calibration") is not None:
-        return options
+    fit with what it taught; with `totals` (column, headers, rho) also the
+    dependence (rho, pairs) of its backtests."""
+    learn_rho = totals is not None and totals[2] is None
+    if options.get("prior") is not None and options.get("calibration") is not None and not learn_rho:
+        return options, None
     wells = frame["well"].astype(str).str.strip()
     total = int(wells.nunique().compute())
 
@@ -133,13 +156,15 @@ def _with_fleet_evidence(frame, options):
 
     rows = frame.map_partitions(sample, meta=frame._meta).compute().reset_index(drop=True)
     learn = {k: v for k, v in options.items() if k != "errors"}
-    prior, calibration = _fit.fit(rows, threads=1, _fleet_size=total, _learn_only=True, **learn)
+    if learn_rho:
+        learn.update(totals=totals[0], wells=totals[1])
+    prior, calibration, dependence = _fit.fit(rows, threads=1, _fleet_size=total, _learn_only=True, **learn)
     out = dict(options)
     if not options.get("no_prior") and out.get("prior") is None:
         out["prior"] = prior
     if out.get("calibration") is None:
         out["calibration"] = calibration
-    return out
+    return out, (dependence if learn_rho else None)
 
 
 def _fit_meta_history(meta):

@@ -76,6 +76,8 @@ py::dict CellColumns(const std::array<fleet::Column, N>& table, const std::vecto
     return out;
 }
 
+template py::dict CellColumns(const std::array<fleet::Column, fleet::kTotalsColumns.size()>&,
+                              const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kSegmentColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kHorizonColumns.size()>&,
@@ -111,6 +113,7 @@ void RegisterTables(py::module_& m)
     m.attr("HEADER_COLUMNS") = ColumnTuples(fleet::kHeaderColumns);
     m.attr("TYPEWELL_COLUMNS") = ColumnTuples(fleet::kTypeWellColumns);
     m.attr("TYPEWELL_SUMMARY_COLUMNS") = ColumnTuples(fleet::kTypeWellSummaryColumns);
+    m.attr("TOTALS_COLUMNS") = ColumnTuples(fleet::kTotalsColumns);
 }
 
 }  // namespace qrvp::python
