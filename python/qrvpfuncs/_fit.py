@@ -32,23 +32,23 @@ def _evidence(value, name):
     raise ValueError("%s must be a file, a DataFrame or CSV text, not %r" % (name, value))
 
 
-def _header_texts(wells):
+def _header_texts(headers):
     """The well headers as the fleet layer reads them: column names and each
     column as text (blank where missing; the well column as a history's)."""
-    if wells is None:
+    if headers is None:
         return [], []
-    if not isinstance(wells, pd.DataFrame):
-        raise ValueError("wells must be a DataFrame of well headers, not %s" % type(wells).__name__)
-    names = [str(c) for c in wells.columns]
-    key = [c for c in wells.columns if str(c).strip().lower() == "well"]
-    where = _Where(wells, wells[key[0]] if key else pd.Series([None] * len(wells), index=wells.index))
+    if not isinstance(headers, pd.DataFrame):
+        raise ValueError("headers must be a DataFrame of well headers, not %s" % type(headers).__name__)
+    names = [str(c) for c in headers.columns]
+    key = [c for c in headers.columns if str(c).strip().lower() == "well"]
+    where = _Where(headers, headers[key[0]] if key else pd.Series([None] * len(headers), index=headers.index))
     texts = []
-    for column, name in zip(wells.columns, names):
+    for column, name in zip(headers.columns, names):
         if name.strip().lower() == "well":
-            texts.append(_text_texts(wells[column], "well", where))
+            texts.append(_text_texts(headers[column], "well", where))
         else:
             texts.append(["" if _is_missing(v) else (repr(v) if isinstance(v, float) else str(v))
-                          for v in wells[column].tolist()])
+                          for v in headers[column].tolist()])
     return names, texts
 
 
@@ -65,16 +65,16 @@ def _totals_frame(columns):
     return _frame(columns, TOTALS_COLUMNS, np.array(columns["group"], dtype=object))
 
 
-def totals(report, wells, by, *, rho, seed=1, threads=None):
+def totals(report, headers, by, *, rho, seed=1, threads=None):
     """The P90/P50/P10 of each group's total volume over a fit's horizon, as
     ``qrvp fit --totals`` writes them, from a report with the horizon columns
     (``well, status, horizon_p90, horizon_p50, horizon_p10``; ``message`` when
     present) and the dependence `rho` (0 .. 1) between the wells of a group.
-    `wells` is the well headers (a DataFrame with ``well`` and the column `by`).
+    `headers` is the well headers (a DataFrame with ``well`` and the column `by`).
     Returns one row per group (``group, wells, p90, p50, p10, mean, rho,
     rho_pairs, sum_p90, sum_p10, message``); a group of one well, or holding a
     well that was not fitted, has only a message."""
-    names, texts = _header_texts(wells)
+    names, texts = _header_texts(headers)
     ok = report["status"].astype(str) == "ok" if "status" in report else pd.Series(True, index=report.index)
     message = report["message"] if "message" in report else pd.Series(None, index=report.index, dtype=object)
     problems = ["" if good else (m if isinstance(m, str) and m else "the fit failed")
@@ -119,7 +119,7 @@ def _frame(columns, table, labels):
 
 def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half_life=None, calendar=False,
         soft_l1=None, economic_limit=0.0, bootstrap=None, seed=1, threads=None, errors="raise", report=False,
-        horizon=None, prior=None, calibration=None, no_prior=False, wells=None, totals=None, rho=None, _fleet_size=0,
+        horizon=None, prior=None, calibration=None, no_prior=False, headers=None, totals=None, rho=None, _fleet_size=0,
         _learn_only=False):
     """Fits a decline to every well of a production history, as ``qrvp fit``.
 
@@ -139,7 +139,7 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     the report gains ``horizon_p90, horizon_p50, horizon_p10``), `prior` and
     `calibration` (a file, a DataFrame or CSV text in ``qrvp fit --prior`` and
     ``--calibration``'s tables; default: learned from the wells given, as the
-    command does), `no_prior`; `totals` (a column of `wells`, the well
+    command does), `no_prior`; `totals` (a column of `headers`, the well
     headers: a DataFrame with ``well`` and that column) and `rho` (default:
     learned from the fleet's backtests), as ``qrvp fit --totals``.
 
@@ -169,9 +169,9 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     horizon = _whole(horizon, "horizon", 1) or 0
     if horizon > 1200:
         raise ValueError("horizon must be at most 1200 months, not %r" % (horizon,))
-    if totals is not None and (wells is None or not horizon):
-        raise ValueError("totals need the well headers (wells=) and a horizon")
-    header_names, header_texts = _header_texts(wells if totals is not None else None)
+    if totals is not None and (headers is None or not horizon):
+        raise ValueError("totals need the well headers (headers=) and a horizon")
+    header_names, header_texts = _header_texts(headers if totals is not None else None)
     out = _qrvpfuncs._fit(names, texts, "" if model is None else str(model), _real(b_min, "b_min"),
                           _real(b_max, "b_max"), _real(dmin, "dmin"), start,
                           None if half_life is None else _real(half_life, "half_life"), bool(calendar),

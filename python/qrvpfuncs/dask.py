@@ -108,7 +108,7 @@ def fit(history, *, npartitions=None, partitioned=False, **options):
     columns, one row per well); :func:`segments` turns a computed report into
     the segment table.  The options are :func:`qrvpfuncs.fit`'s (``errors``
     included: with ``"skip"`` the report says which wells failed and why).
-    With ``totals=COLUMN`` and ``wells=HEADERS`` (and a ``horizon``) the pair
+    With ``totals=COLUMN`` and ``headers=HEADERS`` (and a ``horizon``) the pair
     (report, totals), totals a ``dask.delayed`` of the group totals table
     (``dask.compute(report, totals)`` computes both in one pass), equal to
     the single process's to the bit: rho is learned in the first pass from the
@@ -116,24 +116,24 @@ def fit(history, *, npartitions=None, partitioned=False, **options):
     """
     if "report" in options or "threads" in options:
         raise ValueError("the Dask fit always reports, one thread per task")
-    by, wells, rho = options.pop("totals", None), options.pop("wells", None), options.pop("rho", None)
-    if by is not None and (wells is None or not options.get("horizon")):
-        raise ValueError("totals need the well headers (wells=) and a horizon")
+    by, headers, rho = options.pop("totals", None), options.pop("headers", None), options.pop("rho", None)
+    if by is not None and (headers is None or not options.get("horizon")):
+        raise ValueError("totals need the well headers (headers=) and a horizon")
     frame = _partitioned(history, npartitions, partitioned)
-    options, dependence = _with_fleet_evidence(frame, options, None if by is None else (by, wells, rho))
+    options, dependence = _with_fleet_evidence(frame, options, None if by is None else (by, headers, rho))
     meta = _fit_partition(_fit_meta_history(frame._meta), options)
     report = frame.map_partitions(_fit_partition, options, meta=meta, align_dataframes=False)
     if by is None:
         return report
     import dask
     rho = dependence[0] if rho is None else rho
-    total = dask.delayed(_totals_of, pure=True)(report, wells, by, rho, dependence[1] if dependence else 0,
+    total = dask.delayed(_totals_of, pure=True)(report, headers, by, rho, dependence[1] if dependence else 0,
                                                 options.get("seed", 1))
     return report, total
 
 
-def _totals_of(report, wells, by, rho, pairs, seed):
-    out = _fit.totals(report, wells, by, rho=rho, seed=seed)
+def _totals_of(report, headers, by, rho, pairs, seed):
+    out = _fit.totals(report, headers, by, rho=rho, seed=seed)
     out.loc[out["message"].isna(), "rho_pairs"] = pairs
     return out
 
@@ -157,7 +157,7 @@ def _with_fleet_evidence(frame, options, totals=None):
     rows = frame.map_partitions(sample, meta=frame._meta).compute().reset_index(drop=True)
     learn = {k: v for k, v in options.items() if k != "errors"}
     if learn_rho:
-        learn.update(totals=totals[0], wells=totals[1])
+        learn.update(totals=totals[0], headers=totals[1])
     prior, calibration, dependence = _fit.fit(rows, threads=1, _fleet_size=total, _learn_only=True, **learn)
     out = dict(options)
     if not options.get("no_prior") and out.get("prior") is None:

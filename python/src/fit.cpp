@@ -64,7 +64,7 @@ std::map<std::string, std::string> GroupsOfHeaders(const std::vector<std::string
         if (!p.warning) problem = p;
     if (read && fleet::GroupsOf(headers, by, wells, groupOf, problem)) return groupOf;
     std::string where = problem.line > 0 ? " (row " + std::to_string(problem.line - 1) + ")" : "";
-    throw py::value_error("wells: " + problem.message + where);
+    throw py::value_error("headers: " + problem.message + where);
 }
 
 py::dict TotalsDict(const std::vector<fleet::GroupTotal>& totals)

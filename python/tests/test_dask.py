@@ -71,7 +71,7 @@ def test_totals_on_the_cluster_equal_the_single_process_ones_to_the_bit(client):
     from test_fit import groups_of, synthetic
     history = synthetic(12, 30)
     wells = groups_of(history, 4)
-    _, totals = q.fit(history, horizon=24, wells=wells, totals="area")
-    report, lazy = qd.fit(qd.by_well(history, npartitions=3), horizon=24, wells=wells, totals="area")
+    _, totals = q.fit(history, horizon=24, headers=wells, totals="area")
+    report, lazy = qd.fit(qd.by_well(history, npartitions=3), horizon=24, headers=wells, totals="area")
     _, got = dask.compute(report, lazy, scheduler=client.get)
     pd.testing.assert_frame_equal(got, totals, check_exact=True)

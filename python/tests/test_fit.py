@@ -69,7 +69,7 @@ def groups_of(history, size):
 def test_totals_from_the_fit_equal_those_from_its_report():
     history = synthetic(12, 30)
     wells = groups_of(history, 4)
-    segments, report, totals = q.fit(history, horizon=24, wells=wells, totals="area", report=True)
+    segments, report, totals = q.fit(history, horizon=24, headers=wells, totals="area", report=True)
     assert list(totals["group"]) == ["A0", "A1", "A2"] and list(totals["wells"]) == [4, 4, 4]
     assert (totals["rho_pairs"] > 0).all() and totals["rho"].between(0, 1).all()
     again = q.totals(report, wells, "area", rho=totals["rho"].iloc[0])
@@ -78,11 +78,11 @@ def test_totals_from_the_fit_equal_those_from_its_report():
 
 
 @pytest.mark.parametrize("wells, message", [
-    (lambda w: w.drop(columns="area"), r"wells: the well headers have no column 'area' \(they have: well\)"),
-    (lambda w: w.iloc[1:], r"wells: well 'S-0' is absent from the well headers"),
-    (lambda w: w.assign(area=w["area"].where(w.index != 2, None)), r"wells: well 'S-2' has no 'area' \(row 2\)"),
+    (lambda w: w.drop(columns="area"), r"headers: the well headers have no column 'area' \(they have: well\)"),
+    (lambda w: w.iloc[1:], r"headers: well 'S-0' is absent from the well headers"),
+    (lambda w: w.assign(area=w["area"].where(w.index != 2, None)), r"headers: well 'S-2' has no 'area' \(row 2\)"),
 ])
 def test_bad_well_headers_name_the_well_or_column(wells, message):
     history = synthetic(4, 24)
     with pytest.raises(ValueError, match=message):
-        q.fit(history, horizon=12, wells=wells(groups_of(history, 2)), totals="area", rho=0.2)
+        q.fit(history, horizon=12, headers=wells(groups_of(history, 2)), totals="area", rho=0.2)

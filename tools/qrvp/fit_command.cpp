@@ -90,9 +90,9 @@ bool ReadEvidence(const std::string& path, const char* what, Reader read, T& int
 bool GroupsFromHeaders(const FitArgs& args, const std::vector<History>& wells,
                        std::map<std::string, std::string>& groupOf)
 {
-    std::ifstream in(args.wells, std::ios::binary);
+    std::ifstream in(args.headers, std::ios::binary);
     if (!in) {
-        Err("qrvp fit: cannot read the well headers '" + args.wells + "'\n");
+        Err("qrvp fit: cannot read the well headers '" + args.headers + "'\n");
         return false;
     }
     std::ostringstream text;
@@ -101,13 +101,13 @@ bool GroupsFromHeaders(const FitArgs& args, const std::vector<History>& wells,
     std::vector<Problem> problems;
     const bool read = ReadHeaders(ReadCsv(text.str()), headers, problems);
     for (const Problem& p : problems)
-        Err(args.wells + ":" + std::to_string(p.line) + (p.warning ? ": warning: " : ": error: ") + p.message + "\n");
+        Err(args.headers + ":" + std::to_string(p.line) + (p.warning ? ": warning: " : ": error: ") + p.message + "\n");
     if (!read) return false;
     std::vector<std::string> names;
     for (const History& w : wells) names.push_back(w.name);
     Problem problem;
     if (GroupsOf(headers, args.totals, names, groupOf, problem)) return true;
-    Err(args.wells + ":" + std::to_string(problem.line) + ": error: " + problem.message + "\n");
+    Err(args.headers + ":" + std::to_string(problem.line) + ": error: " + problem.message + "\n");
     return false;
 }
 

@@ -34,7 +34,7 @@ struct FitArgs {
     std::string prior, calibration;          // files to read them from; empty: learned from the fleet
     std::string savePrior, saveCalibration;  // files to write what the fleet taught
     bool noPrior = false;
-    std::string wells;         // the well headers
+    std::string headers;       // the well headers file
     std::string totals;        // the headers' column to total by; empty: no totals
     std::string totalsOut;     // the file the totals table goes to
     double rho = -1.0;         // below 0: learned from the fleet's backtests

@@ -239,10 +239,10 @@ int main(int argc, char** argv)
     fitCmd->add_option("--save-prior", fit.savePrior, "Write the prior the run used to this file");
     fitCmd->add_option("--save-calibration", fit.saveCalibration, "Write the calibration the fleet's own backtests "
                                                                   "give to this file");
-    fitCmd->add_option("--wells", fit.wells, "The well headers: a CSV with a well column and the columns to group by");
+    fitCmd->add_option("--headers", fit.headers, "The well headers: a CSV with a well column and the columns to group by");
     fitCmd->add_option("--totals", fit.totals, "Write the P90/P50/P10 of each group's total volume over the horizon, "
                                                "the group the well headers' column COLUMN names")
-        ->needs("--wells")
+        ->needs("--headers")
         ->needs("--horizon");
     CLI::Option* totalsOut =
         fitCmd->add_option("--totals-out", fit.totalsOut, "The file the totals table goes to (with --totals)")

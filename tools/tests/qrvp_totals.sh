@@ -5,7 +5,7 @@ DATA="$(cd "$(dirname "$0")/../../bench/data" && pwd)/volve_oil_monthly.csv"
 
 printf 'well,area\nF-12,Hub\nF-14,Hub\n' > wells.csv
 for threads in 1 2; do
-  expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --wells wells.csv --totals AREA --totals-out t$threads.csv \
+  expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --headers wells.csv --totals AREA --totals-out t$threads.csv \
     --rho 1 --threads $threads
 done
 cmp -s t1.csv t2.csv || fail "the totals differ between 1 and 2 threads"
@@ -13,7 +13,7 @@ contains t1.csv "group,wells,p90,p50,p10,mean,rho,rho_pairs,sum_p90,sum_p10,mess
 awk -F, 'NR==2 && $1=="Hub" && $2==2 && $7==1 && $8==0 {
   ok = ($3/$9 - 1)^2 < 1e-6 && ($5/$10 - 1)^2 < 1e-6 && $3 < $4 && $4 < $5; exit !ok } NR==2 {exit 1}' t1.csv ||
   fail "rho 1: the total's P90 and P10 are not the sums of the wells': $(cat t1.csv)"
-expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --wells wells.csv --totals area --totals-out learned.csv
+expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --headers wells.csv --totals area --totals-out learned.csv
 awk -F, 'NR==2 {exit !($7 >= 0 && $7 <= 1 && $8 >= 0 && $3 >= $9 && $5 <= $10)}' learned.csv ||
   fail "a learned rho lies outside 0 .. 1 or its band outside the sums': $(cat learned.csv)"
 
@@ -21,7 +21,7 @@ printf 'well,area\nF-12,Hub\nF-14,\n' > blank.csv
 printf 'well,area\nF-12,Hub\nF-14,Edge\n' > single.csv
 printf 'well,area\nF-12,Hub\n' > absent.csv
 while IFS='|' read -r file column status message; do
-  expect_status "$status" "$QRVP" fit "$DATA" --horizon 24 --wells "$file" --totals "$column" --totals-out bad.csv
+  expect_status "$status" "$QRVP" fit "$DATA" --horizon 24 --headers "$file" --totals "$column" --totals-out bad.csv
   contains err.txt "$message"
 done <<'CASES'
 wells.csv|county|2|wells.csv:1: error: the well headers have no column 'county' (they have: well, area)
@@ -30,5 +30,5 @@ absent.csv|area|2|absent.csv:1: error: well 'F-14' is absent from the well heade
 single.csv|area|1|qrvp fit: error: the total of group 'Edge' is not given: group 'Edge' has one well ('F-14'): a total needs two or more
 CASES
 contains bad.csv "Edge,1,,,,,,,,,group 'Edge' has one well ('F-14'): a total needs two or more"
-expect_status 2 "$QRVP" fit "$DATA" --wells wells.csv --totals area --totals-out x.csv
+expect_status 2 "$QRVP" fit "$DATA" --headers wells.csv --totals area --totals-out x.csv
 contains err.txt "--totals requires --horizon"
