@@ -8,7 +8,7 @@ import numpy as np
 import pandas as pd
 
 from . import _qrvpfuncs
-from ._frames import _is_missing, _labels, _raise_or_warn, _table_texts, _text_texts, _Where
+from ._frames import _labels, _raise_or_warn, _table_texts
 
 # The tables' columns as the fleet layer defines them: (name, kind, required).
 HISTORY_COLUMNS = _qrvpfuncs.HISTORY_COLUMNS
@@ -32,24 +32,11 @@ def _evidence(value, name):
     raise ValueError("%s must be a file, a DataFrame or CSV text, not %r" % (name, value))
 
 
-def _header_texts(headers):
-    """The well headers as the fleet layer reads them: column names and each
-    column as text (blank where missing; the well column as a history's)."""
-    if headers is None:
-        return [], []
-    if not isinstance(headers, pd.DataFrame):
-        raise ValueError("headers must be a DataFrame of well headers, not %s" % type(headers).__name__)
-    names = [str(c) for c in headers.columns]
-    key = [c for c in headers.columns if str(c).strip().lower() == "well"]
-    where = _Where(headers, headers[key[0]] if key else pd.Series([None] * len(headers), index=headers.index))
-    texts = []
-    for column, name in zip(headers.columns, names):
-        if name.strip().lower() == "well":
-            texts.append(_text_texts(headers[column], "well", where))
-        else:
-            texts.append(["" if _is_missing(v) else (repr(v) if isinstance(v, float) else str(v))
-                          for v in headers[column].tolist()])
-    return names, texts
+def _headers(headers):
+    """The well headers' names and columns of text, as qrvp typewell reads them ([] for none)."""
+    from ._typewell import _header_texts
+    names, texts, _ = _header_texts(headers)
+    return names or [], texts or []
 
 
 def _rho(rho):
@@ -70,11 +57,11 @@ def totals(report, headers, by, *, rho, seed=1, threads=None):
     ``qrvp fit --totals`` writes them, from a report with the horizon columns
     (``well, status, horizon_p90, horizon_p50, horizon_p10``; ``message`` when
     present) and the dependence `rho` (0 .. 1) between the wells of a group.
-    `headers` is the well headers (a DataFrame with ``well`` and the column `by`).
+    `headers` is the well headers (a DataFrame or CSV file with ``well`` and the column `by`).
     Returns one row per group (``group, wells, p90, p50, p10, mean, rho,
     rho_pairs, sum_p90, sum_p10, message``); a group of one well, or holding a
     well that was not fitted, has only a message."""
-    names, texts = _header_texts(headers)
+    names, texts = _headers(headers)
     ok = report["status"].astype(str) == "ok" if "status" in report else pd.Series(True, index=report.index)
     message = report["message"] if "message" in report else pd.Series(None, index=report.index, dtype=object)
     problems = ["" if good else (m if isinstance(m, str) and m else "the fit failed")
@@ -140,7 +127,7 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     `calibration` (a file, a DataFrame or CSV text in ``qrvp fit --prior`` and
     ``--calibration``'s tables; default: learned from the wells given, as the
     command does), `no_prior`; `totals` (a column of `headers`, the well
-    headers: a DataFrame with ``well`` and that column) and `rho` (default:
+    headers: a DataFrame or CSV file with ``well`` and that column) and `rho` (default:
     learned from the fleet's backtests), as ``qrvp fit --totals``.
 
     Returns the segment table ``qrvp fit`` writes (``well, model, start, end,
@@ -171,7 +158,7 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
         raise ValueError("horizon must be at most 1200 months, not %r" % (horizon,))
     if totals is not None and (headers is None or not horizon):
         raise ValueError("totals need the well headers (headers=) and a horizon")
-    header_names, header_texts = _header_texts(headers if totals is not None else None)
+    header_names, header_texts = _headers(headers if totals is not None else None)
     out = _qrvpfuncs._fit(names, texts, "" if model is None else str(model), _real(b_min, "b_min"),
                           _real(b_max, "b_max"), _real(dmin, "dmin"), start,
                           None if half_life is None else _real(half_life, "half_life"), bool(calendar),

@@ -76,8 +76,6 @@ py::dict CellColumns(const std::array<fleet::Column, N>& table, const std::vecto
     return out;
 }
 
-template py::dict CellColumns(const std::array<fleet::Column, fleet::kTotalsColumns.size()>&,
-                              const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kSegmentColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kHorizonColumns.size()>&,
@@ -88,6 +86,9 @@ template py::dict CellColumns(const std::array<fleet::Column, fleet::kTypeWellCo
                               const std::vector<std::vector<fleet::Cell>>&);
 template py::dict CellColumns(const std::array<fleet::Column, fleet::kTypeWellSummaryColumns.size()>&,
                               const std::vector<std::vector<fleet::Cell>>&);
+// The totals table has as many columns as the type well's summary: the line above serves both.
+static_assert(fleet::kTotalsColumns.size() == fleet::kTypeWellSummaryColumns.size(),
+              "instantiate CellColumns for kTotalsColumns");
 
 namespace {
 
