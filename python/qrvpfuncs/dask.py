@@ -209,7 +209,7 @@ def typewell(history, headers=None, *, npartitions=None, partitioned=False, by=N
     frame = _partitioned(history, npartitions, partitioned)
     if headers is not None and not isinstance(headers, pd.DataFrame):
         headers = pd.read_csv(headers, dtype=str, keep_default_na=False)
-    evidence = _with_fleet_evidence(frame, {"model": model, "prior": prior, "calibration": calibration})
+    evidence, _ = _with_fleet_evidence(frame, {"model": model, "prior": prior, "calibration": calibration})
     total = int(frame["well"].astype(str).str.strip().nunique().compute())
     options = {"by": by, "per": per, "months": months, "align": align, "model": model,
                "prior": evidence["prior"], "calibration": evidence["calibration"]}
