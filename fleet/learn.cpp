@@ -200,6 +200,15 @@ Calibration CalibrationOf(const std::vector<Cut>& cuts, const std::vector<Fitted
     return c;
 }
 
+// The backtests whose cut history was fitted, into out.fitted.
+void KeepBacktests(const std::vector<Cut>& cuts, const std::vector<Fitted>& fits, Evidence& out)
+{
+    for (size_t k = 0; k < cuts.size(); ++k)
+        if (fits[k].ok)
+            out.fitted.push_back(
+                Backtest{*cuts[k].well, fits[k].result, cuts[k].from, cuts[k].to, cuts[k].actual, cuts[k].uptime});
+}
+
 }  // namespace
 
 bool InSample(const std::string& name, size_t wells)
@@ -313,6 +322,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             if (!pick->pilotB) chosen.b = pick->centreB;
             out.prior = chosen;
             out.own = CalibrationOf(cuts, pick->fits);
+            KeepBacktests(cuts, pick->fits, out);
             return out;
         }
     }
@@ -321,10 +331,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     if (shaped) with.prior = backtestPrior;
     const std::vector<Fitted> fits = fitCuts(with);
     out.own = CalibrationOf(cuts, fits);
-    for (size_t k = 0; k < cuts.size(); ++k)
-        if (fits[k].ok)
-            out.fitted.push_back(Backtest{*cuts[k].well, fits[k].result, cuts[k].from, cuts[k].to, cuts[k].actual,
-                                          cuts[k].uptime});
+    KeepBacktests(cuts, fits, out);
     return out;
 }
 
