@@ -49,7 +49,13 @@ def _rho(rho):
 
 
 def _totals_frame(columns):
-    return _frame(columns, TOTALS_COLUMNS, np.array(columns["group"], dtype=object))
+    """The totals table; each group whose total is withheld is named in a
+    warning, as the command names it on standard error."""
+    frame = _frame(columns, TOTALS_COLUMNS, np.array(columns["group"], dtype=object))
+    for group, message in zip(frame["group"], frame["message"]):
+        if isinstance(message, str) and message:
+            warnings.warn("the total of group %r is not given: %s" % (group, message), stacklevel=3)
+    return frame
 
 
 def totals(report, headers, by, *, rho, seed=1, threads=None):

@@ -86,3 +86,10 @@ def test_bad_well_headers_name_the_well_or_column(wells, message):
     history = synthetic(4, 24)
     with pytest.raises(ValueError, match=message):
         q.fit(history, horizon=12, headers=wells(groups_of(history, 2)), totals="area", rho=0.2)
+
+
+def test_a_group_of_one_well_is_named_and_given_no_total():
+    history = synthetic(4, 24)
+    with pytest.warns(UserWarning, match=r"the total of group 'A1' is not given: group 'A1' has one well \('S-3'\)"):
+        totals = q.fit(history, horizon=12, headers=groups_of(history, 3), totals="area", rho=0.2)[-1]
+    assert totals["message"].isna().tolist() == [True, False] and np.isnan(totals["p50"].iloc[1])
