@@ -115,12 +115,7 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
     run.horizonMonths = horizon;
     const bool priorGiven = noPrior || !prior.is_none();
     if (noPrior) run.options.prior.strength = 0.0;
-    std::string problem;
-    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem))
-        throw py::value_error("prior: " + problem);
-    if (!calibration.is_none() &&
-        !fleet::ReadCalibration(fleet::ReadCsv(calibration.cast<std::string>()), run.calibration, problem))
-        throw py::value_error("calibration: " + problem);
+    ReadEvidenceFiles(prior, calibration, run);
     const std::vector<fleet::CsvRecord> records = Records(names, columns);
     std::vector<fleet::Problem> problems;
     std::vector<fleet::History> wells;

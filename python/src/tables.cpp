@@ -2,6 +2,8 @@
 
 #include "python/src/common.h"
 
+#include "fleet/evidence.h"
+
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
@@ -89,6 +91,16 @@ template py::dict CellColumns(const std::array<fleet::Column, fleet::kTypeWellSu
 // The totals table has as many columns as the type well's summary: the line above serves both.
 static_assert(fleet::kTotalsColumns.size() == fleet::kTypeWellSummaryColumns.size(),
               "instantiate CellColumns for kTotalsColumns");
+
+void ReadEvidenceFiles(const py::object& prior, const py::object& calibration, fleet::FitRun& run)
+{
+    std::string problem;
+    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem))
+        throw py::value_error("prior: " + problem);
+    if (!calibration.is_none() &&
+        !fleet::ReadCalibration(fleet::ReadCsv(calibration.cast<std::string>()), run.calibration, problem))
+        throw py::value_error("calibration: " + problem);
+}
 
 namespace {
 

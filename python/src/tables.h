@@ -6,6 +6,7 @@
 
 #include "fleet/columns.h"
 #include "fleet/csv.h"
+#include "fleet/fit_run.h"
 #include "fleet/report.h"
 #include "fleet/segments.h"
 
@@ -23,6 +24,11 @@ namespace py = pybind11;
 // not match or the columns differ in length.
 std::vector<fleet::CsvRecord> Records(const std::vector<std::string>& names,
                                       const std::vector<std::vector<std::string>>& columns);
+
+// Reads the prior and the calibration files a fit was given (None: not
+// given) into `run`.  Throws ValueError naming the file's kind, line and
+// column when one is refused; `run` may then hold part of what was read.
+void ReadEvidenceFiles(const py::object& prior, const py::object& calibration, fleet::FitRun& run);
 
 // A problem as Python sees it: (row, column, well, message, records, warning,
 // fatal), row being the position in the columns (-1 for the header).

@@ -64,12 +64,7 @@ py::dict Fill(const std::vector<std::string>& names, const std::vector<std::vect
         run.options.model = *chosen;
     }
     run.threads = std::min(threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : threads, 256u);
-    std::string problem;
-    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem))
-        throw py::value_error("prior: " + problem);
-    if (!calibration.is_none() &&
-        !fleet::ReadCalibration(fleet::ReadCsv(calibration.cast<std::string>()), run.calibration, problem))
-        throw py::value_error("calibration: " + problem);
+    ReadEvidenceFiles(prior, calibration, run);
     const std::vector<fleet::CsvRecord> records = Records(names, columns);
     std::vector<fleet::CsvRecord> headerRecords;
     const bool withHeaders = !headerNames.is_none();
