@@ -30,12 +30,14 @@ Error CheckOptions(const FitOptions& o, int32_t count)
     if (!(o.bMin >= 0.0 && o.bMin <= o.bMax && o.bMax <= 10.0))
         return Err(__LINE__, "b bounds (%f, %f) must satisfy 0 <= bMin <= bMax <= 10", o.bMin, o.bMax);
     if (!(o.Dmin >= 0.0 && o.Dmin < 36.0)) return Err(__LINE__, "Dmin (%f) must lie in [0, 36) per year", o.Dmin);
-    if (!(o.halfLife >= 0.0) || !std::isfinite(o.halfLife))
-        return Err(__LINE__, "halfLife (%f) must be zero or a positive number of months", o.halfLife);
+    if (!std::isfinite(o.halfLife))
+        return Err(__LINE__, "halfLife (%f) must be a number of months (negative: the prior's)", o.halfLife);
     if (!(o.economicLimit >= 0.0) || !std::isfinite(o.economicLimit))
         return Err(__LINE__, "economicLimit (%f) must be zero or a positive rate", o.economicLimit);
     if (o.regimes != 0 && o.regimes != 1) return Err(__LINE__, "regimes (%d) must be 0 or 1", o.regimes);
     const FitPrior& p = o.prior;
+    if (!(p.halfLife >= 0.0) || !std::isfinite(p.halfLife))
+        return Err(__LINE__, "the prior's halfLife (%f) must be zero or a positive number of months", p.halfLife);
     if (!(p.strength >= 0.0) || !std::isfinite(p.strength))
         return Err(__LINE__, "the prior's strength (%f) must be zero or a positive number", p.strength);
     if (p.strength > 0.0 && !(std::isfinite(p.lnDi) && std::isfinite(p.b) && p.sdLnDi > 0.0 && p.sdB > 0.0 &&
@@ -125,7 +127,7 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaults(FitOptions* options)
     o.bMin = 0.0;
     o.bMax = 2.0;
     o.Dmin = 0.0;
-    o.halfLife = 0.0;
+    o.halfLife = -1.0;
     o.economicLimit = 0.0;
     o.seed = 1;
     o.regimes = 1;

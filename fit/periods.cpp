@@ -98,11 +98,12 @@ Series BuildSeries(int32_t count, const Date* starts, const Date* ends, const do
     }
     s.years = s.to.empty() ? 0.0 : s.to.back().DaySpan(s.origin) / kDaysPerYear;
     s.w.assign(s.size(), 1.0);
-    if (o.halfLife > 0.0 && !s.w.empty()) {
+    const double halfLife = o.halfLife < 0.0 ? o.prior.halfLife : o.halfLife;
+    if (halfLife > 0.0 && !s.w.empty()) {
         double sum = 0.0;
         for (size_t k = 0; k < s.size(); ++k) {
             const double age = lastEnd.DaySpan(ends[s.index[k]]) / kDaysPerMonth;
-            s.w[k] = std::exp2(-age / o.halfLife);
+            s.w[k] = std::exp2(-age / halfLife);
             sum += s.w[k];
         }
         for (double& w : s.w) w *= static_cast<double>(s.size()) / sum;

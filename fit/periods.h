@@ -29,7 +29,7 @@ Error CheckPeriods(int32_t count, const Date* starts, const Date* ends, const do
 
 // The periods from `first` on that produced, on the clock of o.producingTime
 // (producing days, ending at the history's end; or calendar days), with ln
-// volumes and recency weights of half-life o.halfLife months.  Checked periods.
+// volumes and recency weights of half-life o.halfLife months (negative: o.prior.halfLife).  Checked periods.
 Series BuildSeries(int32_t count, const Date* starts, const Date* ends, const double* volumes, const double* daysOn,
                    const FitOptions& o, int32_t first);
 

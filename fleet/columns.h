@@ -108,10 +108,12 @@ inline constexpr std::array<Column, 11> kTotalsColumns = {{
     {"sum_p10", Kind::Number, false}, {"message", Kind::Text, false},
 }};
 
-// A fleet prior file (one row): FitPrior's fields.
-inline constexpr std::array<Column, 6> kPriorColumns = {{
+// A fleet prior file (one row): FitPrior's fields.  A file without
+// half_life (written before the fleet chose it) reads as 0.
+inline constexpr std::array<Column, 7> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},
     {"sd_b", Kind::Number, true}, {"strength", Kind::Number, true}, {"months", Kind::Number, true},
+    {"half_life", Kind::Number, false},
 }};
 
 // A calibration file: one row per cell of FitCalibration, with the backtests

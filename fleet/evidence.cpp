@@ -67,8 +67,9 @@ std::string Row(const std::array<double, N>& values)
     return out + "\n";
 }
 
-// The columns' numbers of each data row, in the table's order; false with a
-// problem when a column is missing or a number does not read.
+// The columns' numbers of each data row, in the table's order (0 for an
+// optional column the table lacks); false with a problem when a required
+// column is missing or a number does not read.
 template <size_t N>
 bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>& table,
               std::vector<std::array<double, N>>& rows, std::string& problem)
@@ -84,13 +85,14 @@ bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>
         if (c < N) col[c] = static_cast<int>(i);
     }
     for (size_t c = 0; c < N; ++c)
-        if (col[c] < 0) {
+        if (col[c] < 0 && table[c].required) {
             problem = "line " + std::to_string(records[0].line) + ": missing column '" + table[c].name + "'";
             return false;
         }
     for (size_t r = 1; r < records.size(); ++r) {
         std::array<double, N> row{};
         for (size_t c = 0; c < N; ++c) {
+            if (col[c] < 0) continue;
             const auto& fields = records[r].fields;
             const auto i = static_cast<size_t>(col[c]);
             const std::optional<double> v = i < fields.size() ? ParseNumber(Trim(fields[i])) : std::nullopt;
@@ -111,12 +113,12 @@ bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>
 std::string PriorCsv(const FitPrior& p)
 {
     return ColumnNames(kPriorColumns, ",") + "\n" +
-           Row(std::array<double, 6>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months});
+           Row(std::array<double, 7>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months, p.halfLife});
 }
 
 bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem)
 {
-    std::vector<std::array<double, 6>> rows;
+    std::vector<std::array<double, 7>> rows;
     if (!ReadRows(records, kPriorColumns, rows, problem)) return false;
     if (rows.size() != 1) {
         problem = "the prior needs exactly one row after its header, not " + std::to_string(rows.size());
@@ -128,7 +130,11 @@ bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::stri
                   ": the months must be positive, the strength zero or more, and with a strength the spreads positive";
         return false;
     }
-    prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5]};
+    if (!(r[6] >= 0.0)) {
+        problem = "line " + std::to_string(records[1].line) + ": column 'half_life' must be zero or more months";
+        return false;
+    }
+    prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5], r[6]};
     return true;
 }
 

@@ -263,7 +263,10 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     };
 
     FitPrior chosen = given ? *given : FitPrior{};
-    if (!given) chosen.months = kPriorMonths;
+    if (!given) {
+        chosen.months = kPriorMonths;
+        chosen.halfLife = std::max(options.halfLife, 0.0);
+    }
     const FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
     if (!given && shaped) {
         const std::vector<Fitted> pilot = FitAll(sample.size(), threads, [&](size_t i, FitResult& r) {
@@ -284,10 +287,11 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             FitPrior prior;
             std::vector<Fitted> fits;
         };
-        auto tryPrior = [&](double centreB, double strength, bool pilotB) {
+        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0) {
             Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}};
             t.prior.b = centreB;
             t.prior.strength = strength;
+            t.prior.halfLife = halfLife;
             FitOptions with = o;
             with.prior = t.prior;
             t.fits = fitCuts(with);
@@ -317,9 +321,18 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         const Tried* pick = nullptr;
         for (const Tried& t : tried)
             if (t.score <= best * (1.0 + kStrengthSlack) && (!pick || t.strength > pick->strength)) pick = &t;
+        // Then the half-life at that prior, unless the options set one.
+        std::optional<Tried> recent;
+        for (double halfLife : kHalfLives) {
+            if (!pick || options.halfLife >= 0.0 || halfLife == pick->prior.halfLife) continue;
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, halfLife);
+            if (t.score < (recent ? recent->score : pick->score)) recent = std::move(t);
+        }
+        if (recent) pick = &*recent;
         if (pick) {
             chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
             if (!pick->pilotB) chosen.b = pick->centreB;
+            if (options.halfLife < 0.0) chosen.halfLife = pick->prior.halfLife;
             out.prior = chosen;
             out.own = CalibrationOf(cuts, pick->fits);
             KeepBacktests(cuts, pick->fits, out);

@@ -32,6 +32,11 @@ inline constexpr double kStrengths[] = {0.01, 0.03, 0.1, 0.3, 1.0, 3.0, 10.0};
 constexpr double kProbeStrength = 3.0;   // the strength at which the centres of b are compared
 constexpr double kStrengthSlack = 0.0;  // a stronger prior within this share of the best miss is taken
 inline constexpr double kCentresOfB[] = {0.5, 1.0, 1.5};
+// The recency half-lives (months; 0: equal weights) tried last, at the chosen
+// centre and strength, when the run's options leave the half-life to the
+// prior: the one whose backtests miss least travels in the prior (a tie keeps
+// the first).
+inline constexpr double kHalfLives[] = {0.0, 12.0};
 inline constexpr double kCalibrationHistories[] = {0.0, 12.0, 24.0, 48.0};
 inline constexpr double kCalibrationHorizons[] = {3.0, 6.0, 12.0, 24.0};
 constexpr double kNoisePower = 0.5, kNoiseFloor = 0.05;
@@ -65,7 +70,10 @@ struct Evidence {
 
 // Learns from the sample with `options` (its prior and bootstrap ignored) on
 // `threads` threads: the prior (unless `given` is not null: then that prior,
-// used for the backtests too) and the calibration of the backtests.
+// used for the backtests too) and the calibration of the backtests.  The
+// prior's halfLife is the one its backtests were fitted with: the options'
+// when they set one (0 or more), else chosen from kHalfLives (0 when no prior
+// is learned).
 Evidence Learn(const std::vector<const History*>& sample, const FitOptions& options, unsigned threads,
                const FitPrior* given);
 

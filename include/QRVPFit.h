@@ -60,7 +60,13 @@
  * to its misfit, lambda = strength * months / (months + n) for a fit of n
  * periods, so it pulls a short history hard toward the fleet and a long one
  * hardly at all.  Di is the nominal decline per year at the fit start.  Only
- * the hyperbola takes it; strength 0 is no prior. */
+ * the hyperbola takes the pull; strength 0 is no pull.
+ * halfLife is the recency weighting the prior was learned with (a fleet's
+ * backtests choose it): any model's fit weights its periods by it when
+ * FitOptions.halfLife is negative (the default), so a fit with the prior
+ * weights its months as the fits that chose the prior did; an option of 0 or
+ * more overrides it.  FitDecline fails ("the prior's halfLife ...") when it is
+ * negative or not finite, whatever the strength. */
 typedef struct FitPrior {
     double lnDi;           /* centre of ln Di */
     double b;              /* centre of b */
@@ -68,6 +74,7 @@ typedef struct FitPrior {
     double sdB;
     double strength;       /* lambda for a history of no periods; 0 (default): no prior */
     double months;         /* periods at which the pull has halved, > 0; default 12 */
+    double halfLife;       /* months, >= 0, as FitOptions.halfLife; 0 (default): equal weights */
 } FitPrior;
 
 /* Options.  FitDefaults fills every field; change the ones wanted. */
@@ -86,7 +93,8 @@ typedef struct FitOptions {
     double bMax;
     double Dmin;           /* Arps minimum decline, nominal per year; 0 (default): none */
     double halfLife;       /* months over which a period's weight halves, counted back from the last
-                              period fitted; 0 (default): equal weights */
+                              period fitted; 0: equal weights; negative (default -1): the prior's
+                              halfLife (equal weights without one) */
     double economicLimit;  /* rate per month at which the remaining volume ends; 0 (default): none,
                               the remaining volume runs 50 years past the history */
     uint64_t seed;         /* seed of the bootstrap's draws; the same seed repeats a run exactly; default 1 */
@@ -168,8 +176,8 @@ typedef struct FitCalibration {
 
 #ifdef __cplusplus
 /* Fixed layouts, no hidden padding, for hosts that declare the records themselves. */
-static_assert(sizeof(FitOptions) == 136 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 416 &&
-                  sizeof(FitPrior) == 48 && sizeof(FitCalibration) == 64,
+static_assert(sizeof(FitOptions) == 144 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 416 &&
+                  sizeof(FitPrior) == 56 && sizeof(FitCalibration) == 64,
               "the fit records' sizes");
 static_assert(offsetof(FitCurve, start) == 8 && offsetof(FitCurve, Qi) == 24 && offsetof(FitResult, fitStart) == 216 &&
                   offsetof(FitResult, startIndex) == 264 && offsetof(FitResult, logRmse) == 288 &&

@@ -30,14 +30,14 @@ def test_fit_is_qrvp_fit_to_the_bit(qrvp_bin, volve, tmp_path):
     pd.testing.assert_frame_equal(report.astype(counts), expected, check_exact=True, check_dtype=False)
 
 
-def synthetic(wells, months, seed=3):
-    """Arps wells from the library's own volumes with log-normal noise."""
+def synthetic(wells, months, seed=3, steepen=0.0):
+    """Arps wells from the library's own volumes with log-normal noise, steepening by `steepen` after a third."""
     rng = np.random.default_rng(seed)
     dates = np.arange("2015-01", np.datetime64("2015-01") + months + 1, dtype="datetime64[M]").astype("datetime64[s]")
     frames = []
     for i in range(wells):
         cum = q.arps_cumulative(dates, dates[0], rng.uniform(500, 5000), rng.uniform(0.3, 2.0), rng.uniform(0, 1.5))
-        noisy = np.diff(cum) * rng.lognormal(0.0, 0.1, months)
+        noisy = np.diff(cum) * rng.lognormal(0.0, 0.1, months) * np.exp(-steepen * np.maximum(np.arange(months) - months // 3, 0))
         frames.append(pd.DataFrame({"well": "S-%d" % i, "date": dates[:-1], "volume": noisy}))
     return pd.concat(frames, ignore_index=True)
 

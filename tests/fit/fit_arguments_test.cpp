@@ -126,10 +126,10 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
         {"Dmin (36.000000) must lie in [0, 36) per year", [](Call& c) { c.options.Dmin = 36.0; }},
         {"Dmin (nan) must lie in [0, 36) per year", [](Call& c) { c.options.Dmin = kNaN; }},
         {nullptr, [](Call& c) { c.options.Dmin = 35.99; }},
-        {"halfLife (-0.000000) must be zero or a positive number of months", [](Call& c) { c.options.halfLife = -1e-9; }},
-        {"halfLife (inf) must be zero or a positive number of months", [](Call& c) { c.options.halfLife = kInf; }},
-        {"halfLife (nan) must be zero or a positive number of months", [](Call& c) { c.options.halfLife = kNaN; }},
+        {"halfLife (inf) must be a number of months (negative: the prior's)", [](Call& c) { c.options.halfLife = kInf; }},
+        {"halfLife (nan) must be a number of months (negative: the prior's)", [](Call& c) { c.options.halfLife = kNaN; }},
         {nullptr, [](Call& c) { c.options.halfLife = 0.5; }},
+        {"the prior's halfLife (-0.000000) must be zero or a positive number of months", [](Call& c) { c.options.prior.halfLife = -1e-9; }},
         {"economicLimit (-0.000000) must be zero or a positive rate", [](Call& c) { c.options.economicLimit = -1e-9; }},
         {"economicLimit (inf) must be zero or a positive rate", [](Call& c) { c.options.economicLimit = kInf; }},
         {nullptr, [](Call& c) { c.options.economicLimit = 1e-300; }},
@@ -137,19 +137,19 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
          [](Call& c) { c.options.prior.strength = -1e-9; }},
         {"the prior's strength (inf) must be zero or a positive number",
          [](Call& c) { c.options.prior.strength = kInf; }},
-        {nullptr, [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1e-9, 12.0}; }},
+        {nullptr, [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1e-9, 12.0, 0.0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.000000 and 0.500000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.0, 0.5, 1.0, 12.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.0, 0.5, 1.0, 12.0, 0.0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.500000 and 0.000000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.0, 1.0, 12.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.0, 1.0, 12.0, 0.0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.500000 and 0.500000, months 0.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1.0, 0.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1.0, 0.0, 0.0}; }},
         {"the prior (ln Di inf, b 1.000000, spreads 0.500000 and 0.500000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{kInf, 1.0, 0.5, 0.5, 1.0, 12.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{kInf, 1.0, 0.5, 0.5, 1.0, 12.0, 0.0}; }},
         // The periods: dates in 1800 to 2999 that exist, each after its start and the period before.
         {"period 0: its dates (12/31/1799 to 3/31/2012) must lie in the years 1800 to 2999",
          [](Call& c) { c.starts[0] = Date(1799, 12, 31, 0, 0, 0); }},

@@ -315,7 +315,8 @@ TEST(FitDecline, ItsFiguresAgainstTheirDefinitions)
         const Well w = model == FIT_MODEL_STRETCHED ? SteadyWell(3000.0, 0.0, 0.5, 1.5) : MakeWell(8, 6000.0, 1.1, 0.7, 0.05, &ignored, true);
         FitOptions o = Options(model);
         o.producingTime = model == FIT_MODEL_STRETCHED;
-        o.halfLife = 18.0;
+        // A half-life of 18 months: the options' over the prior's, or the prior's when the options leave it.
+        o.halfLife = model == FIT_MODEL_STRETCHED ? -1.0 : 18.0, o.prior.halfLife = model == FIT_MODEL_STRETCHED ? 18.0 : 6.0;
         FitResult r;
         std::vector<double> fitted(w.volumes.size());
         ASSERT_EQ(Fit(w, o, &r, fitted.data()), 0) << model;
@@ -331,7 +332,7 @@ TEST(FitDecline, ItsFiguresAgainstTheirDefinitions)
                 EXPECT_NEAR(fitted[k] / (v * w.daysOn[k] / w.ends[k].DaySpan(w.starts[k])), 1.0, 1e-12) << k;
             }
             residuals.push_back(std::log(w.volumes[k] / fitted[k]));
-            weight.push_back(std::exp2(-w.ends[last].DaySpan(w.ends[k]) / 30.4375 / o.halfLife));
+            weight.push_back(std::exp2(-w.ends[last].DaySpan(w.ends[k]) / 30.4375 / 18.0));
             weights += weight.back();
             sum += weight.back() * residuals.back() * residuals.back();
         }

@@ -57,7 +57,7 @@ FitOptions Defaults()
 TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
 {
     FitOptions withPrior = Defaults();
-    withPrior.prior = FitPrior{std::log(3.0), 1.8, 0.5, 0.5, 3.0, 12.0};
+    withPrior.prior = FitPrior{std::log(3.0), 1.8, 0.5, 0.5, 3.0, 12.0, 0.0};
     // The wells' true b is 0.5, the prior's 1.8.
     for (int months : {8, 120}) {
         const Well w = MakeWell(months, 20000.0, 3.0, 0.5, 0.03, 5);

@@ -46,7 +46,7 @@ std::vector<History> Fleet(int wells)
 
 TEST(FleetEvidence, FilesReadBackToTheBit)
 {
-    const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0};
+    const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0, 18.5};
     FitPrior back{};
     std::string problem;
     ASSERT_TRUE(ReadPrior(ReadCsv(PriorCsv(prior)), back, problem)) << problem;
@@ -57,10 +57,7 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     const Calibration c = CopyOf(builtIn);
     Calibration read;
     ASSERT_TRUE(ReadCalibration(ReadCsv(CalibrationCsv(c)), read, problem)) << problem;
-    EXPECT_EQ(read.centre, c.centre);
-    EXPECT_EQ(read.low, c.low);
-    EXPECT_EQ(read.high, c.high);
-    EXPECT_EQ(read.horizon, c.horizon);
+    EXPECT_EQ(CalibrationCsv(read), CalibrationCsv(c));
 
     // A blend moves each cell toward the fleet's by n / (n + n0); a fleet's cell the base lacks is left out.
     Calibration own = c;
@@ -72,6 +69,10 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_EQ(blend.size(), c.size());
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
+    // A file written before the half-life travelled with the prior reads as equal weights; a bad one is named.
+    EXPECT_TRUE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months\n1,1,1,1,1,12\n"), back, problem) && !back.halfLife);
+    EXPECT_FALSE(ReadPrior(ReadCsv("half_life,ln_di,b,sd_ln_di,sd_b,strength,months\n-1,1,1,1,1,1,12\n"), back, problem));
+    EXPECT_EQ(problem, "line 2: column 'half_life' must be zero or more months");
     EXPECT_FALSE(ReadCalibration(ReadCsv("history,horizon,centre,low,high,cases,noise_power,noise_floor\n"
                                          "0,6,0,0.5,-0.5,10,0.5,0.05\n"),
                                  read, problem));

@@ -211,7 +211,8 @@ int main(int argc, char** argv)
     fitCmd->add_option("--start", fit.start, "Fit from the first month on or after this date (default: the peak of "
                                              "the last regime)");
     fitCmd->add_option("--half-life", fit.halfLife, "Months over which a month's weight halves, back from the last "
-                                                    "(default 0: equal weights)");
+                                                    "(0: equal weights; default: the prior's, which the fleet's backtests choose)")
+        ->check(CLI::NonNegativeNumber);
     fitCmd->add_flag("--calendar", fit.calendar, "Advance the curve in calendar time (default: producing time)");
     fitCmd->add_flag("--soft-l1", fit.softL1, "Soft-L1 loss on the log residuals (the default)");
     fitCmd->add_flag("--least-squares", fit.leastSquares, "Least squares on the log residuals instead of soft L1")
