@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -50,6 +52,40 @@ TEST(PlatformFileText, AppendWritesEightBitTextWithCarriageReturns)
     EXPECT_EQ(wide[0xE9], L'\u00e9');
     EXPECT_EQ(WideToNarrow(wide), all);  // every byte survives the round trip
     EXPECT_EQ(WideToNarrow(L"x\u20acy"), "x?y");
+}
+
+TEST(PlatformFileText, WriteCutShortLeavesWholeRecordsOnly)
+{
+    // Records of 4 and 8 bytes after what the file held, under a limit of the
+    // file's size: the records that fit whole stay, a cut one is taken back
+    // (a line end first when the file ended mid-line).
+    const struct {
+        const char* before;
+        rlim_t limit;
+        size_t whole;
+        const char* after;
+    } cases[] = {{"", 3, 0, ""}, {"", 4, 1, "ab\r\n"}, {"", 11, 1, "ab\r\n"}, {"", 12, 2, "ab\r\ncdefgh\r\n"}, {"x", 1, 0, "x"},
+                 {"x", 2, 0, "x"}, {"x", 3, 0, "x\r\n"}, {"x", 5, 0, "x\r\n"}, {"x", 7, 1, "x\r\nab\r\n"}};
+    const std::wstring records[] = {L"ab\n", L"cdefgh\n"};
+    const std::string path = (fs::temp_directory_path() / ("qrvp_platform_short_" + std::to_string(getpid()))).string();
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.before;
+        AppendFile* file = OpenForAppend(std::wstring(path.begin(), path.end()).c_str());
+        ASSERT_NE(file, nullptr);
+        rlimit limit = saved;
+        limit.rlim_cur = c.limit;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_EQ(AppendRecords(file, records, 2), c.whole) << c.before << c.limit;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        CloseAppendFile(file);
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.after) << c.before << c.limit;
+    }
+    signal(SIGXFSZ, handler);
+    fs::remove(path);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // byte forms of each value type, and files that try to hurt the reader.  (The
 // forms a registry export holds, in UTF-16LE, are held to the registry's own
 // answers in platform_settings_parity_test.)
+#include "platform/posix/posix_path.h"
 #include "platform/posix/reg_file.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 namespace {
 
 using qrvp::platform::posix::LookUpRegValue;
+using qrvp::platform::posix::ToUtf8;
 using qrvp::platform::posix::RegLookup;
 using Bytes = std::vector<uint8_t>;
 
@@ -22,6 +24,56 @@ const wchar_t* kPath = L"Software\\Ostrel Labs\\Quarvex\\Error Log";
 RegLookup Find(const std::string& file, const wchar_t* value = L"V", const wchar_t* path = kPath)
 {
     return LookUpRegValue(file, path, value);
+}
+
+// The text as the registry editor exports it: UTF-16LE after its byte-order mark.
+std::string Utf16(const std::u32string& text)
+{
+    std::string out = "\xff\xfe";
+    const auto unit = [&](char32_t u) { out.append(1, static_cast<char>(u & 0xFF)).append(1, static_cast<char>(u >> 8)); };
+    for (const char32_t c : text) {
+        if (c < 0x10000) unit(c);
+        else unit(0xD800 + ((c - 0x10000) >> 10)), unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+    return out;
+}
+
+TEST(PlatformRegFile, NamesAtTheEdgesOfEncodingsAndCase)
+{
+    // A code point at each edge of UTF-8's and UTF-16's forms: the bytes
+    // ToUtf8 gives it, and a value so named found in a UTF-8 and a UTF-16LE file.
+    const struct {
+        char32_t c;
+        const char* utf8;
+    } points[] = {{0x7F, "\x7f"}, {0x80, "\xc2\x80"}, {0x7FF, "\xdf\xbf"}, {0x800, "\xe0\xa0\x80"},
+                  {0xD7FF, "\xed\x9f\xbf"}, {0xD800, "?"}, {0xDFFF, "?"}, {0xE000, "\xee\x80\x80"},
+                  {0xFFFF, "\xef\xbf\xbf"}, {0x10000, "\xf0\x90\x80\x80"}, {0x10FFFF, "\xf4\x8f\xbf\xbf"},
+                  {0x110000, "?"}};
+    const std::u32string head(kHeader.begin(), kHeader.end()), key(kKey.begin(), kKey.end());
+    for (const auto& p : points) {
+        const std::wstring name(1, static_cast<wchar_t>(p.c));
+        EXPECT_EQ(ToUtf8(name.c_str(), false), p.utf8) << std::hex << static_cast<uint32_t>(p.c);
+        if (p.c > 0x10FFFF) continue;
+        const bool surrogate = p.c >= 0xD800 && p.c <= 0xDFFF;  // alone, it reads as U+FFFD
+        const wchar_t* asked = surrogate ? L"\xFFFD" : name.c_str();
+        const std::string utf8File = kHeader + kKey + "\"" + p.utf8 + "\"=dword:1\r\n";
+        EXPECT_TRUE(surrogate || Find(utf8File, asked).valueFound) << std::hex << static_cast<uint32_t>(p.c);
+        EXPECT_TRUE(Find(Utf16(head + key + U'"' + p.c + U"\"=dword:1\r\n"), asked).valueFound) << std::hex << static_cast<uint32_t>(p.c);
+    }
+    // An odd last byte of a UTF-16LE file is no character.
+    EXPECT_EQ(Find(Utf16(head + key + U"\"V\"=dword:1") + "2").data, (Bytes{1, 0, 0, 0}));
+    // Names match in any case of ASCII and Latin-1 letters, and only of letters;
+    // an overlong UTF-8 form matches nothing.
+    const struct {
+        const char* stored;
+        const wchar_t* asked;
+        bool found;
+    } names[] = {{"a", L"A", true},          {"z", L"Z", true},           {"`", L"@", false},
+                 {"{", L"[", false},         {"\xc3\xa0", L"\xC0", true}, {"\xc3\x80", L"\xE0", true},
+                 {"\xc3\xbe", L"\xDE", true}, {"\xc3\xb7", L"\xD7", false}, {"\xc3\xbf", L"\xDF", false},
+                 {"\xc3\x9f", L"\xBF", false}, {"\xc1\xbf", L"\x7F", false}, {"\xe0\x9f\xbf", L"\x7FF", false}};
+    for (const auto& n : names)
+        EXPECT_EQ(Find(kHeader + kKey + "\"" + n.stored + "\"=dword:1\r\n", n.asked).valueFound, n.found) << n.stored;
 }
 
 TEST(PlatformRegFile, ValueForms)

@@ -38,18 +38,62 @@ expect_status 1 "$QRVP" forecast nostart.csv
 contains err.txt "nostart.csv:1: error: missing column 'start'"
 [ "$(wc -l < out.txt)" -eq 0 ] || fail "rows written without a start column"
 
-# A file that cannot be read, and an empty table.
-expect_status 2 "$QRVP" forecast no-such-file.csv
-contains err.txt "cannot read 'no-such-file.csv'"
+# An empty table.
 : > empty.csv
 expect_status 1 "$QRVP" forecast empty.csv
 contains err.txt "empty.csv:1: error: the table is empty"
 
-# Usage errors.
+# Usage errors, status 2: each bounded option at its bounds (taken: the run
+# goes on to find no input) and a step past them (refused by name).
 expect_status 2 "$QRVP"
 contains err.txt "Usage: qrvp"
-expect_status 2 "$QRVP" forecast --threads 0
-contains err.txt "--threads: Value 0 not in range 1 to 256"
-expect_status 2 "$QRVP" forecast --months 12001
+printf 'well,date,volume\nA,2020-01-01,100\n' > h.csv
+while read -r cmd opt below lo hi above extra; do
+  for v in "$below" "$lo" "$hi" "$above"; do
+    # shellcheck disable=SC2086
+    expect_status 2 "$QRVP" "$cmd" none.csv "$opt" "$v" $extra
+    if [ "$v" = "$below" ] || [ "$v" = "$above" ]; then contains err.txt "$opt: Value $v not in range"
+    else contains err.txt "qrvp $cmd: cannot read 'none.csv'"; fi
+  done
+done <<'ROWS'
+forecast --months -1 0 12000 12001
+forecast --threads 0 1 256 257
+forecast --decimals -1 0 17 18
+fit --bootstrap -1 0 100000 100001
+fit --threads 0 1 256 257
+fit --horizon 0 1 1200 1201
+fit --soft-l1-scale 0 1e-300 1e308 -1
+fit --rho -0.001 0 1 1.001 --totals a --headers h.csv --horizon 1 --totals-out t.csv
+typewell --months 0 1 1200 1201
+typewell --min-wells 0 1 1000000 1000001
+typewell --recency 0.00999 0.01 1000 1000.01
+typewell --threads 0 1 256 257
+ROWS
+# The options the commands check themselves, and the inputs they cannot read.
+while IFS='|' read -r args message; do
+  # shellcheck disable=SC2086
+  expect_status 2 "$QRVP" $args
+  contains err.txt "$message"
+done <<'ROWS'
+fit h.csv --headers none.csv --totals a --horizon 1 --totals-out t.csv|qrvp fit: cannot read the well headers 'none.csv'
+fit h.csv --prior none.csv|qrvp fit: cannot read the prior 'none.csv'
+fit h.csv --calibration none.csv|qrvp fit: cannot read the calibration 'none.csv'
+fit h.csv --start 2020-02-30|qrvp fit: bad --start date '2020-02-30' (YYYY-MM-DD)
+fit h.csv --model cubic|qrvp fit: unknown model 'cubic' (
+typewell h.csv --headers none.csv|qrvp typewell: cannot read 'none.csv'
+typewell none.csv --model cubic|qrvp typewell: unknown model 'cubic' (
+typewell none.csv --align middle|qrvp typewell: --align must be first or peak, not 'middle'
+typewell none.csv --spread width|qrvp typewell: --spread must be cumulative or rate, not 'width'
+typewell none.csv --start 2020-02-30|qrvp typewell: bad --start date '2020-02-30' (YYYY-MM-DD)
+typewell none.csv --by county|qrvp typewell: --by and --per need the well headers (--headers FILE)
+typewell none.csv --per c=1|qrvp typewell: --by and --per need the well headers (--headers FILE)
+typewell none.csv --headers w.csv --per c=5e-324|qrvp typewell: cannot read 'none.csv'
+typewell none.csv --headers w.csv --per c|--per must be COLUMN=UNIT with a unit above 0 (lateral_length_ft=10000), not 'c'
+typewell none.csv --headers w.csv --per =5|--per must be COLUMN=UNIT with a unit above 0 (lateral_length_ft=10000), not '=5'
+typewell none.csv --headers w.csv --per c=0|not 'c=0'
+typewell none.csv --headers w.csv --per c=-1|not 'c=-1'
+typewell none.csv --headers w.csv --per c=inf|not 'c=inf'
+typewell none.csv --headers w.csv --per c=nan|not 'c=nan'
+ROWS
 expect_status 0 "$QRVP" forecast --months 0  # the default: to the last segment's end
 echo "forecast errors: ok"

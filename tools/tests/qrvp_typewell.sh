@@ -25,12 +25,6 @@ awk -F, 'NR == FNR { if ($2 == 48) want = $9; next } $1 == "all P50" { got = $5 
 
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
-expect_status 2 "$QRVP" typewell h.csv --per lateral_length_ft=1
-contains err.txt "qrvp typewell: --by and --per need the well headers (--headers FILE)"
-expect_status 2 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft
-contains err.txt "--per must be COLUMN=UNIT with a unit above 0"
-expect_status 2 "$QRVP" typewell h.csv --recency 0
-contains err.txt "--recency: Value 0 not in range 0.010000 to 1000.000000"
 expect_status 2 "$QRVP" typewell h.csv --headers wells.csv --by basin
 contains err.txt "wells.csv:1: error: the well headers have no column 'basin' (they have: well, county, lateral_length_ft)"
 sed -e 's/^A-3,X,10000$/A-3,X,ten/' wells.csv > bad.csv
