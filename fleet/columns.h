@@ -108,12 +108,14 @@ inline constexpr std::array<Column, 11> kTotalsColumns = {{
     {"sum_p10", Kind::Number, false}, {"message", Kind::Text, false},
 }};
 
-// A fleet prior file (one row): FitPrior's fields.  A file without
-// half_life (written before the fleet chose it) reads as 0.
-inline constexpr std::array<Column, 7> kPriorColumns = {{
+// A fleet prior file (one row): FitPrior's fields, and the model the fleet's
+// backtests chose for `--model best` (a model's name; best: none, the lowest
+// AICc).  A file without half_life or model (written before the fleet chose
+// them) reads as 0 and best.
+inline constexpr std::array<Column, 8> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},
     {"sd_b", Kind::Number, true}, {"strength", Kind::Number, true}, {"months", Kind::Number, true},
-    {"half_life", Kind::Number, false},
+    {"half_life", Kind::Number, false}, {"model", Kind::Text, false},
 }};
 
 // A calibration file: one row per cell of FitCalibration, with the backtests

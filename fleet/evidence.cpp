@@ -2,6 +2,7 @@
 #include "fleet/evidence.h"
 
 #include "fleet/columns.h"
+#include "fleet/fit_run.h"
 #include "fleet/text.h"
 
 #include <cmath>
@@ -68,8 +69,8 @@ std::string Row(const std::array<double, N>& values)
 }
 
 // The columns' numbers of each data row, in the table's order (0 for an
-// optional column the table lacks); false with a problem when a required
-// column is missing or a number does not read.
+// optional column the table lacks, and for a text column); false with a
+// problem when a required column is missing or a number does not read.
 template <size_t N>
 bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>& table,
               std::vector<std::array<double, N>>& rows, std::string& problem)
@@ -92,7 +93,7 @@ bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>
     for (size_t r = 1; r < records.size(); ++r) {
         std::array<double, N> row{};
         for (size_t c = 0; c < N; ++c) {
-            if (col[c] < 0) continue;
+            if (col[c] < 0 || table[c].kind != Kind::Number) continue;
             const auto& fields = records[r].fields;
             const auto i = static_cast<size_t>(col[c]);
             const std::optional<double> v = i < fields.size() ? ParseNumber(Trim(fields[i])) : std::nullopt;
@@ -110,15 +111,16 @@ bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>
 
 }  // namespace
 
-std::string PriorCsv(const FitPrior& p)
+std::string PriorCsv(const FitPrior& p, int32_t bestModel)
 {
-    return ColumnNames(kPriorColumns, ",") + "\n" +
-           Row(std::array<double, 7>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months, p.halfLife});
+    std::string row = Row(std::array<double, 7>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months, p.halfLife});
+    row.back() = ',';
+    return ColumnNames(kPriorColumns, ",") + "\n" + row + FitModelName(bestModel) + "\n";
 }
 
-bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem)
+bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem, int32_t* bestModel)
 {
-    std::vector<std::array<double, 7>> rows;
+    std::vector<std::array<double, 8>> rows;
     if (!ReadRows(records, kPriorColumns, rows, problem)) return false;
     if (rows.size() != 1) {
         problem = "the prior needs exactly one row after its header, not " + std::to_string(rows.size());
@@ -134,7 +136,17 @@ bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::stri
         problem = "line " + std::to_string(records[1].line) + ": column 'half_life' must be zero or more months";
         return false;
     }
+    std::optional<int32_t> model = FIT_MODEL_BEST;
+    for (size_t i = 0; i < records[0].fields.size(); ++i)
+        if (Lower(Trim(records[0].fields[i])) == kPriorColumns[7].name && i < records[1].fields.size() &&
+            !Trim(records[1].fields[i]).empty())
+            model = FitModelOf(std::string(Trim(records[1].fields[i])));
+    if (!model) {
+        problem = "line " + std::to_string(records[1].line) + ": column 'model' must name one of " + kFitModelNames;
+        return false;
+    }
     prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5], r[6]};
+    if (bestModel) *bestModel = *model == FIT_MODEL_BEST ? -1 : *model;
     return true;
 }
 

@@ -34,9 +34,11 @@ Calibration Blend(const Calibration& base, const Calibration& own, double n0);
 // The tables as CSV text (header and rows, numbers in their shortest exact
 // form), and back: false with `problem` naming the line and column when a
 // required column is missing, a number does not read, or the prior or the
-// cells are refused by the checks FitDecline and FitBand make.
-std::string PriorCsv(const FitPrior& prior);
-bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem);
+// cells are refused by the checks FitDecline and FitBand make.  The prior's
+// `bestModel` is the model the fleet chose for FIT_MODEL_BEST (-1: none).
+std::string PriorCsv(const FitPrior& prior, int32_t bestModel = -1);
+bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem,
+               int32_t* bestModel = nullptr);
 std::string CalibrationCsv(const Calibration& c);
 bool ReadCalibration(const std::vector<CsvRecord>& records, Calibration& c, std::string& problem);
 

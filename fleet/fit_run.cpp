@@ -84,10 +84,18 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
                     size_t fleetSize)
 {
     Evidence e;
+    auto takeModel = [&run] {
+        if (run.options.model == FIT_MODEL_BEST && run.bestModel >= 0) run.options.model = run.bestModel;
+    };
+    if (priorGiven) takeModel();
     if (priorGiven && calibrationGiven) return e;
     e = Learn(SampleOf(wells, fleetSize ? fleetSize : wells.size()), run.options, run.threads,
               priorGiven ? &run.options.prior : nullptr);
-    if (!priorGiven) run.options.prior = e.prior;
+    if (!priorGiven) {
+        run.options.prior = e.prior;
+        run.bestModel = e.model;
+        takeModel();
+    }
     if (!calibrationGiven) {
         FitCalibration builtIn{};
         FitDefaultCalibration(&builtIn);

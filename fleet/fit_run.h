@@ -35,12 +35,16 @@ struct FitRun {
     bool keepFitted = false;         // keep each month's fitted volume (for a plot)
     int32_t horizonMonths = 0;       // > 0: each fit's band over this many months after its history
     Calibration calibration;         // the band's; empty: FitBand's built-in one
+    int32_t bestModel = -1;          // the model the fleet's backtests (or a prior file) chose for
+                                     // FIT_MODEL_BEST; -1: none (each well's lowest AICc)
 };
 
 // The fleet passes ahead of the wells' fits (fleet/learn.h), on run.threads
 // threads: unless `priorGiven`, the prior learned from the fleet's sample goes
-// into run.options.prior; unless `calibrationGiven`, run.calibration becomes
-// the built-in calibration refined by the sample's backtests.  Returns what
+// into run.options.prior and the model its backtests chose into
+// run.bestModel; with FIT_MODEL_BEST, run.options.model becomes run.bestModel
+// when there is one; unless `calibrationGiven`, run.calibration becomes the
+// built-in calibration refined by the sample's backtests.  Returns what
 // was learned (for the command's summary and a file).  `fleetSize`: the wells
 // of the whole fleet when `wells` holds only its sample (a partitioned run's
 // first pass); 0: wells.size().

@@ -252,6 +252,10 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     o.bootstrap = 0;
     o.prior = FitPrior{};
     o.prior.months = kPriorMonths;
+    // With FIT_MODEL_BEST the prior's search fits the hyperbola, and the other
+    // models are tried at its outcome.
+    const bool chooseModel = o.model == FIT_MODEL_BEST;
+    if (chooseModel) o.model = FIT_MODEL_HYPERBOLIC;
     const bool shaped = o.model == FIT_MODEL_HYPERBOLIC;
 
     std::vector<Cut> cuts;
@@ -286,13 +290,16 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             bool pilotB;  // the cut fits' median b: the pilot fits' stands for it in the fleet's prior
             FitPrior prior;
             std::vector<Fitted> fits;
+            int32_t model;
         };
-        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0) {
-            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}};
+        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0,
+                            int32_t model = FIT_MODEL_HYPERBOLIC) {
+            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}, model};
             t.prior.b = centreB;
             t.prior.strength = strength;
             t.prior.halfLife = halfLife;
             FitOptions with = o;
+            with.model = model;
             with.prior = t.prior;
             t.fits = fitCuts(with);
             std::vector<double> miss;
@@ -329,7 +336,16 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             if (t.score < (recent ? recent->score : pick->score)) recent = std::move(t);
         }
         if (recent) pick = &*recent;
+        // Then, for FIT_MODEL_BEST, the other models at that prior and half-life.
+        std::optional<Tried> other;
+        for (int32_t model : {FIT_MODEL_EXPONENTIAL, FIT_MODEL_STRETCHED}) {
+            if (!pick || !chooseModel) continue;
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, model);
+            if (t.score < (other ? other->score : pick->score)) other = std::move(t);
+        }
+        if (other) pick = &*other;
         if (pick) {
+            if (chooseModel) out.model = pick->model;
             chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
             if (!pick->pilotB) chosen.b = pick->centreB;
             if (options.halfLife < 0.0) chosen.halfLife = pick->prior.halfLife;
@@ -341,6 +357,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     }
     out.prior = chosen;
     FitOptions with = o;
+    with.model = options.model;
     if (shaped) with.prior = backtestPrior;
     const std::vector<Fitted> fits = fitCuts(with);
     out.own = CalibrationOf(cuts, fits);

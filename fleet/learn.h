@@ -65,6 +65,7 @@ struct Evidence {
     Calibration own;          // the sample's backtests alone (the cells with enough cases)
     size_t pilotFits = 0;     // the sample's wells that a pilot fit counted
     size_t backtests = 0;     // the sample's backtest cases
+    int32_t model = -1;       // for FIT_MODEL_BEST, the model whose backtests missed least; -1: none chosen
     std::vector<Backtest> fitted;  // the backtests whose cut history was fitted, in the sample's order
 };
 
@@ -73,7 +74,10 @@ struct Evidence {
 // used for the backtests too) and the calibration of the backtests.  The
 // prior's halfLife is the one its backtests were fitted with: the options'
 // when they set one (0 or more), else chosen from kHalfLives (0 when no prior
-// is learned).
+// is learned).  With FIT_MODEL_BEST the prior's search fits the hyperbola,
+// then the exponential and the stretched exponential are backtested at its
+// outcome, and the model whose backtests miss least is the Evidence's model
+// (a tie keeps the hyperbola; none without a prior: each well's AICc).
 Evidence Learn(const std::vector<const History*>& sample, const FitOptions& options, unsigned threads,
                const FitPrior* given);
 

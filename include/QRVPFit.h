@@ -48,7 +48,9 @@
 /* Models.  FIT_MODEL_BEST fits the three others and keeps the one of lowest
  * corrected Akaike criterion (AICc), so a model with more parameters must
  * earn its place.  (An in-sample score: on real wells the hyperbola, the
- * default, forecasts better; see the benchmarks.) */
+ * default, forecasts better; see the benchmarks.  A fleet's run, qrvp fit
+ * --model best, chooses out of sample instead: by its backtests, one model
+ * for the fleet.) */
 #define FIT_MODEL_EXPONENTIAL 0 /* Arps with b = 0: Qi, Di */
 #define FIT_MODEL_HYPERBOLIC 1  /* Arps: Qi, Di, b (and the option's Dmin) */
 #define FIT_MODEL_STRETCHED 2   /* stretched exponential: Qi, tau, n */

@@ -123,7 +123,7 @@ def fit(history, *, model=None, b_min=0.0, b_max=2.0, dmin=0.0, start=None, half
     producing time is a shut-in, left out of the fit.
 
     The options are ``qrvp fit``'s: `model` (default ``hyperbolic``;
-    ``exponential``, ``stretched``, ``best`` by AICc), `b_min`, `b_max`, `dmin`
+    ``exponential``, ``stretched``, ``best`` by the fleet's backtests), `b_min`, `b_max`, `dmin`
     (nominal percent per year), `start` (fit from the first month on or after
     it; default the peak of the last regime), `half_life` (months), `calendar`
     (calendar rather than producing time), `soft_l1` (default True; False: least

@@ -142,7 +142,7 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
         FitDefaultCalibration(&c);
         return c;
     }();
-    const std::string learned[2] = {fleet::PriorCsv(run.options.prior),
+    const std::string learned[2] = {fleet::PriorCsv(run.options.prior, run.bestModel),
                                     fleet::CalibrationCsv(run.calibration.size() ? run.calibration
                                                                                  : fleet::CopyOf(builtIn))};
     const py::tuple learnedDependence = py::make_tuple(dependence.rho, dependence.pairs);

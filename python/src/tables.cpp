@@ -95,7 +95,8 @@ static_assert(fleet::kTotalsColumns.size() == fleet::kTypeWellSummaryColumns.siz
 void ReadEvidenceFiles(const py::object& prior, const py::object& calibration, fleet::FitRun& run)
 {
     std::string problem;
-    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem))
+    if (!prior.is_none() && !fleet::ReadPrior(fleet::ReadCsv(prior.cast<std::string>()), run.options.prior, problem,
+                                                   &run.bestModel))
         throw py::value_error("prior: " + problem);
     if (!calibration.is_none() &&
         !fleet::ReadCalibration(fleet::ReadCsv(calibration.cast<std::string>()), run.calibration, problem))

@@ -46,10 +46,10 @@ def test_bad_well_raises_on_the_client(client, fleet):
 
 def test_fit_on_the_cluster_equals_the_single_process_fit(client):
     from test_fit import synthetic
-    history = synthetic(20, 30, steepen=0.05)
-    assert q._fit.fit(history, _learn_only=True)[0].endswith(",12\n"), "steeper declines: the half-life must travel"
-    segments, report = q.fit(history, bootstrap=10, report=True)
-    got = qd.fit(qd.by_well(history, npartitions=3), bootstrap=10).compute(scheduler=client.get)
+    history = synthetic(24, 36, steepen=0.1)
+    assert q._fit.fit(history, model="best", _learn_only=True)[0].endswith(",12,stretched\n"), "what must travel"
+    segments, report = q.fit(history, model="best", bootstrap=10, report=True)
+    got = qd.fit(qd.by_well(history, npartitions=3), model="best", bootstrap=10).compute(scheduler=client.get)
     pd.testing.assert_frame_equal(got.reset_index(drop=True), report, check_exact=True)
     pd.testing.assert_frame_equal(qd.segments(got.reset_index(drop=True)), segments, check_exact=True)
 

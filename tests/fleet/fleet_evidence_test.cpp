@@ -49,8 +49,9 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0, 18.5};
     FitPrior back{};
     std::string problem;
-    ASSERT_TRUE(ReadPrior(ReadCsv(PriorCsv(prior)), back, problem)) << problem;
-    EXPECT_EQ(std::memcmp(&back, &prior, sizeof prior), 0);
+    int32_t model = -1;  // the fleet's choice for FIT_MODEL_BEST
+    ASSERT_TRUE(ReadPrior(ReadCsv(PriorCsv(prior, FIT_MODEL_STRETCHED)), back, problem, &model)) << problem;
+    EXPECT_TRUE(std::memcmp(&back, &prior, sizeof prior) == 0 && model == FIT_MODEL_STRETCHED);
 
     FitCalibration builtIn{};
     ASSERT_EQ(FitDefaultCalibration(&builtIn), 0);
@@ -69,10 +70,13 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_EQ(blend.size(), c.size());
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
-    // A file written before the half-life travelled with the prior reads as equal weights; a bad one is named.
-    EXPECT_TRUE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months\n1,1,1,1,1,12\n"), back, problem) && !back.halfLife);
+    // A file written before the half-life and the model travelled with the prior reads as equal weights and
+    // each well's AICc; a bad one is named.
+    EXPECT_TRUE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months\n1,1,1,1,1,12\n"), back, problem, &model) && !back.halfLife && model == -1);
     EXPECT_FALSE(ReadPrior(ReadCsv("half_life,ln_di,b,sd_ln_di,sd_b,strength,months\n-1,1,1,1,1,1,12\n"), back, problem));
     EXPECT_EQ(problem, "line 2: column 'half_life' must be zero or more months");
+    EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months,model\n1,1,1,1,1,12,cubic\n"), back, problem));
+    EXPECT_EQ(problem, "line 2: column 'model' must name one of best, exponential, hyperbolic, stretched");
     EXPECT_FALSE(ReadCalibration(ReadCsv("history,horizon,centre,low,high,cases,noise_power,noise_floor\n"
                                          "0,6,0,0.5,-0.5,10,0.5,0.05\n"),
                                  read, problem));

@@ -89,11 +89,8 @@ TEST(FleetTypeWell, PercentilesOfScaledCopiesAndExactNormalisation)
     ASSERT_EQ(t.size(), 1u);
     // Eleven copies scaled 1..11: the 10th, 50th and 90th percentiles are copies 2, 6 and 10.
     const History one = Well("x", 60);
-    for (size_t m : {0u, 30u, 59u}) {
-        EXPECT_NEAR(t[0].monthly[0][m], 2 * one.volumes[m], 1e-9 * one.volumes[m]);
-        EXPECT_NEAR(t[0].monthly[1][m], 6 * one.volumes[m], 1e-9 * one.volumes[m]);
-        EXPECT_NEAR(t[0].monthly[2][m], 10 * one.volumes[m], 1e-9 * one.volumes[m]);
-    }
+    for (size_t m : {0u, 30u, 59u})
+        for (int q = 0; q < 3; ++q) EXPECT_NEAR(t[0].monthly[q][m], (2 + 4 * q) * one.volumes[m], 1e-9 * one.volumes[m]);
     EXPECT_NEAR(t[0].eurMean, t[0].eur[1], 1e-9 * t[0].eurMean);
     EXPECT_EQ(t[0].p50Well, 5u);
 

@@ -145,7 +145,10 @@ int RunFit(const FitArgs& args)
 
     const bool priorGiven = !args.prior.empty() || args.noPrior;
     if (args.noPrior) run.options.prior.strength = 0.0;
-    if (!args.prior.empty() && !ReadEvidence(args.prior, "prior", ReadPrior, run.options.prior)) return 2;
+    auto readPrior = [&run](const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem) {
+        return ReadPrior(records, prior, problem, &run.bestModel);
+    };
+    if (!args.prior.empty() && !ReadEvidence(args.prior, "prior", readPrior, run.options.prior)) return 2;
     if (!args.calibration.empty() && !ReadEvidence(args.calibration, "calibration", ReadCalibration, run.calibration))
         return 2;
     const Evidence learned = PrepareRun(wells, run, priorGiven, !args.calibration.empty());
@@ -193,7 +196,7 @@ int RunFit(const FitArgs& args)
         }
         if (!writeFile(args.report, report)) return 2;
     }
-    if (!args.savePrior.empty() && !writeFile(args.savePrior, PriorCsv(run.options.prior))) return 2;
+    if (!args.savePrior.empty() && !writeFile(args.savePrior, PriorCsv(run.options.prior, run.bestModel))) return 2;
     if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) return 2;
     const FitCalibration view = run.calibration.View();
     if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits, run.calibration.size() ? &view : nullptr))) return 2;

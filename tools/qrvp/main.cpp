@@ -204,7 +204,8 @@ int main(int argc, char** argv)
         "fit", "Fit a decline to each well of a history table (well,date,volume[,days_on]; - reads standard "
                "input) and write the segment table that qrvp forecast reads");
     fitCmd->add_option("FILE", fit.file, "CSV history, or - for standard input")->required();
-    fitCmd->add_option("--model", fit.model, "hyperbolic (default), exponential, stretched, or best (by AICc)");
+    fitCmd->add_option("--model", fit.model, "hyperbolic (default), exponential, stretched, or best (the one whose fleet backtests miss "
+                                            "least; each well's AICc without a fleet prior)");
     fitCmd->add_option("--b-min", fit.bMin, "Lower bound of the Arps exponent b (default 0)");
     fitCmd->add_option("--b-max", fit.bMax, "Upper bound of b (default 2)");
     fitCmd->add_option("--dmin", fit.dminPercent, "Minimum decline, nominal percent per year (default none)");
