@@ -20,6 +20,12 @@ contains out.txt "Qi = 1000 (unchanged)"
 # Names ignore case.
 expect_status 0 "$QRVP" call getlintimvol 2021-01-01 2022-01-01T06:00:00 100 100
 contains out.txt "Vol = 1200"
+# The calls outside the library's argument table: a formula, a setting.
+expect_status 0 "$QRVP" call EvaluateV2Formula "9.5*2/(1.9*5)"
+contains out.txt "value = 2"
+printf 'REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Valcore]\n"MaxConnections"=dword:0000000c\n' > s.reg
+QRVPFUNCS_REGISTRY="$WORK/s.reg" expect_status 0 "$QRVP" call GetRegistryValueInt 'Quarvex\Valcore' MaxConnections
+contains out.txt "value = 12"
 
 # The list names every function with its arguments.
 expect_status 0 "$QRVP" call --list

@@ -3,7 +3,7 @@
 DATA="$(cd "$(dirname "$0")/../../bench/data" && pwd)/volve_oil_monthly.csv"
 . "$(dirname "$0")/lib.sh"
 
-expect_status 0 "$QRVP" fit "$DATA" --bootstrap 20 --threads 2 --report report.csv --svg fit.svg
+expect_status 0 "$QRVP" fit "$DATA" --bootstrap 20 --threads 2 --report report.csv --svg fit.svg --horizon 24
 mv out.txt segments.csv
 contains segments.csv "well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type"
 [ "$(wc -l < segments.csv)" -eq 3 ] || fail "two wells, two segments"
@@ -18,24 +18,25 @@ for well in F-12 F-14; do
   awk -v a="$at_end" -v b="$last" -v r="$remaining" 'BEGIN{exit !((b - a) == r + 0)}' ||
     fail "$well: forecast volume after the history $last - $at_end differs from the fit's remaining $remaining"
 done
-# The replicates asked for are the replicates run.
-awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "bootstrap_used") c = i; next } $c != 20 { exit 1 }' report.csv ||
-  fail "--bootstrap 20 did not run 20 replicates"
+# The replicates asked for are the replicates run; the horizon's columns are named.
+awk -F, 'NR == 1 { nf = NF; for (i = 1; i <= NF; i++) c[$i] = i; next } NF != nf || $c["bootstrap_used"] != 20 || !($c["horizon_p50"] > 0) { exit 1 }' report.csv ||
+  fail "the report's columns or its 20 replicates: $(cat report.csv)"
 contains fit.svg "<svg"
 contains fit.svg "F-14 ("
 [ "$(grep -c '<polygon fill="#1f77b4" fill-opacity="0.18" points="[0-9]' fit.svg)" -eq 2 ] || fail "a well's forecast band is missing"
 # The plot read back: each month's point, placed by its panel's own year and
-# decade labels, lies mid-month at the month's rate per 30.4375 days on.
+# decade labels, lies in the frame mid-month at its rate per 30.4375 days on.
 awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y / 4) - int(y / 100) + int(y / 400) + int((153 * (m - 3) + 2) / 5) }
   function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
-  function panel() { if (w != "" && k != n[w]) { print w ": " k " points for " n[w] " months"; bad = 1 } }
+  function panel() { if (w != "" && (k != n[w] || ny < 2)) { print w ": " k " points for " n[w] " months"; bad = 1 } }
   NR == FNR { if ($3 > 0 && $4 > 0) { n[$1]++; s[$1, n[$1]] = day(substr($2, 1, 4), substr($2, 6, 2) + 0); r[$1, n[$1]] = $3 / $4 * 30.4375 } next }
   /font-weight="bold"/ { panel(); match($0, />[^ ]+ \(/); w = substr($0, RSTART + 1, RLENGTH - 3); k = nt = ny = 0 }
+  /<rect x=/ { top = at("y"); bottom = top + at("height") }
   /text-anchor="end">1e-?[0-9]+</ { match($0, />1e-?[0-9]+</); te[++nt] = substr($0, RSTART + 3, RLENGTH - 4); ty[nt] = at("y") - 4 }
   /text-anchor="middle">[0-9][0-9][0-9][0-9]</ { match($0, />[0-9]+</); yd[++ny] = day(substr($0, RSTART + 1, 4), 1); yx[ny] = at("x") }
   /<circle cx=/ { k++; d = yd[1] + (at("cx") - yx[1]) / (yx[ny] - yx[1]) * (yd[ny] - yd[1]) - s[w, k]
     e = te[1] + (ty[1] - at("cy")) / (ty[1] - ty[2]) * (te[2] - te[1]) - log(r[w, k]) / log(10)
-    if (d < 13.5 || d > 16 || (log(r[w, k]) / log(10) > te[1] && (e > 0.003 || e < -0.003))) { print w " month " k ": day " d ", decades " e; bad = 1 } }
+    if (!(d > 13.5 && d < 16 && at("cy") >= top && at("cy") <= bottom) || (log(r[w, k]) / log(10) > te[1] && !(e * e < 1e-5))) { print w " month " k ": day " d ", decades " e; bad = 1 } }
   END { panel(); exit bad }' "$DATA" fit.svg || fail "the fit plot's points are not the history's"
 
 # The same fits from standard input, straight into the forecast.

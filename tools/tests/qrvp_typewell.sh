@@ -8,20 +8,32 @@ awk 'BEGIN { print "well,date,volume,days_on";
     printf "%s-%d,%d-%02d-01,%.6f,\n", (w <= 6 ? "A" : "B"), w, 2015 + int(m / 12), m % 12 + 1, 9000 * exp(-0.05 * m) * (w <= 6 ? 2 : 1) }' > h.csv
 awk -F, 'NR == 1 { print "well,county,lateral_length_ft"; next } !seen[$1]++ { print $1 "," ($1 ~ /^A/ ? "X" : "Y") "," ($1 ~ /^A/ ? 10000 : 5000) }' h.csv > wells.csv
 
-expect_status 0 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft=5000 --months 48 --min-wells 12 \
+expect_status 0 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft=5000 --months 60 --min-wells 12 \
   --summary sum.csv --segments seg.csv --start 2030-01-01 --svg tw.svg --threads 2
 contains out.txt "group,month,wells,in_history,p90,p50,p10,cum_p90,cum_p50,cum_p10"
 contains out.txt "all,1,12,12,9000,9000,9000,9000,9000,9000"
 contains out.txt "all,36,12,12,"
 contains out.txt "all,37,12,0,"
-[ "$(wc -l < out.txt)" -eq 49 ] || fail "48 months of one group"
+[ "$(wc -l < out.txt)" -eq 61 ] || fail "60 months of one group"
 contains sum.csv "group,wells,eur_p90,eur_p50,eur_p10,eur_mean,p50_well,p50_well_eur,profile_eur_p90"
-contains seg.csv "all P50,arps,2030-01-01,2034-01-01,"
+contains seg.csv "all P50,arps,2030-01-01,2035-01-01,"
 contains tw.svg ">all (12 wells)"
+# The plot read back: the P50 profile's points, placed by the year and decade
+# labels, are the profile's months (in their middle) and volumes, in the frame.
+awk -F, 'function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
+  NR == FNR { p[$2] = $6; next }
+  /<rect x=/ { top = at("y"); bottom = top + at("height") }
+  /text-anchor="end">1e-?[0-9]+</ { match($0, />1e-?[0-9]+</); te[++nt] = substr($0, RSTART + 3, RLENGTH - 4); ty[nt] = at("y") - 4 }
+  /text-anchor="middle">[0-9]+</ { match($0, />[0-9]+</); yr[++ny] = substr($0, RSTART + 1, RLENGTH - 2); yx[ny] = at("x") }
+  /stroke="#1f77b4" stroke-width="2"/ { match($0, /points="[^"]*"/); n = split(substr($0, RSTART + 8, RLENGTH - 9), pt, " ")
+    for (k = 1; k <= n; k++) { split(pt[k], xy, ","); m = (xy[1] - yx[1]) / (yx[2] - yx[1]) * 12 * (yr[2] - yr[1]) + 0.5 - k
+      e = te[1] + (ty[1] - xy[2]) / (ty[1] - ty[2]) * (te[2] - te[1]) - log(p[k]) / log(10)
+      if (ny < 2 || !(m * m < 1e-4 && e * e < 1e-6 && xy[2] >= top && xy[2] <= bottom)) { print "point " k ": month off by " m ", decades by " e; bad = 1 } } }
+  END { if (n != 60) print n " points for 60 months"; exit bad || n != 60 }' out.txt tw.svg || fail "the plot's P50 is not the profile's"
 mv out.txt profile.csv
 expect_status 0 "$QRVP" forecast seg.csv --exact
-awk -F, 'NR == FNR { if ($2 == 48) want = $9; next } $1 == "all P50" { got = $5 }
-  END { exit !(got > 0.995 * want && got < 1.005 * want) }' profile.csv out.txt || fail "the P50 segments' 48 months"
+awk -F, 'NR == FNR { if ($2 == 60) want = $9; next } $1 == "all P50" { got = $5 }
+  END { exit !(got > 0.995 * want && got < 1.005 * want) }' profile.csv out.txt || fail "the P50 segments' 60 months"
 
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
