@@ -46,7 +46,7 @@ TEST(FleetText, ReadersTakeWhatTheyPromiseAndNothingElse)
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const std::pair<const char*, std::optional<double>> numbers[] = {
         {" 1.5\t", 1.5}, {"+2", 2.0}, {"-0.25e1", -2.5}, {"1e400", kInf}, {"-1e400", -kInf}, {"inf", kInf},
-        {"", std::nullopt}, {"+", std::nullopt}, {"1.5x", std::nullopt}, {"1,5", std::nullopt},
+        {"", std::nullopt}, {"+", std::nullopt}, {"1.5x", std::nullopt}, {"1,5", std::nullopt}, {"1.5 2", std::nullopt},
         {"--1", std::nullopt}, {"+-1", std::nullopt}, {"0x10", std::nullopt}, {"1e", std::nullopt},
     };
     for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumber(text), value) << text;
@@ -67,6 +67,7 @@ TEST(FleetText, ReadersTakeWhatTheyPromiseAndNothingElse)
         {"2020-02-29", true, "2020-02-29"}, {" 1800-01-01 ", true, "1800-01-01"},
         {"2999-12-31T23:59:59", true, "2999-12-31T23:59:59"}, {"2020-01-01 00:00:01", true, "2020-01-01T00:00:01"},
         {"2020-1-2T3:04:05", true, "2020-01-02T03:04:05"}, {"2020-04-30T00:00:00", true, "2020-04-30"},
+        {"2000-02-29", true, "2000-02-29"}, {"2021-12-31", true, "2021-12-31"}, {"2100-02-29", false, ""},
         {"2019-02-29", false, ""}, {"2020-04-31", false, ""}, {"1799-12-31", false, ""}, {"3000-01-01", false, ""},
         {"2020-13-01", false, ""}, {"2020-00-10", false, ""}, {"2020-01-00", false, ""},
         {"2020-01-01T24:00:00", false, ""}, {"2020-01-01T23:60:00", false, ""}, {"2020-01-01T23:59:60", false, ""},
