@@ -1,6 +1,8 @@
-// The fleet's evidence: its files read back to the bit, and what a fleet
-// learns does not depend on the order of its wells (so partitions agree).
+// The fleet's evidence: its files read back to the bit, what a fleet learns
+// does not depend on the order of its wells (so partitions agree), and the
+// backtests' cuts and calibration against a plain re-computation from the wells.
 #include "fleet/fit_run.h"
+#include "fleet/typewell.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,105 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     EXPECT_EQ(scaled.options.prior.strength, first.options.prior.strength);
     EXPECT_NEAR(scaled.options.prior.b, first.options.prior.b, 1e-6);
     EXPECT_NEAR(scaled.options.prior.lnDi, first.options.prior.lnDi, 1e-6);
+}
+
+TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
+{
+    // Shut-ins (none, a dry month, half a day on), a gap and partial months around the cuts.
+    std::vector<History> wells = Fleet(61);  // one cell of exactly kMinCellCases
+    for (size_t i = 0; i < wells.size(); ++i) {
+        History& w = wells[i];
+        const size_t k = 2 + i % 8;
+        if (i % 3 == 0) w.daysOn[k] = 0.5;
+        if (i % 5 == 1) w.volumes[k] = 0.0;
+        if (i % 4 == 2) w.daysOn[k + 1] = 10.25;
+        if (i % 7 == 3) {  // a gap of two months
+            for (auto* v : {&w.starts, &w.ends}) v->erase(v->begin() + static_cast<long>(k), v->begin() + static_cast<long>(k) + 2);
+            for (auto* v : {&w.volumes, &w.daysOn}) v->erase(v->begin() + static_cast<long>(k), v->begin() + static_cast<long>(k) + 2);
+        }
+        if (i % 11 == 5) w.volumes[0] = w.daysOn[1] = 0.0;  // the first producing month is the third
+        if (i % 13 == 7) std::fill(w.volumes.end() - static_cast<long>(w.volumes.size() / 2), w.volumes.end(), 0.0);  // dry
+    }
+    for (History& w = wells[1]; w.starts.size() < 60;) {  // 24 months held out, not 30
+        w.starts.push_back(w.ends.back());
+        w.ends.push_back(w.starts.back());
+        w.ends.back().AddMonths(1);
+        w.volumes.push_back(0.97 * w.volumes.back());
+        w.daysOn.push_back(w.ends.back().DaySpan(w.starts.back()));
+    }
+    FitOptions o{};
+    FitDefaults(&o);
+    const FitPrior none{};
+    const Evidence e = Learn(SampleOf(wells, wells.size()), o, 2, &none);
+    // Each well's cut by hand: half its months from the first producing one (at most 24) held out.
+    auto produced = [](const History& w, size_t j) { return w.volumes[j] > 0.0 && w.daysOn[j] > 0.0; };
+    size_t cuts = 0, fitted = 0;
+    for (const History& w : wells) {
+        size_t f = 0;
+        while (!produced(w, f)) ++f;
+        const int32_t months = w.starts.back().MonthsBetweenDates(w.starts[f]) + 1, held = std::min(24, months / 2);
+        Date cut = w.starts[f];
+        cut.AddMonths(months - held);
+        size_t before = 0;
+        for (size_t j = 0; j < w.starts.size(); ++j) before += w.starts[j] < cut && produced(w, j);
+        double total = 0.0;
+        for (size_t j = 0; j < w.starts.size(); ++j) total += cut <= w.starts[j] ? w.volumes[j] : 0.0;
+        if (before < kBacktestMinPeriods || total == 0.0) continue;
+        ++cuts;
+        const auto t = std::find_if(e.fitted.begin(), e.fitted.end(), [&](const Backtest& b) { return b.well == w.name; });
+        ASSERT_NE(t, e.fitted.end()) << w.name;
+        ++fitted;
+        ASSERT_EQ(t->from.size(), static_cast<size_t>(held)) << w.name;
+        EXPECT_TRUE(t->fit.historyEnd == cut) << w.name;
+        for (size_t m = 0; m < t->from.size(); ++m) {
+            Date from = cut, to = cut;
+            from.AddMonths(static_cast<int32_t>(m));
+            to.AddMonths(static_cast<int32_t>(m) + 1);
+            const auto j = std::find_if(w.starts.begin(), w.starts.end(), [&](const Date& d) { return d == from; });
+            const size_t at = static_cast<size_t>(j - w.starts.begin());
+            const bool here = j != w.starts.end() && produced(w, at);
+            EXPECT_TRUE(t->from[m] == from && t->to[m] == to) << w.name << m;
+            EXPECT_EQ(t->actual[m], here ? w.volumes[at] : 0.0) << w.name << m;
+            EXPECT_EQ(t->uptime[m], here ? w.daysOn[at] / to.DaySpan(from) : 0.0) << w.name << m;
+        }
+    }
+    EXPECT_EQ(e.backtests, cuts);
+    EXPECT_EQ(e.fitted.size(), fitted);
+    // Each cell: the quantiles of ln(actual / forecast at the months' uptime) over the noise's power.
+    std::vector<double> errors[4][4];
+    for (const Backtest& t : e.fitted) {
+        size_t h = 0;
+        while (h < 3 && kCalibrationHistories[h + 1] <= t.fit.periodsUsed) ++h;
+        for (size_t z = 0; z < 4; ++z) {
+            double a = 0.0, f = 0.0, v = 0.0;
+            for (size_t m = 0; m < static_cast<size_t>(kCalibrationHorizons[z]) && m < t.from.size(); ++m) {
+                ASSERT_EQ(GetFitVol(&t.fit.curve, t.from[m], t.to[m], &v), 0);
+                a += t.actual[m];
+                f += v * t.uptime[m];
+            }
+            if (kCalibrationHorizons[z] <= static_cast<double>(t.from.size()))
+                errors[h][z].push_back(std::log(a / f) / std::pow(std::max(t.fit.noise, kNoiseFloor), kNoisePower));
+        }
+    }
+    Calibration want;
+    for (size_t h = 0; h < 4; ++h)
+        for (size_t z = 0; z < 4; ++z) {
+            if (errors[h][z].size() < kMinCellCases) continue;
+            want.history.push_back(kCalibrationHistories[h]);
+            want.horizon.push_back(kCalibrationHorizons[z]);
+            want.low.push_back(Percentile(errors[h][z], 0.1));
+            want.high.push_back(Percentile(errors[h][z], 0.9));
+            want.cases.push_back(static_cast<double>(errors[h][z].size()));
+        }
+    ASSERT_GE(want.size(), 2u);
+    EXPECT_EQ(e.own.history, want.history);
+    EXPECT_EQ(e.own.horizon, want.horizon);
+    EXPECT_EQ(e.own.cases, want.cases);
+    EXPECT_EQ(e.own.centre, std::vector<double>(want.size(), 0.0));
+    for (size_t c = 0; c < want.size() && c < e.own.size(); ++c) {
+        EXPECT_NEAR(e.own.low[c], want.low[c], 1e-12) << c;
+        EXPECT_NEAR(e.own.high[c], want.high[c], 1e-12) << c;
+    }
 }
 
 }  // namespace
