@@ -1,6 +1,9 @@
-// The well headers: the cells as written, each column read on request, and
-// every bad input refused with the message naming its line, column and well.
+// The well headers and the production history: the cells as written, each
+// column read on request, and every bad input refused with the message naming
+// its line, column and well.
 #include "fleet/headers.h"
+#include "fleet/history.h"
+#include "fleet/text.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +25,7 @@ TEST(FleetHeaders, ReadsCellsAndColumnsOnRequest)
     std::vector<Problem> problems;
     ASSERT_TRUE(ReadHeaders(ReadCsv(kTable), h, problems));
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 4);
+    EXPECT_TRUE(problems[0].line == 4 && problems[0].column == 1 && problems[0].warning);
     EXPECT_EQ(problems[0].message, "the row names no well; it is skipped");
     EXPECT_EQ(h.wells, (std::vector<std::string>{"A-1", "B,2", "C-3"}));
     EXPECT_EQ(h.lines, (std::vector<int>{2, 3, 5}));
@@ -94,6 +97,42 @@ TEST(FleetHeaders, RefusesBadCellsNamingWellAndColumn)
     h.cells[1][1] = "5";
     EXPECT_FALSE(NumberColumn(h, "len", values, p));
     EXPECT_EQ(p.message, "line 4, column 'len', well 'C': 'inf' is not a number");
+}
+
+TEST(FleetHistory, WellsMonthsAndProblemsByLine)
+{
+    // Each well as "name@line: date/volume/days/line ..." or "name@line! problem@line"; then the table's problems.
+    auto read = [](const char* text) {
+        std::vector<Problem> problems;
+        std::string out;
+        for (const History& w : ReadHistory(ReadCsv(text), problems)) {
+            out.append(w.name).append("@").append(std::to_string(w.line)).append(w.problem.empty() ? ":" : "! ");
+            if (!w.problem.empty()) out.append(w.problem).append("@").append(std::to_string(w.problemLine));
+            for (size_t k = 0; k < w.starts.size() && w.problem.empty(); ++k)
+                out.append(" ").append(FormatDate(w.starts[k])).append("/").append(FormatNumber(w.volumes[k]))
+                    .append("/").append(FormatNumber(w.daysOn[k])).append("/").append(std::to_string(w.lines[k]));
+            out.append("; ");
+        }
+        for (const Problem& p : problems)
+            out.append(std::to_string(p.line)).append(":").append(std::to_string(p.column)).append(p.fatal ? " fatal " : " ")
+                .append(p.warning ? "warning " : "").append(p.message).append("; ");
+        return out;
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"volume,Well,DATE\n100,A,2020-02-01\n90,A,2020-01-01\n,B,2020-03-01\n",
+         "A@2: 2020-01-01/90/31/3 2020-02-01/100/29/2; B@4! column 'volume': '' is not a finite number@4; "},
+        {"# c\ndate,days_on,well,volume\n2020-01-15,,A,1\n2020-02-15,0,A,2\n2020-03-15,30.5,A,3\n2021-01-01,,,4\n",
+         "A@3: 2020-01-15/1/31/3 2020-02-15/2/0/4 2020-03-15/3/30.5/5; 6:3 warning the row names no well; it is skipped; "},
+        {"well,date,volume,days_on\nA,2020-01-01,1,\nA,2020-02-01,2,\nA,2020-01-31,3,\nB,2020-13-01,1,\nB,x,y,z\n"
+         "C,2020-01-01,inf,\nD,2020-01-01,1,nan\nE,2020-01-01\n",
+         "A@2! its month 2020-01-31 overlaps the month of line 2@4; B@5! column 'date': bad date '2020-13-01' (YYYY-MM-DD, "
+         "years 1800 to 2999)@5; C@7! column 'volume': 'inf' is not a finite number@7; D@8! column 'days_on': 'nan' is "
+         "not a finite number@8; E@9! column 'volume': '' is not a finite number@9; "},
+        {"", "1:0 fatal the history is empty: it needs a header naming well, date, volume[, days_on]; "},
+        {"\nwell,volume,days_on\nA,1,1\n", "2:0 fatal missing column 'date' (the header must name well, date and "
+                                             "volume; days_on is optional); "},
+    };
+    for (const auto& [text, want] : cases) EXPECT_EQ(read(text), want) << text;
 }
 
 }  // namespace
