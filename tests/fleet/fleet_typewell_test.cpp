@@ -153,6 +153,33 @@ TEST(FleetTypeWell, RecencyWeighsWellsByVintage)
     }
 }
 
+TEST(FleetTypeWell, SummaryAndProfileRowsByHand)
+{
+    // Four wells of (a, b) a month over two halves of a year: the wells' volumes
+    // 12 (a + b) and each month's percentiles by hand, all nine figures apart.
+    const double halves[4][2] = {{1, 8}, {2, 4}, {4, 0}, {6, 4}};
+    std::vector<FilledWell> filled(4);
+    for (size_t i = 0; i < 4; ++i) {
+        for (int m = 0; m < 24; ++m) filled[i].volumes.push_back(halves[i][m / 12]);
+        filled[i].historyMonths = std::vector<int32_t>{24, 12, 13, 0}[i];
+    }
+    TypeWellOptions o;
+    o.months = 24;
+    o.minWells = 4;
+    o.spread = Spread::Rate;
+    const TypeWell t = BuildTypeWells(filled, {{"g", "g", "g", "g"}, {1, 1, 1, 1}, {true, true, true, true}}, o,
+                                      Date(2030, 1, 1, 0, 0, 0))[0];
+    const std::vector<Cell> s = SummaryCells(t, {"w0", "w1", "w2", "w3"});
+    // The P50 (90) lies as far from w0's 108 as from w1's 72: the first is named.
+    const double eur[] = {55.2, 90, 116.4, 87, 0, 108, 30, 84, 146.4};
+    EXPECT_TRUE(s[0].text == "g" && s[1].count == 4 && s[6].text == "w0" && s[6].number == 0.0);
+    for (size_t c = 2; c < 11; ++c) EXPECT_NEAR(s[c].number, eur[c - 2], 1e-12) << kTypeWellSummaryColumns[c].name;
+    const std::vector<Cell> row = ProfileCells(t)[12];
+    const double month13[] = {1.2, 4, 6.8, 12 * 1.3 + 1.2, 12 * 3 + 4.0, 12 * 5.4 + 6.8};
+    EXPECT_TRUE(row[0].text == "g" && row[1].count == 13 && row[2].count == 4 && row[3].count == 2);
+    for (size_t c = 4; c < 10; ++c) EXPECT_NEAR(row[c].number, month13[c - 4], 1e-12) << kTypeWellColumns[c].name;
+}
+
 TEST(FleetTypeWell, BadInputIsNamed)
 {
     Headers h;
