@@ -32,6 +32,11 @@ contains err.txt "bad.csv:10:4: error: column 'end': only a well's last segment 
 lacks out.txt "BadModel"
 lacks out.txt "ZeroQi"
 
+# An open last segment starting at the horizon (360 months) still has its month.
+printf '%s\n' well,model,start,end,qi,di,b O,arps,2000-01-01,2030-01-01,100,10,0 O,arps,2030-01-01,,50,10,0 > open.csv
+expect_status 0 "$QRVP" forecast open.csv
+contains out.txt "O,2030-01-01,50.000000,"
+
 # A missing column stops everything, naming the header line.
 printf 'well,model,qi\nA,arps,100\n' > nostart.csv
 expect_status 1 "$QRVP" forecast nostart.csv
