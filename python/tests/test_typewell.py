@@ -46,11 +46,8 @@ def test_typewell_is_qrvp_typewell_to_the_bit(qrvp_bin, tmp_path, recency):
 
 
 @pytest.mark.parametrize("change, kwargs, message", [
-    (lambda h: h[h["well"] != "T-3"], {"by": "county"}, r"^well 'T-3' is absent from the well headers$"),
     (lambda h: h.assign(lateral_length_ft=h["lateral_length_ft"].astype(object).where(h.index != 4, "long")),
      {"per": "lateral_length_ft=1"}, r"^headers row 4: column 'lateral_length_ft', well 'T-4': 'long' is not a number$"),
-    (lambda h: h, {"by": "basin"}, r"^the well headers have no column 'basin' \(they have: well, county, lateral"),
-    (lambda h: h, {"by": "county"}, r"^group 'EAST' has 6 wells; a type well needs at least 10$"),
     (lambda h: h, {"per": "lateral_length_ft"}, r"^per must be 'COLUMN=UNIT'"),
     (lambda h: h, {"align": "last"}, r"^align must be 'first' or 'peak'"),
     (lambda h: h, {"recency": -1}, r"^recency must be a number of years above 0"),

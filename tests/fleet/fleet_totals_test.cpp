@@ -153,12 +153,11 @@ TEST(FleetTotals, BacktestScoresReadTheActualVolumeThroughTheBand)
         ASSERT_EQ(FitBand(&t.fit, nullptr, t.fit.historyEnd, t.to[m - 1], &b.p90, &b.p50, &b.p10), 0);
         std::vector<Backtest> three(3, t);
         three[0].actual.assign(6, 1e9);
-        std::fill_n(three[0].actual.begin(), m, 0.0);
+        std::fill_n(three[0].actual.begin(), m - 1, 0.0);
         three[0].actual[m - 1] = 0.5 * b.p10;
         three[1].actual.assign(6, 0.0);
         three[1].actual[0] = 0.5 * b.p90;
-        three[1].well = "B";
-        three[2].well = "C";  // in no group
+        three[1].well = "B", three[2].well = "C";  // C in no group
         std::vector<std::string> groups;
         std::vector<double> scores;
         BacktestScores(three, Calibration{}, months, {{"", "g"}, {"B", "h"}}, groups, scores);
@@ -176,7 +175,6 @@ TEST(FleetTotals, BadGroupsNameTheWellAndGiveNoNumbers)
         std::string message;
     };
     const Case cases[] = {
-        {{"A"}, {"g"}, {""}, {{1, 2, 3}}, "group 'g' has one well ('A'): a total needs two or more"},
         {{"A", "B"}, {"g", "g"}, {"", "no rows"}, {{1, 2, 3}, {}}, "well 'B' is not fitted: no rows"},
         {{"A", "B"}, {"g", "g"}, {"", ""}, {{1, 2, 3}, {3, 2, 1}},
          "well 'B': its band (P90 3, P50 2, P10 1) is not 0 < P90 <= P50 <= P10"},

@@ -64,7 +64,6 @@ Over,90,2020-02-01,
 CSV
 expect_status 1 "$QRVP" fit bad.csv --model hyperbolic --bootstrap 0 --report bad_report.csv
 contains err.txt "bad.csv:16: warning: the row names no well; it is skipped"
-contains err.txt "bad.csv:8: error: well 'BadDate' is not fitted: column 'date': bad date '2020-13-01'"
 contains err.txt "bad.csv:9: error: well 'Negative' is not fitted: period 0: the volume (-5) must be a finite number, zero or more"
 contains err.txt "bad.csv:12: error: well 'Twice' is not fitted: its month 2020-01-01 overlaps the month of line 11"
 contains err.txt "well 'Short' is not fitted: 1 usable periods cannot fit the 3 parameters of the hyperbolic model"
