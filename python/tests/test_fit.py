@@ -74,9 +74,3 @@ def test_totals_from_the_fit_equal_those_from_its_report():
     pd.testing.assert_frame_equal(again.drop(columns="rho_pairs"), totals.drop(columns="rho_pairs"), check_exact=True)
     assert ((totals["p90"] >= totals["sum_p90"]) & (totals["p10"] <= totals["sum_p10"])).all()
 
-
-def test_a_group_of_one_well_is_named_and_given_no_total():
-    history = synthetic(4, 24)
-    with pytest.warns(UserWarning, match=r"the total of group 'A1' is not given: group 'A1' has one well \('S-3'\)"):
-        totals = q.fit(history, horizon=12, headers=groups_of(history, 3), totals="area", rho=0.2)[-1]
-    assert totals["message"].isna().tolist() == [True, False] and np.isnan(totals["p50"].iloc[1])

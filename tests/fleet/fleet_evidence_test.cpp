@@ -67,9 +67,7 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     own.centre[0] = c.centre[0] + 1.0, own.cases[0] = 300.0, own.horizon[1] = 1e6;
     const Calibration blend = Blend(c, own, 100.0);
     EXPECT_DOUBLE_EQ(blend.centre[0], c.centre[0] + 0.75);
-    EXPECT_EQ(blend.cases[0], 300.0);
-    EXPECT_EQ(blend.centre[1], c.centre[1]);
-    EXPECT_EQ(blend.size(), c.size());
+    EXPECT_TRUE(blend.cases[0] == 300.0 && blend.centre[1] == c.centre[1] && blend.size() == c.size());
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
     // A file written before the half-life and the model travelled with the prior reads as equal weights and
@@ -96,16 +94,14 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     FitRun second = run;
     second.threads = 1;
     PrepareRun(wells, second, false, false);
-    EXPECT_EQ(std::memcmp(&first.options.prior, &second.options.prior, sizeof(FitPrior)), 0);
-    EXPECT_EQ(first.calibration.low, second.calibration.low);
+    EXPECT_TRUE(std::memcmp(&first.options.prior, &second.options.prior, sizeof(FitPrior)) == 0 &&
+                first.calibration.low == second.calibration.low);
     // The sample in name order, whatever the wells' order.
     const std::vector<const History*> sample = SampleOf(wells, wells.size());
     ASSERT_EQ(sample.size(), wells.size());
     EXPECT_TRUE(std::is_sorted(sample.begin(), sample.end(), [](auto a, auto b) { return a->name < b->name; }));
     // The fleet's b lies between 1 and 1.6: the prior's centre does too, and it pulls.
-    EXPECT_GT(first.options.prior.strength, 0.0);
-    EXPECT_GT(first.options.prior.b, 0.9);
-    EXPECT_LT(first.options.prior.b, 1.7);
+    EXPECT_TRUE(first.options.prior.strength > 0.0 && first.options.prior.b > 0.9 && first.options.prior.b < 1.7);
 }
 
 TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
@@ -157,9 +153,8 @@ TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
             const auto j = std::find_if(w.starts.begin(), w.starts.end(), [&](const Date& d) { return d == from; });
             const size_t at = static_cast<size_t>(j - w.starts.begin());
             const bool here = j != w.starts.end() && produced(w, at);
-            EXPECT_TRUE(t->from[m] == from && t->to[m] == to) << w.name << m;
-            EXPECT_EQ(t->actual[m], here ? w.volumes[at] : 0.0) << w.name << m;
-            EXPECT_EQ(t->uptime[m], here ? w.daysOn[at] / to.DaySpan(from) : 0.0) << w.name << m;
+            EXPECT_TRUE(t->from[m] == from && t->to[m] == to && t->actual[m] == (here ? w.volumes[at] : 0.0) &&
+                        t->uptime[m] == (here ? w.daysOn[at] / to.DaySpan(from) : 0.0)) << w.name << m;
         }
     }
     EXPECT_TRUE(e.backtests == cuts && e.fitted.size() == cuts);
@@ -190,12 +185,10 @@ TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
             want.cases.push_back(static_cast<double>(errors[h][z].size()));
         }
     ASSERT_GE(want.size(), 2u);
-    EXPECT_TRUE(e.own.history == want.history && e.own.horizon == want.horizon && e.own.cases == want.cases);
-    EXPECT_EQ(e.own.centre, std::vector<double>(want.size(), 0.0));
-    for (size_t c = 0; c < want.size() && c < e.own.size(); ++c) {
-        EXPECT_NEAR(e.own.low[c], want.low[c], 1e-12) << c;
-        EXPECT_NEAR(e.own.high[c], want.high[c], 1e-12) << c;
-    }
+    EXPECT_TRUE(e.own.history == want.history && e.own.horizon == want.horizon && e.own.cases == want.cases &&
+                e.own.centre == std::vector<double>(want.size(), 0.0));
+    for (size_t c = 0; c < want.size() && c < e.own.size(); ++c)
+        EXPECT_TRUE(std::fabs(e.own.low[c] - want.low[c]) < 1e-12 && std::fabs(e.own.high[c] - want.high[c]) < 1e-12) << c;
 }
 
 }  // namespace

@@ -127,10 +127,7 @@ TEST(FleetTypeWell, SummaryAndProfileRowsByHand)
         for (int m = 0; m < 24; ++m) filled[i].volumes.push_back(halves[i][m / 12]);
         filled[i].historyMonths = std::vector<int32_t>{24, 12, 13, 0}[i];
     }
-    TypeWellOptions o;
-    o.months = 24;
-    o.minWells = 4;
-    o.spread = Spread::Rate;
+    const TypeWellOptions o{24, Align::FirstProduction, Spread::Rate, 4};
     const TypeWell t = BuildTypeWells(filled, {{"g", "g", "g", "g"}, {1, 1, 1, 1}, {true, true, true, true}}, o,
                                       Date(2030, 1, 1, 0, 0, 0))[0];
     const std::vector<Cell> s = SummaryCells(t, {"w0", "w1", "w2", "w3"});
@@ -154,16 +151,14 @@ TEST(FleetTypeWell, BadInputIsNamed)
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].message, "well 'B' is left out: its 'county' is blank in the well headers");
     EXPECT_EQ(problems[1].message, "well 'C' is left out: its 'len' is blank in the well headers");
-    EXPECT_EQ(problems[2].message, "well 'D' is left out: its 'len' is 0, not above 0");
-    EXPECT_EQ(problems[2].line, 5);
+    EXPECT_TRUE(problems[2].message == "well 'D' is left out: its 'len' is 0, not above 0" && problems[2].line == 5);
     EXPECT_TRUE(keys.used == (std::vector<bool>{true, false, false, false, true}) && keys.factors[0] == 0.5);
     TypeWellOptions o;
     o.months = 24;
     o.minWells = 2;
     const std::vector<TypeWell> t = Build({Well("A", 24), Well("B", 24), Well("C", 24), Well("D", 24), Well("E", 24)}, o, &keys);
     ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].problem, "group 'X' has 1 well; a type well needs at least 2");
-    EXPECT_TRUE(t[0].monthly[1].empty());
+    EXPECT_TRUE(t[0].problem == "group 'X' has 1 well; a type well needs at least 2" && t[0].monthly[1].empty());
 
     History dry = Well("dry", 3);
     dry.volumes.assign(3, 0.0);
