@@ -34,10 +34,12 @@ Error CheckOptions(const FitOptions& o, int32_t count)
         return Err(__LINE__, "halfLife (%f) must be a number of months (negative: the prior's)", o.halfLife);
     if (!(o.economicLimit >= 0.0) || !std::isfinite(o.economicLimit))
         return Err(__LINE__, "economicLimit (%f) must be zero or a positive rate", o.economicLimit);
-    if (o.regimes != 0 && o.regimes != 1) return Err(__LINE__, "regimes (%d) must be 0 or 1", o.regimes);
+    if (o.regimes < -1 || o.regimes > 1) return Err(__LINE__, "regimes (%d) must be -1, 0 or 1", o.regimes);
     const FitPrior& p = o.prior;
     if (!(p.halfLife >= 0.0) || !std::isfinite(p.halfLife))
         return Err(__LINE__, "the prior's halfLife (%f) must be zero or a positive number of months", p.halfLife);
+    if (p.oneRegime != 0 && p.oneRegime != 1)
+        return Err(__LINE__, "the prior's oneRegime (%d) must be 0 or 1", p.oneRegime);
     if (!(p.strength >= 0.0) || !std::isfinite(p.strength))
         return Err(__LINE__, "the prior's strength (%f) must be zero or a positive number", p.strength);
     if (p.strength > 0.0 && !(std::isfinite(p.lnDi) && std::isfinite(p.b) && p.sdLnDi > 0.0 && p.sdB > 0.0 &&
@@ -70,7 +72,7 @@ Error Fit(int32_t count, const Date* starts, const Date* ends, const double* vol
     if (Error e = CheckPeriods(count, starts, ends, volumes, daysOn)) return e;
     Start start;
     if (o.startIndex < 0) {
-        start = FitStart(count, starts, ends, volumes, daysOn, o.regimes != 0);
+        start = FitStart(count, starts, ends, volumes, daysOn, o.regimes < 0 ? o.prior.oneRegime == 0 : o.regimes != 0);
         if (start.first < 0)
             return Err(__LINE__, "no period produced: every one of the %d periods is a shut-in", count);
     } else {
@@ -130,7 +132,7 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaults(FitOptions* options)
     o.halfLife = -1.0;
     o.economicLimit = 0.0;
     o.seed = 1;
-    o.regimes = 1;
+    o.regimes = -1;
     o.prior.months = 12.0;
     *options = o;
     return 0;

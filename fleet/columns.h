@@ -110,12 +110,12 @@ inline constexpr std::array<Column, 11> kTotalsColumns = {{
 
 // A fleet prior file (one row): FitPrior's fields, and the model the fleet's
 // backtests chose for `--model best` (a model's name; best: none, the lowest
-// AICc).  A file without half_life or model (written before the fleet chose
-// them) reads as 0 and best.
-inline constexpr std::array<Column, 8> kPriorColumns = {{
+// AICc).  A file without half_life, one_regime or model (written before the
+// fleet chose them) reads as 0, 0 and best.
+inline constexpr std::array<Column, 9> kPriorColumns = {{
     {"ln_di", Kind::Number, true}, {"b", Kind::Number, true}, {"sd_ln_di", Kind::Number, true},
     {"sd_b", Kind::Number, true}, {"strength", Kind::Number, true}, {"months", Kind::Number, true},
-    {"half_life", Kind::Number, false}, {"model", Kind::Text, false},
+    {"half_life", Kind::Number, false}, {"one_regime", Kind::Number, false}, {"model", Kind::Text, false},
 }};
 
 // A calibration file: one row per cell of FitCalibration, with the backtests

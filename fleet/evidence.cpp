@@ -113,14 +113,15 @@ bool ReadRows(const std::vector<CsvRecord>& records, const std::array<Column, N>
 
 std::string PriorCsv(const FitPrior& p, int32_t bestModel)
 {
-    std::string row = Row(std::array<double, 7>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months, p.halfLife});
+    std::string row = Row(std::array<double, 8>{p.lnDi, p.b, p.sdLnDi, p.sdB, p.strength, p.months, p.halfLife,
+                                                static_cast<double>(p.oneRegime)});
     row.back() = ',';
     return ColumnNames(kPriorColumns, ",") + "\n" + row + FitModelName(bestModel) + "\n";
 }
 
 bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::string& problem, int32_t* bestModel)
 {
-    std::vector<std::array<double, 8>> rows;
+    std::vector<std::array<double, 9>> rows;
     if (!ReadRows(records, kPriorColumns, rows, problem)) return false;
     if (rows.size() != 1) {
         problem = "the prior needs exactly one row after its header, not " + std::to_string(rows.size());
@@ -136,16 +137,20 @@ bool ReadPrior(const std::vector<CsvRecord>& records, FitPrior& prior, std::stri
         problem = "line " + std::to_string(records[1].line) + ": column 'half_life' must be zero or more months";
         return false;
     }
+    if (r[7] != 0.0 && r[7] != 1.0) {
+        problem = "line " + std::to_string(records[1].line) + ": column 'one_regime' must be 0 or 1";
+        return false;
+    }
     std::optional<int32_t> model = FIT_MODEL_BEST;
     for (size_t i = 0; i < records[0].fields.size(); ++i)
-        if (Lower(Trim(records[0].fields[i])) == kPriorColumns[7].name && i < records[1].fields.size() &&
+        if (Lower(Trim(records[0].fields[i])) == kPriorColumns[8].name && i < records[1].fields.size() &&
             !Trim(records[1].fields[i]).empty())
             model = FitModelOf(std::string(Trim(records[1].fields[i])));
     if (!model) {
         problem = "line " + std::to_string(records[1].line) + ": column 'model' must name one of " + kFitModelNames;
         return false;
     }
-    prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5], r[6]};
+    prior = FitPrior{r[0], r[1], r[2], r[3], r[4], r[5], r[6], static_cast<int32_t>(r[7]), 0};
     if (bestModel) *bestModel = *model == FIT_MODEL_BEST ? -1 : *model;
     return true;
 }

@@ -270,6 +270,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     if (!given) {
         chosen.months = kPriorMonths;
         chosen.halfLife = std::max(options.halfLife, 0.0);
+        chosen.oneRegime = options.regimes == 0 ? 1 : 0;
     }
     const FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
     if (!given && shaped) {
@@ -292,12 +293,13 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             std::vector<Fitted> fits;
             int32_t model;
         };
-        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0,
+        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0, int32_t oneRegime = 0,
                             int32_t model = FIT_MODEL_HYPERBOLIC) {
             Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}, model};
             t.prior.b = centreB;
             t.prior.strength = strength;
             t.prior.halfLife = halfLife;
+            t.prior.oneRegime = oneRegime;
             FitOptions with = o;
             with.model = model;
             with.prior = t.prior;
@@ -336,11 +338,19 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             if (t.score < (recent ? recent->score : pick->score)) recent = std::move(t);
         }
         if (recent) pick = &*recent;
+        // Then each history whole, as one regime, unless the options say.
+        std::optional<Tried> whole;
+        if (pick && options.regimes < 0) {
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, 1);
+            if (t.score < pick->score) whole = std::move(t);
+        }
+        if (whole) pick = &*whole;
         // Then, for FIT_MODEL_BEST, the other models at that prior and half-life.
         std::optional<Tried> other;
         for (int32_t model : {FIT_MODEL_EXPONENTIAL, FIT_MODEL_STRETCHED}) {
             if (!pick || !chooseModel) continue;
-            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, model);
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, pick->prior.oneRegime,
+                               model);
             if (t.score < (other ? other->score : pick->score)) other = std::move(t);
         }
         if (other) pick = &*other;
@@ -349,6 +359,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
             if (!pick->pilotB) chosen.b = pick->centreB;
             if (options.halfLife < 0.0) chosen.halfLife = pick->prior.halfLife;
+            if (options.regimes < 0) chosen.oneRegime = pick->prior.oneRegime;
             out.prior = chosen;
             out.own = CalibrationOf(cuts, pick->fits);
             KeepBacktests(cuts, pick->fits, out);

@@ -72,9 +72,10 @@ struct Evidence {
 // Learns from the sample with `options` (its prior and bootstrap ignored) on
 // `threads` threads: the prior (unless `given` is not null: then that prior,
 // used for the backtests too) and the calibration of the backtests.  The
-// prior's halfLife is the one its backtests were fitted with: the options'
-// when they set one (0 or more), else chosen from kHalfLives (0 when no prior
-// is learned).  With FIT_MODEL_BEST the prior's search fits the hyperbola,
+// prior's halfLife and oneRegime are those its backtests were fitted with:
+// the options' when they set them (halfLife 0 or more, regimes 0 or 1), else
+// chosen, the half-life from kHalfLives, then the whole history as one regime
+// when its backtests miss less (0 and 0 when no prior is learned).  With FIT_MODEL_BEST the prior's search fits the hyperbola,
 // then the exponential and the stretched exponential are backtested at its
 // outcome, and the model whose backtests miss least is the Evidence's model
 // (a tie keeps the hyperbola; none without a prior: each well's AICc).

@@ -63,12 +63,13 @@
  * periods, so it pulls a short history hard toward the fleet and a long one
  * hardly at all.  Di is the nominal decline per year at the fit start.  Only
  * the hyperbola takes the pull; strength 0 is no pull.
- * halfLife is the recency weighting the prior was learned with (a fleet's
- * backtests choose it): any model's fit weights its periods by it when
- * FitOptions.halfLife is negative (the default), so a fit with the prior
- * weights its months as the fits that chose the prior did; an option of 0 or
- * more overrides it.  FitDecline fails ("the prior's halfLife ...") when it is
- * negative or not finite, whatever the strength. */
+ * halfLife and oneRegime are how the fits that chose the prior (a fleet's
+ * backtests) weighted and cut their histories: any model's fit takes them
+ * when FitOptions.halfLife is negative and FitOptions.regimes is -1 (the
+ * defaults), so a fit with the prior treats its months as those fits did;
+ * an option of 0 or more overrides each.  FitDecline fails ("the prior's
+ * halfLife ...", "the prior's oneRegime ...") when halfLife is negative or
+ * not finite or oneRegime is not 0 or 1, whatever the strength. */
 typedef struct FitPrior {
     double lnDi;           /* centre of ln Di */
     double b;              /* centre of b */
@@ -77,6 +78,8 @@ typedef struct FitPrior {
     double strength;       /* lambda for a history of no periods; 0 (default): no prior */
     double months;         /* periods at which the pull has halved, > 0; default 12 */
     double halfLife;       /* months, >= 0, as FitOptions.halfLife; 0 (default): equal weights */
+    int32_t oneRegime;     /* 1: each history whole, as one regime; 0 (default): the last regime after restarts */
+    int32_t pad;           /* always 0 */
 } FitPrior;
 
 /* Options.  FitDefaults fills every field; change the ones wanted. */
@@ -100,10 +103,11 @@ typedef struct FitOptions {
     double economicLimit;  /* rate per month at which the remaining volume ends; 0 (default): none,
                               the remaining volume runs 50 years past the history */
     uint64_t seed;         /* seed of the bootstrap's draws; the same seed repeats a run exactly; default 1 */
-    int32_t regimes;       /* 1 (default): with startIndex -1, find restarts (production again after 6 or more
+    int32_t regimes;       /* 1: with startIndex -1, find restarts (production again after 6 or more
                               months shut in, or a producing period at twice the rate of the three before
                               it, held, with 6 or more producing periods from it) and fit the last regime
-                              only; 0: the whole history is one regime */
+                              only; 0: the whole history is one regime; -1 (default): as the prior's
+                              oneRegime says (restarts found when it is 0) */
     int32_t pad;           /* always 0 */
     FitPrior prior;        /* default: none (strength 0) */
 } FitOptions;
@@ -178,8 +182,8 @@ typedef struct FitCalibration {
 
 #ifdef __cplusplus
 /* Fixed layouts, no hidden padding, for hosts that declare the records themselves. */
-static_assert(sizeof(FitOptions) == 144 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 416 &&
-                  sizeof(FitPrior) == 56 && sizeof(FitCalibration) == 64,
+static_assert(sizeof(FitOptions) == 152 && sizeof(FitCurve) == 72 && sizeof(FitResult) == 416 &&
+                  sizeof(FitPrior) == 64 && sizeof(FitCalibration) == 64,
               "the fit records' sizes");
 static_assert(offsetof(FitCurve, start) == 8 && offsetof(FitCurve, Qi) == 24 && offsetof(FitResult, fitStart) == 216 &&
                   offsetof(FitResult, startIndex) == 264 && offsetof(FitResult, logRmse) == 288 &&

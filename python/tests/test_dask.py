@@ -47,7 +47,7 @@ def test_bad_well_raises_on_the_client(client, fleet):
 def test_fit_on_the_cluster_equals_the_single_process_fit(client):
     from test_fit import synthetic
     history = synthetic(24, 36, steepen=0.1)
-    assert q._fit.fit(history, model="best", _learn_only=True)[0].endswith(",12,stretched\n"), "what must travel"
+    assert q._fit.fit(history, model="best", _learn_only=True)[0].endswith(",12,0,stretched\n"), "what must travel"
     segments, report = q.fit(history, model="best", bootstrap=10, report=True)
     got = qd.fit(qd.by_well(history, npartitions=3), model="best", bootstrap=10).compute(scheduler=client.get)
     pd.testing.assert_frame_equal(got.reset_index(drop=True), report, check_exact=True)

@@ -91,7 +91,7 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
         {nullptr, [](Call& c) { c.options.producingTime = 0; }},
         {"softL1 (2) must be 0 or 1", [](Call& c) { c.options.softL1 = 2; }},
         {nullptr, [](Call& c) { c.options.softL1 = 1; }},
-        {"regimes (2) must be 0 or 1", [](Call& c) { c.options.regimes = 2; }},
+        {"regimes (2) must be -1, 0 or 1", [](Call& c) { c.options.regimes = 2; }},
         {nullptr, [](Call& c) { c.options.regimes = 0, c.options.startIndex = -1; }},
         {"startIndex (-2) must be -1 or a period's index (0 to 35)", [](Call& c) { c.options.startIndex = -2; }},
         {"startIndex (36) must be -1 or a period's index (0 to 35)", [](Call& c) { c.options.startIndex = 36; }},
@@ -130,6 +130,7 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
         {"halfLife (nan) must be a number of months (negative: the prior's)", [](Call& c) { c.options.halfLife = kNaN; }},
         {nullptr, [](Call& c) { c.options.halfLife = 0.5; }},
         {"the prior's halfLife (-0.000000) must be zero or a positive number of months", [](Call& c) { c.options.prior.halfLife = -1e-9; }},
+        {"the prior's oneRegime (2) must be 0 or 1", [](Call& c) { c.options.prior.oneRegime = 2; }},
         {"economicLimit (-0.000000) must be zero or a positive rate", [](Call& c) { c.options.economicLimit = -1e-9; }},
         {"economicLimit (inf) must be zero or a positive rate", [](Call& c) { c.options.economicLimit = kInf; }},
         {nullptr, [](Call& c) { c.options.economicLimit = 1e-300; }},
@@ -137,19 +138,19 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
          [](Call& c) { c.options.prior.strength = -1e-9; }},
         {"the prior's strength (inf) must be zero or a positive number",
          [](Call& c) { c.options.prior.strength = kInf; }},
-        {nullptr, [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1e-9, 12.0, 0.0}; }},
+        {nullptr, [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1e-9, 12.0, 0.0, 0, 0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.000000 and 0.500000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.0, 0.5, 1.0, 12.0, 0.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.0, 0.5, 1.0, 12.0, 0.0, 0, 0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.500000 and 0.000000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.0, 1.0, 12.0, 0.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.0, 1.0, 12.0, 0.0, 0, 0}; }},
         {"the prior (ln Di 0.000000, b 1.000000, spreads 0.500000 and 0.500000, months 0.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1.0, 0.0, 0.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{0.0, 1.0, 0.5, 0.5, 1.0, 0.0, 0.0, 0, 0}; }},
         {"the prior (ln Di inf, b 1.000000, spreads 0.500000 and 0.500000, months 12.000000) needs finite "
          "centres and positive spreads and months",
-         [](Call& c) { c.options.prior = FitPrior{kInf, 1.0, 0.5, 0.5, 1.0, 12.0, 0.0}; }},
+         [](Call& c) { c.options.prior = FitPrior{kInf, 1.0, 0.5, 0.5, 1.0, 12.0, 0.0, 0, 0}; }},
         // The periods: dates in 1800 to 2999 that exist, each after its start and the period before.
         {"period 0: its dates (12/31/1799 to 3/31/2012) must lie in the years 1800 to 2999",
          [](Call& c) { c.starts[0] = Date(1799, 12, 31, 0, 0, 0); }},

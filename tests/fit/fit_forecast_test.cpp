@@ -57,7 +57,7 @@ FitOptions Defaults()
 TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
 {
     FitOptions withPrior = Defaults();
-    withPrior.prior = FitPrior{std::log(3.0), 1.8, 0.5, 0.5, 3.0, 12.0, 0.0};
+    withPrior.prior = FitPrior{std::log(3.0), 1.8, 0.5, 0.5, 3.0, 12.0, 0.0, 0, 0};
     // The wells' true b is 0.5, the prior's 1.8.
     for (int months : {8, 120}) {
         const Well w = MakeWell(months, 20000.0, 3.0, 0.5, 0.03, 5);
@@ -141,9 +141,9 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
         EXPECT_EQ(r.regimeStart, c.well.starts[static_cast<size_t>(c.regimeFirst)]);
         EXPECT_EQ(r.startIndex, c.first);
     }
-    // The whole history as one regime.
+    // The whole history as one regime, as the prior says when the options leave it.
     FitOptions one = Defaults();
-    one.regimes = 0;
+    one.prior.oneRegime = 1;
     FitResult r;
     ASSERT_EQ(Fit(cases[4].well, one, &r), 0);
     EXPECT_EQ(r.regimeChanges, 0);

@@ -48,7 +48,7 @@ std::vector<History> Fleet(int wells, int longWell = -1)
 
 TEST(FleetEvidence, FilesReadBackToTheBit)
 {
-    const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0, 18.5};
+    const FitPrior prior{1.2345678901234567, 1.1, 0.3333333333333333, 0.07, 3.0, 12.0, 18.5, 1, 0};
     FitPrior back{};
     std::string problem;
     int32_t model = -1;  // the fleet's choice for FIT_MODEL_BEST

@@ -221,8 +221,8 @@ int main(int argc, char** argv)
     fitCmd->add_option("--soft-l1-scale", fit.softL1Scale, "Log residual where the soft-L1 loss turns linear "
                                                            "(default 0.1)")
         ->check(CLI::PositiveNumber);
-    fitCmd->add_flag("--no-regimes", fit.noRegimes, "Fit the whole history as one regime (default: the last regime "
-                                                    "after a restart)");
+    fitCmd->add_flag("--no-regimes", fit.noRegimes, "Fit the whole history as one regime (default: as the fleet's "
+                                                    "backtests chose, else the last regime after a restart)");
     fitCmd->add_option("--economic-limit", fit.economicLimit, "Rate per month where the remaining volume ends "
                                                               "(default none: 50 years)");
     fitCmd->add_option("--bootstrap", fit.bootstrap, "Bootstrap replicates for P90/P50/P10 (default 0: none)")
