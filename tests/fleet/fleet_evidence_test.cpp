@@ -70,6 +70,8 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_TRUE(blend.cases[0] == 300.0 && blend.centre[1] == c.centre[1] && blend.size() == c.size());
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
+    for (const char* row : {"1,1,1,1,-1e-300,12", "1,1,1,1,0,0", "1,1,0,1,1e-300,12", "1,1,1,-1,1,12"})  // each check
+        EXPECT_FALSE(ReadPrior(ReadCsv(std::string("ln_di,b,sd_ln_di,sd_b,strength,months\n").append(row)), back, problem)) << row;
     // A file written before the half-life and the model travelled with the prior reads as equal weights and
     // each well's AICc; a bad one is named.
     EXPECT_TRUE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months\n1,1,1,1,1,12\n"), back, problem, &model) && !back.halfLife && model == -1);
@@ -143,8 +145,7 @@ TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
         if (before < kBacktestMinPeriods || total == 0.0) continue;
         ++cuts;
         const auto t = std::find_if(e.fitted.begin(), e.fitted.end(), [&](const Backtest& b) { return b.well == w.name; });
-        ASSERT_NE(t, e.fitted.end()) << w.name;
-        ASSERT_EQ(t->from.size(), static_cast<size_t>(held)) << w.name;
+        ASSERT_TRUE(t != e.fitted.end() && t->from.size() == static_cast<size_t>(held)) << w.name;
         EXPECT_TRUE(t->fit.historyEnd == cut) << w.name;
         for (size_t m = 0; m < t->from.size(); ++m) {
             Date from = cut, to = cut;
