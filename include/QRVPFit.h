@@ -64,10 +64,10 @@
  * hardly at all.  Di is the nominal decline per year at the fit start.  Only
  * the hyperbola takes the pull; strength 0 is no pull.
  * halfLife and oneRegime are how the fits that chose the prior (a fleet's
- * backtests) weighted and cut their histories: any model's fit takes them
- * when FitOptions.halfLife is negative and FitOptions.regimes is -1 (the
- * defaults), so a fit with the prior treats its months as those fits did;
- * an option of 0 or more overrides each.  FitDecline fails ("the prior's
+ * backtests) weighted and cut their histories: any model's fit takes
+ * halfLife when FitOptions.halfLife is negative and oneRegime when
+ * FitOptions.regimes is -1 (the defaults), so a fit with the prior treats its
+ * months as those fits did; an option of 0 or more overrides each.  FitDecline fails ("the prior's
  * halfLife ...", "the prior's oneRegime ...") when halfLife is negative or
  * not finite or oneRegime is not 0 or 1, whatever the strength. */
 typedef struct FitPrior {
