@@ -112,7 +112,7 @@ TEST(FleetHistory, WellsMonthsAndProblemsByLine)
     const std::pair<const char*, const char*> cases[] = {
         {"volume,Well,DATE\n100,A,2020-02-01\n90,A,2020-01-01\n,B,2020-03-01\n",
          "A@2: 2020-01-01/90/31/3 2020-02-01/100/29/2; B@4! column 'volume': '' is not a finite number@4; "},
-        {"# c\ndate,days_on,well,volume\n2020-01-15,,A,1\n2020-02-15,0,A,2\n2020-03-15,30.5,A,3\n2021-01-01,,,4\n",
+        {"# c\ndate,days_on,well,volume,note\n2020-01-15,,A,1\n2020-02-15,0,A,2\n2020-03-15,30.5,A,3\n2021-01-01,,,4\n",
          "A@3: 2020-01-15/1/31/3 2020-02-15/2/0/4 2020-03-15/3/30.5/5; 6:3 warning the row names no well; it is skipped; "},
         {"well,date,volume,days_on\nA,2020-01-01,1,\nA,2020-02-01,2,\nA,2020-01-31,3,\nB,2020-13-01,1,\nB,x,y,z\n"
          "C,2020-01-01,inf,\nD,2020-01-01,1,nan\nE,2020-01-01\n",
