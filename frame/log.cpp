@@ -70,6 +70,9 @@ struct LogState {
     int closers = 0;  // _LogClose calls waiting
     SharedMutex* named = nullptr;
     wchar_t fileName[kFileNameCapacity] = L"QuarvexLog.csv";
+    // Where this process's last batch left the file ending on a cut record
+    // (see platform::CutRecordEnd), so the next batch follows on its line.
+    uint64_t cutEnd = 0;
 };
 
 // MinGW's std::mutex has no constant initialiser; its default constructor
@@ -103,14 +106,15 @@ void ReleaseNamed(SharedMutex* named)
     ReleaseNamedLocked(named);
 }
 
-// The named mutex (when open) and a copy of the file name, for one use of the file.
-SharedMutex* BeginFileUse(wchar_t (&fileName)[kFileNameCapacity])
+// The named mutex (when open), a copy of the file name and its cut end, for one use of the file.
+SharedMutex* BeginFileUse(wchar_t (&fileName)[kFileNameCapacity], uint64_t& cutEnd)
 {
     SharedMutex* named = nullptr;
     {
         std::lock_guard guard(g_state.lock);
         named = AcquireNamedLocked();
         wmemcpy(fileName, g_state.fileName, kFileNameCapacity);
+        cutEnd = g_state.cutEnd;
     }
     if (named != nullptr) platform::LockNamedMutex(named->handle);
     return named;
@@ -169,15 +173,18 @@ void RunWriter(void* predecessor)
 
     std::lock_guard fileGuard(g_state.fileLock);
     wchar_t fileName[kFileNameCapacity];
-    SharedMutex* named = BeginFileUse(fileName);
-    platform::AppendFile* file = platform::OpenForAppend(fileName);
+    uint64_t cutEnd = 0;
+    SharedMutex* named = BeginFileUse(fileName, cutEnd);
+    platform::AppendFile* file = platform::OpenForAppend(fileName, cutEnd);
     // A file that cannot be opened, or that took only part of the batch, ends
     // the writer with the records queued for the next one.
     uint64_t taken = 0;
     const bool complete = file != nullptr && WriteBatch(file, taken);
+    cutEnd = platform::CutRecordEnd(file);
     platform::CloseAppendFile(file);
     {
         std::lock_guard guard(g_state.lock);
+        if (wcscmp(fileName, g_state.fileName) == 0) g_state.cutEnd = cutEnd;
         g_state.settledCount = complete ? std::max(g_state.settledCount, taken) : g_state.queuedCount;
         const bool more = g_state.queue != nullptr && !g_state.queue->empty();
         const bool wanted = g_state.closers == 0 || g_state.settledCount < g_state.closeTarget;
@@ -382,6 +389,7 @@ extern "C" void _LogInit(void)
         std::lock_guard guard(g_state.lock);
         ReleaseNamedLocked(g_state.named);
         g_state.named = fresh;
+        if (wcscmp(g_state.fileName, fileName.c_str()) != 0) g_state.cutEnd = 0;
         wmemcpy(g_state.fileName, fileName.c_str(), fileName.size() + 1);
         g_levelMask.store(levels, std::memory_order_relaxed);
         g_systemMask.store(systems, std::memory_order_relaxed);
@@ -432,7 +440,12 @@ extern "C" void _LogDelete(void)
     RegisterForkHandlersOnce();
     std::lock_guard fileGuard(g_state.fileLock);
     wchar_t fileName[kFileNameCapacity];
-    SharedMutex* named = BeginFileUse(fileName);
+    uint64_t cutEnd = 0;
+    SharedMutex* named = BeginFileUse(fileName, cutEnd);
     qrvp::platform::DeleteFileAt(fileName);
+    {
+        std::lock_guard guard(g_state.lock);
+        g_state.cutEnd = 0;
+    }
     EndFileUse(named);
 }

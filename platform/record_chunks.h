@@ -25,6 +25,13 @@ inline void AppendEightBit(const std::wstring& record, std::string& out)
     }
 }
 
+// The last of the records with any text, or nullptr.
+inline const std::wstring* LastWithText(const std::wstring* records, size_t count)
+{
+    while (count > 0 && records[count - 1].empty()) --count;
+    return count == 0 ? nullptr : &records[count - 1];
+}
+
 // Writes the records with `write(text)` (the bytes that reached the file)
 // and returns how many are in the file whole.  After a short write,
 // `cutBack(bytes)` takes the fragment of the record it cut off the file.  A

@@ -92,16 +92,17 @@ TEST(FrameLog, MessagesCutAt4093AndRecordLinesAt1023)
     EXPECT_EQ(std::wstring(out), long5000.substr(0, 4093));
     EXPECT_EQ(Format(out, L"%2000000d", 1), 4093u);  // larger than every trial buffer
 
-    // A cut record loses its line end: the next record follows on its line.
+    // A cut record loses its line end: the next record follows on its line,
+    // written by a later writer too (a stamp at 1023 is that record's).
     LogCapture capture;
     _LogMsg(9, 5, 0, nullptr, L"f", 1, std::wstring(2000, L'q').c_str());
+    _LogClose();
     _LogMsg(9, 5, 0, nullptr, L"f", 2, L"next");
     const auto lines = capture.Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].find_last_of('q') + 1, 1023u);
     std::smatch m;
     EXPECT_TRUE(std::regex_search(lines[0].cbegin() + 1023, lines[0].cend(), m, kStamp));
-    EXPECT_NE(lines[0].find(",f,2,next"), std::string::npos);
 }
 
 TEST(FrameLog, RecordsWaitForADirectoryThatAppearsLater)

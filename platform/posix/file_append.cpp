@@ -23,6 +23,7 @@ public:
     int fd = -1;
     bool regular = false;
     bool needsLineEnd = false;  // the file ended mid-line when opened
+    uint64_t cutEnd = 0;        // see CutRecordEnd
 };
 
 namespace {
@@ -63,7 +64,7 @@ void CutBack(const AppendFile* file, size_t bytes)
 
 }  // namespace
 
-AppendFile* OpenForAppend(const wchar_t* path)
+AppendFile* OpenForAppend(const wchar_t* path, uint64_t cutEnd)
 {
     const std::string name = posix::ToUtf8(path, true);
     if (name.empty()) return nullptr;
@@ -89,7 +90,9 @@ AppendFile* OpenForAppend(const wchar_t* path)
     file->regular = S_ISREG(info.st_mode);
     char last = '\n';
     if (file->regular && info.st_size > 0 && pread(fd, &last, 1, info.st_size - 1) == 1) {
-        file->needsLineEnd = last != '\n';
+        const bool ownCut = cutEnd != 0 && static_cast<uint64_t>(info.st_size) == cutEnd;
+        file->needsLineEnd = last != '\n' && !ownCut;
+        file->cutEnd = last != '\n' && ownCut ? cutEnd : 0;
     }
     return file;
 }
@@ -97,9 +100,20 @@ AppendFile* OpenForAppend(const wchar_t* path)
 size_t AppendRecords(AppendFile* file, const std::wstring* records, size_t count)
 {
     if (file == nullptr || records == nullptr) return 0;
-    return AppendInChunks(
+    const size_t whole = AppendInChunks(
         records, count, file->needsLineEnd, [&](const std::string& text) { return WriteSome(file->fd, text); },
         [&](size_t bytes) { CutBack(file, bytes); });
+    struct stat info {};
+    if (const std::wstring* last = LastWithText(records, whole)) {
+        const bool cut = last->back() != L'\n' && file->regular && fstat(file->fd, &info) == 0;
+        file->cutEnd = cut ? static_cast<uint64_t>(info.st_size) : 0;
+    }
+    return whole;
+}
+
+uint64_t CutRecordEnd(const AppendFile* file)
+{
+    return file == nullptr ? 0 : file->cutEnd;
 }
 
 bool AppendText(AppendFile* file, const wchar_t* text, size_t length)

@@ -24,6 +24,7 @@ public:
     int fd = -1;
     bool disk = false;
     bool needsLineEnd = false;  // the file ended mid-line when opened
+    uint64_t cutEnd = 0;        // see CutRecordEnd
 };
 
 namespace {
@@ -49,7 +50,7 @@ void CutBack(const AppendFile* file, size_t bytes)
 
 }  // namespace
 
-AppendFile* OpenForAppend(const wchar_t* path)
+AppendFile* OpenForAppend(const wchar_t* path, uint64_t cutEnd)
 {
     if (path == nullptr || *path == L'\0') return nullptr;
     constexpr int kFlags = _O_APPEND | _O_CREAT | _O_BINARY | _O_NOINHERIT;
@@ -69,7 +70,9 @@ AppendFile* OpenForAppend(const wchar_t* path)
     const __int64 size = file->disk ? _filelengthi64(fd) : 0;
     char last = '\n';
     if (size > 0 && _lseeki64(fd, size - 1, SEEK_SET) == size - 1 && _read(fd, &last, 1) == 1) {
-        file->needsLineEnd = last != '\n';
+        const bool ownCut = cutEnd != 0 && static_cast<uint64_t>(size) == cutEnd;
+        file->needsLineEnd = last != '\n' && !ownCut;
+        file->cutEnd = last != '\n' && ownCut ? cutEnd : 0;
     }
     return file;
 }
@@ -77,9 +80,19 @@ AppendFile* OpenForAppend(const wchar_t* path)
 size_t AppendRecords(AppendFile* file, const std::wstring* records, size_t count)
 {
     if (file == nullptr || records == nullptr) return 0;
-    return AppendInChunks(
+    const size_t whole = AppendInChunks(
         records, count, file->needsLineEnd, [&](const std::string& text) { return WriteSome(file->fd, text); },
         [&](size_t bytes) { CutBack(file, bytes); });
+    if (const std::wstring* last = LastWithText(records, whole)) {
+        const __int64 size = last->back() != L'\n' && file->disk ? _filelengthi64(file->fd) : 0;
+        file->cutEnd = size > 0 ? static_cast<uint64_t>(size) : 0;
+    }
+    return whole;
+}
+
+uint64_t CutRecordEnd(const AppendFile* file)
+{
+    return file == nullptr ? 0 : file->cutEnd;
 }
 
 bool AppendText(AppendFile* file, const wchar_t* text, size_t length)
