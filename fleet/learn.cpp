@@ -134,6 +134,23 @@ double LogError(const Cut& c, const FitResult& r, size_t months)
     return a > 0.0 && f > 0.0 ? std::log(a / f) : std::nan("");
 }
 
+// Whether `excess` is at most one standard error of the mean of a - b over
+// the backtests both forecast (paired; false for fewer than two).
+bool WithinNoise(const std::vector<double>& a, const std::vector<double>& b, double excess)
+{
+    double sum = 0.0, squares = 0.0, n = 0.0;
+    for (size_t k = 0; k < a.size() && k < b.size(); ++k) {
+        if (!std::isfinite(a[k]) || !std::isfinite(b[k])) continue;
+        const double d = a[k] - b[k];
+        sum += d;
+        squares += d * d;
+        n += 1.0;
+    }
+    if (n < 2.0) return false;
+    const double mean = sum / n;
+    return excess <= std::sqrt(std::max(squares - n * mean * mean, 0.0) / (n - 1.0) / n);
+}
+
 struct Fitted {
     bool ok = false;
     FitResult result{};
@@ -292,10 +309,11 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             FitPrior prior;
             std::vector<Fitted> fits;
             int32_t model;
+            std::vector<double> misses;  // each backtest's |ln(actual / forecast)|, NaN when none
         };
         auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0, int32_t oneRegime = 0,
                             int32_t model = FIT_MODEL_HYPERBOLIC) {
-            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}, model};
+            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}, model, {}};
             t.prior.b = centreB;
             t.prior.strength = strength;
             t.prior.halfLife = halfLife;
@@ -308,6 +326,7 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             for (size_t k = 0; k < cuts.size(); ++k) {
                 const double e =
                     t.fits[k].ok ? LogError(cuts[k], t.fits[k].result, cuts[k].from.size()) : std::nan("");
+                t.misses.push_back(std::fabs(e));
                 if (std::isfinite(e)) miss.push_back(std::fabs(e));
             }
             if (!miss.empty()) t.score = Median(miss);
@@ -323,13 +342,18 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             for (double strength : kStrengths)
                 tried.push_back(strength == kProbeStrength ? std::move(probe) : tryPrior(probe.centreB, strength, probe.pilotB));
         }
-        // The strongest prior whose backtests miss within kStrengthSlack of the
-        // best (a stronger pull generalises better at a tie).
+        // The strength whose backtests miss least (the strongest at a tie),
+        // unless kDefaultStrength misses within the noise of that: a fleet
+        // whose backtests are few or hold out only a few months cannot tell
+        // the strengths apart, and its best is then a draw of that noise.
         double best = std::numeric_limits<double>::infinity();
         for (const Tried& t : tried) best = std::min(best, t.score);
         const Tried* pick = nullptr;
         for (const Tried& t : tried)
-            if (t.score <= best * (1.0 + kStrengthSlack) && (!pick || t.strength > pick->strength)) pick = &t;
+            if (t.score <= best && (!pick || t.strength > pick->strength)) pick = &t;
+        for (const Tried& t : tried)
+            if (pick && t.strength == kDefaultStrength && WithinNoise(t.misses, pick->misses, t.score - pick->score))
+                pick = &t;
         // Then the half-life at that prior, unless the options set one.
         std::optional<Tried> recent;
         for (double halfLife : kHalfLives) {

@@ -30,7 +30,7 @@ constexpr double kBlendCases = 100.0;     // a fleet's cell outweighs the built-
 // calibration (history lengths in periods fitted, horizons in months).
 inline constexpr double kStrengths[] = {0.01, 0.03, 0.1, 0.3, 1.0, 3.0, 10.0};
 constexpr double kProbeStrength = 3.0;   // the strength at which the centres of b are compared
-constexpr double kStrengthSlack = 0.0;  // a stronger prior within this share of the best miss is taken
+constexpr double kDefaultStrength = 1.0; // kept unless a strength's backtests miss less by more than their noise
 inline constexpr double kCentresOfB[] = {0.5, 1.0, 1.5};
 // The recency half-lives (months; 0: equal weights) tried last, at the chosen
 // centre and strength, when the run's options leave the half-life to the
