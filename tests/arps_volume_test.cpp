@@ -32,7 +32,7 @@ const Segment kSegments[] = {
     {"hyperbolic incline, switch inside", 100, -0.4, -0.5, -0.1, kStart, D(2030, 1, 1), kNaN},
     {"b 2, switch inside", 1000, 2.5, 2.0, 0.06, kStart, D(2030, 3, 15), kNaN},
     {"fast incline, switch inside", 100, -1.2, -0.9, -0.5, kStart, D(2004, 2, 29), kNaN},
-    {"b 0.3, switch inside", 800, 0.6, 0.3, 0.2, kStart, D(2011, 1, 1), kNaN},
+    {"b 0.3, switch inside, end within a year of it", 800, 0.6, 0.3, 0.2, kStart, D(2011, 6, 1), kNaN},
 };
 
 TEST(ArpsVolume, BothVolumesMatchTheIntegralOfTheRate)

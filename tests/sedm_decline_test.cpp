@@ -26,10 +26,13 @@ double Gamma(double x)
     return g;
 }
 
+// Against a 40-digit reference (mpmath) the routine is within 2.3e-15 of
+// Gamma up to 171 and tgamma within 8e-16; a coefficient of the series wrong
+// in its last place shows near the top of the fraction at about 4e-14.
 TEST(Gamma, MatchesTheCLibraryAndExactFactorials)
 {
-    for (double x = 0.013; x < 171.0; x += 0.0937) ExpectRelative(Gamma(x), std::tgamma(x), 5e-14);
-    for (double x : {1e-6, 1.0000001, 170.5, 3.0 - 5e-12}) ExpectRelative(Gamma(x), std::tgamma(x), 5e-14);
+    for (double x = 0.013; x < 171.0; x += 0.0937) ExpectRelative(Gamma(x), std::tgamma(x), 5e-15);
+    for (double x : {1e-6, 1.0000001, 170.5, 3.0 - 5e-12, 0.999}) ExpectRelative(Gamma(x), std::tgamma(x), 5e-15);
     // Within the tolerance above an integer, the factorial; the pole at 0 is
     // answered with the empty product; NaN passes through.
     const double exact[][2] = {{2.0, 1.0}, {19.0, 6402373705728000.0}, {171.0, 7.257415615307994e306},
