@@ -38,11 +38,9 @@ constexpr Int32 operator/(Int32 a, Int32 b)
     return b.v == -1 ? Wrapped(-int64_t{a.v}) : Int32{a.v / b.v};
 }
 
+// Only the mixed forms the formulas write (constant * x, x + constant, ...).
 constexpr Int32 operator+(Int32 a, int32_t b) { return a + Int32{b}; }
-constexpr Int32 operator+(int32_t a, Int32 b) { return Int32{a} + b; }
 constexpr Int32 operator-(Int32 a, int32_t b) { return a - Int32{b}; }
-constexpr Int32 operator-(int32_t a, Int32 b) { return Int32{a} - b; }
-constexpr Int32 operator*(Int32 a, int32_t b) { return a * Int32{b}; }
 constexpr Int32 operator*(int32_t a, Int32 b) { return Int32{a} * b; }
 constexpr Int32 operator/(Int32 a, int32_t b) { return a / Int32{b}; }
 
