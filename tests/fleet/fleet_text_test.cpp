@@ -57,27 +57,19 @@ TEST(FleetText, ReadersTakeWhatTheyPromiseAndNothingElse)
         {"7 7", std::nullopt}, {"+-3", std::nullopt},
     };
     for (const auto& [text, value] : ints) EXPECT_EQ(ParseInt(text), value) << text;
-    // Dates: the text, the date read (or none), and the same text as FormatDate writes it back.
-    struct DateRow {
-        const char* text;
-        bool ok;
-        const char* back;
+    // Dates: the text and the date read as FormatDate writes it back ("": none read).
+    const std::pair<const char*, const char*> dates[] = {
+        {"2020-02-29", "2020-02-29"}, {" 1800-01-01 ", "1800-01-01"}, {"2999-12-31T23:59:59", "2999-12-31T23:59:59"},
+        {"2020-01-01 00:00:01", "2020-01-01T00:00:01"}, {"2020-1-2T3:04:05", "2020-01-02T03:04:05"},
+        {"2020-04-30T00:00:00", "2020-04-30"}, {"2000-02-29", "2000-02-29"}, {"2021-12-31", "2021-12-31"},
+        {"2100-02-29", ""}, {"2019-02-29", ""}, {"2020-04-31", ""}, {"1799-12-31", ""}, {"3000-01-01", ""},
+        {"2020-13-01", ""}, {"2020-00-10", ""}, {"2020-01-00", ""}, {"2020-01-01T24:00:00", ""},
+        {"2020-01-01T23:60:00", ""}, {"2020-01-01T23:59:60", ""}, {"2020-01-01T", ""}, {"2020-01-01T10:00", ""},
+        {"2020-01", ""}, {"12345678901-01-01", ""}, {"2020-01-01x", ""}, {"-2020-01-01", ""},
     };
-    const DateRow dates[] = {
-        {"2020-02-29", true, "2020-02-29"}, {" 1800-01-01 ", true, "1800-01-01"},
-        {"2999-12-31T23:59:59", true, "2999-12-31T23:59:59"}, {"2020-01-01 00:00:01", true, "2020-01-01T00:00:01"},
-        {"2020-1-2T3:04:05", true, "2020-01-02T03:04:05"}, {"2020-04-30T00:00:00", true, "2020-04-30"},
-        {"2000-02-29", true, "2000-02-29"}, {"2021-12-31", true, "2021-12-31"}, {"2100-02-29", false, ""},
-        {"2019-02-29", false, ""}, {"2020-04-31", false, ""}, {"1799-12-31", false, ""}, {"3000-01-01", false, ""},
-        {"2020-13-01", false, ""}, {"2020-00-10", false, ""}, {"2020-01-00", false, ""},
-        {"2020-01-01T24:00:00", false, ""}, {"2020-01-01T23:60:00", false, ""}, {"2020-01-01T23:59:60", false, ""},
-        {"2020-01-01T", false, ""}, {"2020-01-01T10:00", false, ""}, {"2020-01", false, ""},
-        {"12345678901-01-01", false, ""}, {"2020-01-01x", false, ""}, {"-2020-01-01", false, ""},
-    };
-    for (const DateRow& row : dates) {
-        const std::optional<Date> d = ParseDate(row.text);
-        EXPECT_EQ(d.has_value(), row.ok) << row.text;
-        EXPECT_EQ(d ? FormatDate(*d) : "", row.back);
+    for (const auto& [text, back] : dates) {
+        const std::optional<Date> d = ParseDate(text);
+        EXPECT_EQ(d ? FormatDate(*d) : "", back) << text;
     }
     // The raw reader copies fields as written, up to their types' limits.
     const std::optional<Date> raw = ParseRawDate("4294967295-65535-65535T65535:65535:4294967295");
