@@ -71,7 +71,8 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength\n1,1,1,1,1\n"), back, problem));
     EXPECT_EQ(problem, "line 1: missing column 'months'");
     for (const char* row : {"1,1,1,1,-1e-300,12", "1,1,1,1,0,0", "1,1,0,1,1e-300,12", "1,1,1,-1,1,12"})  // each check
-        EXPECT_FALSE(ReadPrior(ReadCsv(std::string("ln_di,b,sd_ln_di,sd_b,strength,months\n").append(row)), back, problem)) << row;
+        EXPECT_TRUE(!ReadPrior(ReadCsv(std::string("ln_di,b,sd_ln_di,sd_b,strength,months\n").append(row)), back, problem) &&
+                    problem == "line 2: the months must be positive, the strength zero or more, and with a strength the spreads positive") << row;
     // A file written before the half-life and the model travelled with the prior reads as equal weights and
     // each well's AICc; a bad one is named.
     EXPECT_TRUE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months\n1,1,1,1,1,12\n"), back, problem, &model) && !back.halfLife && model == -1);
@@ -96,6 +97,9 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     FitRun second = run;
     second.threads = 1;
     PrepareRun(wells, second, false, false);
+    FitRun given = run;  // a prior file's model is the model fitted
+    given.options.model = FIT_MODEL_BEST, given.bestModel = FIT_MODEL_EXPONENTIAL, PrepareRun(wells, given, true, true);
+    EXPECT_EQ(given.options.model, FIT_MODEL_EXPONENTIAL);
     EXPECT_TRUE(std::memcmp(&first.options.prior, &second.options.prior, sizeof(FitPrior)) == 0 &&
                 first.calibration.low == second.calibration.low);
     // The sample in name order, whatever the wells' order.

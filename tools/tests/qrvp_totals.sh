@@ -12,6 +12,8 @@ awk -F, 'NR==2 && $1=="Hub" && $2==2 && $7==1 && $8==0 {
 expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --headers wells.csv --totals area --totals-out learned.csv
 awk -F, 'NR==2 {exit !($7 >= 0 && $7 <= 1 && $8 >= 0 && $3 >= $9 && $5 <= $10)}' learned.csv ||
   fail "a learned rho lies outside 0 .. 1 or its band outside the sums': $(cat learned.csv)"
+expect_status 0 "$QRVP" fit "$DATA" --horizon 24 --headers wells.csv --totals area --totals-out zero.csv --rho 0
+awk -F, 'NR==2 {exit !($7 == 0 && $8 == 0 && $3 > $9 && $5 < $10)}' zero.csv || fail "--rho 0 is not the rho used: $(cat zero.csv)"
 
 printf 'well,area\nF-12,Hub\nF-14,\n' > blank.csv
 printf 'well,area\nF-12,Hub\nF-14,Edge\n' > single.csv

@@ -33,6 +33,9 @@ expect_status 0 "$QRVP" forecast seg.csv --exact
 awk -F, 'NR == FNR { if ($2 == 60) want = $9; next } $1 == "all P50" { got = $5 }
   END { exit !(got > 0.995 * want && got < 1.005 * want) }' profile.csv out.txt || fail "the P50 segments' 60 months"
 
+expect_status 0 "$QRVP" typewell h.csv --months 2 --min-wells 12 --segments s2.csv
+contains err.txt "qrvp typewell: warning: group 'all': no decline fits its P10 profile; --segments leaves it out"
+"$QRVP" typewell h.csv --months 2 --min-wells 12 2>&1 >/dev/null | grep -q warning && fail "a warning without --segments"
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
 expect_status 2 "$QRVP" typewell h.csv --headers wells.csv --by basin

@@ -27,6 +27,7 @@ expect_status 0 "$QRVP" forecast --svg plot.svg
 contains plot.svg '<svg xmlns="http://www.w3.org/2000/svg"'
 for w in Ash-1 Birch-2 Cedar-3; do contains plot.svg "<title>$w</title>"; done
 contains plot.svg '">2026</text>'  # a year's tick
+lacks plot.svg '">2035</text>'  # the forecasts end with 2034: no curve point after them
 [ "$(grep -c '<circle' plot.svg)" -ge 3 ] || fail "segment boundaries are not marked"
 [ "$(grep -c 'Z" fill="#' plot.svg)" -ge 2 ] || fail "the Dmin switch is not marked"
 # A name keeps its characters of two, three and four bytes; a surrogate's
