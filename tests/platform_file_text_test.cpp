@@ -29,7 +29,7 @@ TEST(PlatformFileText, AppendWritesEightBitTextWithCarriageReturns)
         AppendFile* file = OpenForAppend(path.c_str());
         ASSERT_NE(file, nullptr);
         const std::wstring text = L"a\u00e9\u00ff\u0100\u4e2d\U0001F600\nb\n";
-        AppendText(file, text.data(), text.size());
+        EXPECT_TRUE(AppendText(file, text.data(), text.size()));
         const std::wstring big(100000, L'z');  // more than one buffer's worth
         AppendText(file, big.data(), round == 0 ? 0 : big.size());
         CloseAppendFile(file);

@@ -90,12 +90,12 @@ TEST(PlatformRegFile, ValueForms)
         {"\"V\"=\"\xf0\x9f\x98\x80\"", true, {0x3D, 0xD8, 0x00, 0xDE, 0, 0}},
         {"\"V\"=\"unterminated", false, {}},
         {"\"V\"=\"x\" trailing", false, {}},
-        {"\"V\"=hex: 0a , 0B ,", true, {0x0A, 0x0B}},
+        {"\"V\"=hex: 0a , 0B ,f9,AF,", true, {0x0A, 0x0B, 0xF9, 0xAF}},  // each end of each digit range
         {"\"V\"=hex:123", false, {}},
-        {"\"V\"=HEX(7):61,00,00,00,00,00", true, {0x61, 0, 0, 0, 0, 0}},
+        {"\"V\"=HEX(00000007):61,00,00,00,00,00", true, {0x61, 0, 0, 0, 0, 0}},
         {"\"V\"=qword:1", false, {}},
         {"\"V\" = dword:1", true, {1, 0, 0, 0}},
-        {"\"W\"=dword:2", false, {}},
+        {"\"V\"=hex(000000007):61,00", false, {}},  // a type of nine digits: malformed
         // A name without '=' after it is no assignment, whatever follows.
         {"\"V\"=dword:1\r\n\"V\"x-\r\n\"V\"xdword:2\r\n\"V\"", true, {1, 0, 0, 0}},
         {"\"V\" dword:3", false, {}},
