@@ -116,7 +116,7 @@ TEST(FitDecline, SoftL1LossResistsMonthsOfUnrecordedDowntime)
     double error[2];
     for (int robust = 0; robust < 2; ++robust) {
         FitOptions o = Options(FIT_MODEL_HYPERBOLIC);
-        o.softL1 = robust;
+        if (robust) FitDefaults(&o);  // whose loss is the soft L1
         o.bootstrap = 20 * robust;
         FitResult r;
         ASSERT_EQ(Fit(w, o, &r), 0);
