@@ -226,17 +226,19 @@ std::string ReadLogFilenameSetting(const std::string& path)
         if (close == std::string::npos || Lower(line.substr(1, close - 1)) != "filename") continue;
         size_t eq = line.find('=', close);
         if (eq == std::string::npos || eq + 1 >= line.size() || line[eq + 1] != '"') return {};
+        // As the library reads a string: only \\ and \" are escapes, and a
+        // string not closed is no value.
         std::string value;
         for (size_t i = eq + 2; i < line.size(); ++i) {
-            if (line[i] == '\\' && i + 1 < line.size()) {
+            if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == '"')) {
                 value += line[++i];
             } else if (line[i] == '"') {
-                break;
+                return value;
             } else {
                 value += line[i];
             }
         }
-        return value;
+        return {};
     }
     return {};
 }

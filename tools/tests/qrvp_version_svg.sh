@@ -2,26 +2,26 @@
 # is a standalone SVG with one curve per well and its markers.
 . "$(dirname "$0")/lib.sh"
 
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"Levels"=dword:00000020\r\n"Systems"=dword:00000200\r\n"Filename"="%s/mine.csv"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Valcore]\r\n"MaxConnections"=dword:00000008\r\n' "$WORK" > store.reg
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"Levels"=dword:00000020\r\n"Systems"=dword:00000200\r\n"Filename"="%s\\\\sub\\mine.csv"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Valcore]\r\n"MaxConnections"=dword:00000008\r\n' "$WORK" > store.reg
 QRVPFUNCS_REGISTRY="$WORK/store.reg" expect_status 0 "$QRVP" version
 contains out.txt "QRVPFuncs 3.1.13.664"
 contains out.txt "settings store: $WORK/store.reg"
-contains out.txt "log file: $WORK/mine.csv (\"Filename\" in the store)"
+contains out.txt "log file: $WORK/sub/mine.csv (\"Filename\" in the store)"
 contains out.txt "log filter: Levels 0x00000020, Systems 0x00000200 (the calculations' records are kept)"
 contains out.txt "report connections: 8"
 # The registry editor's own export: UTF-16LE after its byte-order mark.
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE store.reg; } > store16.reg
 QRVPFUNCS_REGISTRY="$WORK/store16.reg" expect_status 0 "$QRVP" version
-contains out.txt "log file: $WORK/mine.csv (\"Filename\" in the store)"
+contains out.txt "log file: $WORK/sub/mine.csv (\"Filename\" in the store)"
 QRVPFUNCS_REGISTRY="$WORK/none.reg" expect_status 0 "$QRVP" version
 contains out.txt "(not found: every setting takes its default)"
 contains out.txt "log file: $WORK/logs/QuarvexLog.csv (the default"
 contains out.txt "report connections: 20"
 
 # qrvp call leaves the user's own log file alone.
-QRVPFUNCS_REGISTRY="$WORK/store.reg" "$QRVP" call GetArpsQt 2019-01-01 2020-01-01 1 1 0 0 > out.txt
+mkdir sub; QRVPFUNCS_REGISTRY="$WORK/store.reg" "$QRVP" call GetArpsQt 2019-01-01 2020-01-01 1 1 0 0 > out.txt
 contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
-[ ! -e "$WORK/mine.csv" ] || fail "qrvp wrote the user's log file"
+[ ! -e "$WORK/sub/mine.csv" ] || fail "qrvp wrote the user's log file"
 
 expect_status 0 "$QRVP" forecast --svg plot.svg
 contains plot.svg '<svg xmlns="http://www.w3.org/2000/svg"'
