@@ -90,7 +90,6 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
         {"producingTime (2) must be 0 or 1", [](Call& c) { c.options.producingTime = 2; }},
         {nullptr, [](Call& c) { c.options.producingTime = 0; }},
         {"softL1 (2) must be 0 or 1", [](Call& c) { c.options.softL1 = 2; }},
-        {nullptr, [](Call& c) { c.options.softL1 = 1; }},
         {"regimes (2) must be -1, 0 or 1", [](Call& c) { c.options.regimes = 2; }},
         {nullptr, [](Call& c) { c.options.regimes = 0, c.options.startIndex = -1; }},
         {"startIndex (-2) must be -1 or a period's index (0 to 35)", [](Call& c) { c.options.startIndex = -2; }},

@@ -57,8 +57,8 @@ FitOptions Defaults()
 TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
 {
     FitOptions withPrior = Defaults();
-    withPrior.prior = FitPrior{std::log(3.0), 1.8, 0.5, 0.5, 3.0, 12.0, 0.0, 0, 0};
-    // The wells' true b is 0.5, the prior's 1.8.
+    withPrior.prior = FitPrior{std::log(1.5), 1.8, 0.5, 0.5, 3.0, 12.0, 0.0, 0, 0};
+    // The wells' true Di is 3 and b 0.5, the prior's 1.5 and 1.8, each with a spread of 0.5.
     for (int months : {8, 120}) {
         const Well w = MakeWell(months, 20000.0, 3.0, 0.5, 0.03, 5);
         FitResult alone, pulled;
@@ -67,6 +67,7 @@ TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
         SCOPED_TRACE(months);
         if (months == 8) {
             EXPECT_GT(pulled.curve.b, 1.2);  // most of the way to the fleet
+            EXPECT_NEAR(std::log(pulled.curve.Di), std::log(1.5), 0.05);
         } else {
             EXPECT_NEAR(alone.curve.b, 0.5, 0.05);
             EXPECT_LT(std::fabs(pulled.curve.b - alone.curve.b), 0.1);
@@ -77,7 +78,7 @@ TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
     FitResult r;
     ASSERT_EQ(Fit(one, withPrior, &r), 0);
     EXPECT_NEAR(r.curve.b, 1.8, 1e-6);
-    EXPECT_NEAR(std::log(r.curve.Di), std::log(3.0), 1e-6);
+    EXPECT_NEAR(std::log(r.curve.Di), std::log(1.5), 1e-6);
 }
 
 // Whole months from 2012-01 at the given rates (0: shut in), without noise.
