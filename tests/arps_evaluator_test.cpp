@@ -97,14 +97,14 @@ Segment RandomSegment()
 {
     Segment s{Date(1800 + Pick(1100), 1 + Pick(12), 1 + Pick(28), 0, 0, 0), LogU(1e-3, 1e7), 0, 0, 0};
     s.start.AddSeconds(Pick(2) * Pick(86400));
-    const double round[] = {0.05, 0.1, 0.25, 0.5, 1.0, 2.0}, edges[] = {0.0, 1e-12, -1e-12, 1.0, -0.5, 2.0};
+    const double round[] = {0.05, 0.1, 0.25, 0.5, 1.0, 2.0, 6.0, 8.0}, edges[] = {0.0, 1e-12, -1e-12, 1.0, -0.5, 2.0};
     const int kind = Pick(12);
     if (kind < 6) {  // a decline with a switch, some Dmin within a hair of Di
         s.b = Pick(4) == 0 ? 0.5 * (1 + Pick(2)) : U(0.01, 3.0);
         s.Di = LogU(0.01, 20.0);
         s.Dmin = s.Di * (Pick(8) == 0 ? 1.0 - LogU(1e-12, 1e-3) : LogU(1e-3, 0.99));
-    } else if (kind == 6) {  // round values: the switch on a whole second
-        s = {s.start, s.Qi, round[3 + Pick(3)], round[2 + Pick(4)], round[Pick(3)]};
+    } else if (kind == 6) {  // round values: the switch on a whole second (a large b: a tight bound on it)
+        s = {s.start, s.Qi, round[3 + Pick(4)], round[2 + Pick(6)], round[Pick(3)]};
     } else if (kind == 7) {  // an incline that slows to Dmin
         s.b = -U(0.01, 2.0);
         s.Di = -LogU(0.01, 5.0);
