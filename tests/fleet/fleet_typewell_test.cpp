@@ -46,7 +46,8 @@ std::vector<TypeWell> Build(const std::vector<History>& wells, const TypeWellOpt
     std::vector<Problem> problems;
     if (given) keys = *given;
     else KeysOf(nullptr, std::vector<std::string>(wells.size()), "", "", 1.0, keys, problems);
-    const std::vector<FilledWell> filled = FillWells(wells, fits, Calibration{}, o, keys.factors, 2);
+    // On the calling thread alone, or with the pool.
+    const std::vector<FilledWell> filled = FillWells(wells, fits, Calibration{}, o, keys.factors, given ? 1 : 2);
     for (const FilledWell& f : filled) EXPECT_EQ(f.problem, "");
     return BuildTypeWells(filled, keys, o, Date(2030, 1, 1, 0, 0, 0));
 }
