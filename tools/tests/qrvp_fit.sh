@@ -30,7 +30,7 @@ contains fit.svg "F-14 ("
 # decade labels, lies in the frame mid-month at its rate per 30.4375 days on.
 awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y / 4) - int(y / 100) + int(y / 400) + int((153 * (m - 3) + 2) / 5) }
   function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
-  function panel() { if (w != "" && (k != n[w] || ny < 2)) { print w ": " k " points for " n[w] " months"; bad = 1 } }
+  function panel() { if (w != "" && (k != n[w] || ny < 2 || (ty[1] - bottom)^2 + (ty[nt] - top)^2 > 1e-4)) { print w ": " k " points for " n[w] " months, decades from " ty[1] " to " ty[nt]; bad = 1 } }
   NR == FNR { if ($3 > 0 && $4 > 0) { n[$1]++; s[$1, n[$1]] = day(substr($2, 1, 4), substr($2, 6, 2) + 0); r[$1, n[$1]] = $3 / $4 * 30.4375 } next }
   /font-weight="bold"/ { panel(); match($0, />[^ ]+ \(/); w = substr($0, RSTART + 1, RLENGTH - 3); k = nt = ny = 0 }
   /<rect x=/ { top = at("y"); bottom = top + at("height") }
