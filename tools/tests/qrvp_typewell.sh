@@ -33,8 +33,9 @@ expect_status 0 "$QRVP" forecast seg.csv --exact
 awk -F, 'NR == FNR { if ($2 == 60) want = $9; next } $1 == "all P50" { got = $5 }
   END { exit !(got > 0.995 * want && got < 1.005 * want) }' profile.csv out.txt || fail "the P50 segments' 60 months"
 
-expect_status 0 "$QRVP" typewell h.csv --months 2 --min-wells 12 --segments s2.csv
+expect_status 0 "$QRVP" typewell h.csv --months 2 --min-wells 12 --segments s2.csv --summary sum2.csv --svg tw2.svg
 contains err.txt "qrvp typewell: warning: group 'all': no decline fits its P10 profile; --segments leaves it out"
+contains tw2.svg ">P90 $(awk -F, 'NR == 2 { printf "%.4g", $3 }' sum2.csv)<"  # A-* twice B-*: the P90 is not the P50
 "$QRVP" typewell h.csv --months 2 --min-wells 12 2>&1 >/dev/null | grep -q warning && fail "a warning without --segments"
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
