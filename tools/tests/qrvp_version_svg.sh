@@ -26,7 +26,7 @@ contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
 expect_status 0 "$QRVP" forecast --svg plot.svg
 contains plot.svg '<svg xmlns="http://www.w3.org/2000/svg"'
 for w in Ash-1 Birch-2 Cedar-3; do contains plot.svg "<title>$w</title>"; done
-contains plot.svg '">2026</text>'  # a year's tick
+awk '/<svg / { match($0, / height="[^"]*"/); h = substr($0, RSTART + 9, RLENGTH - 10) + 0 } />2026<\/text>/ { tick = 1 } { while (match($0, / c?y[12]?="[^"]*"/)) { v = substr($0, RSTART, RLENGTH); sub(/^[^"]*"/, "", v); bad = bad || v + 0 < 0 || v + 0 > h; $0 = substr($0, RSTART + RLENGTH) } } END { exit bad || !tick || !h }' plot.svg || fail "no 2026 tick, or a mark off the canvas"
 lacks plot.svg '">2035</text>'  # the forecasts end with 2034: no curve point after them
 [ "$(grep -c '<circle' plot.svg)" -ge 3 ] || fail "segment boundaries are not marked"
 [ "$(grep -c 'Z" fill="#' plot.svg)" -ge 2 ] || fail "the Dmin switch is not marked"
