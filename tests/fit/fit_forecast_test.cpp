@@ -81,7 +81,7 @@ TEST(FitForecast, PriorPullsAShortHistoryHardAndALongOneHardlyAtAll)
     EXPECT_NEAR(std::log(r.curve.Di), std::log(1.5), 1e-6);
 }
 
-// Whole months from 2012-01 at the given rates (0: shut in), without noise.
+// Whole months from 2012-01 at the given rates (0: shut in; -1: on, but no volume recorded), without noise.
 Well Rates(std::initializer_list<std::vector<double>> parts)
 {
     Well w;
@@ -92,8 +92,8 @@ Well Rates(std::initializer_list<std::vector<double>> parts)
             next.AddMonths(1);
             w.starts.push_back(month);
             w.ends.push_back(next);
-            w.daysOn.push_back(rate > 0.0 ? next.DaySpan(month) : 0.0);
-            w.volumes.push_back(rate * w.daysOn.back());
+            w.daysOn.push_back(rate != 0.0 ? next.DaySpan(month) : 0.0);
+            w.volumes.push_back((rate > 0.0 ? rate : 0.0) * w.daysOn.back());
             month = next;
         }
     }
@@ -110,9 +110,9 @@ std::vector<double> Falling(int n, double q)
 
 TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
 {
-    // A restart: production again after 6 months shut in (5 are not enough), or a rate at twice the median
-    // of the three producing months before it, its own and the next two's median too (a wild month is
-    // not one); either with 6 producing months after it.  The fit starts at the regime's peak, the highest
+    // A restart: production again after 6 months shut in or on with no volume (5 are not enough), or a
+    // rate at twice the median of the three producing months before it, its own and the next two's median
+    // too (a wild month is not one); either with 6 producing months after it.  The fit starts at the regime's peak, the highest
     // median of three (at the ends the lower of two, the first of equals) among the first half of its
     // months not 2x off the median of five, unless fewer than 4 months follow.
     const double q12 = 1000.0 * std::pow(0.97, 12), q13 = 1000.0 * std::pow(0.97, 13);
@@ -125,7 +125,7 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
         {Rates({Falling(12, 1000.0), Falling(12, 2.1 * q12)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), {3.0 * q12}, Falling(11, q13)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(5, 0.0), Falling(12, q12)}), 0, 0, 0},
-        {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(12, q12)}), 1, 18, 18},
+        {Rates({Falling(12, 1000.0), std::vector<double>(6, -1.0), Falling(12, q12)}), 1, 18, 18},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(5, q12)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), Falling(6, q12)}), 1, 18, 18},
         {Rates({{100, 300, 500, 450, 350}, Falling(12, 300.0)}), 0, 0, 2},
