@@ -137,7 +137,7 @@ TEST(FleetTotals, BacktestScoresReadTheActualVolumeThroughTheBand)
         std::vector<Backtest> three(3, t);
         for (size_t j = 0; j < 6; ++j) three[0].actual.push_back(j + 1 < m ? 0.0 : j + 1 == m ? 0.5 * b.p10 : 1e9);
         three[1].actual = {0.5 * b.p90, 0, 0, 0, 0, 0};
-        three[1].well = "B", three[2].well = "C";  // C in no group
+        three[1].well = std::string(1, 'B'), three[2].well = std::string(1, 'C');  // C in no group
         std::vector<std::string> groups;
         std::vector<double> scores;
         BacktestScores(three, Calibration{}, months, {{"", "g"}, {"B", "h"}}, groups, scores);
