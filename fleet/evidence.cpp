@@ -168,6 +168,10 @@ bool ReadCalibration(const std::vector<CsvRecord>& records, Calibration& c, std:
 {
     std::vector<std::array<double, 8>> rows;
     if (!ReadRows(records, kCalibrationColumns, rows, problem)) return false;
+    if (rows.empty()) {
+        problem = "the calibration has no cells: it needs a row per history and horizon";
+        return false;
+    }
     Calibration out;
     for (const auto& r : rows) {
         out.history.push_back(r[0]);

@@ -40,6 +40,13 @@ awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y
     if (!(d > 13.5 && d < 16 && at("cy") >= top && at("cy") <= bottom) || (log(r[w, k]) / log(10) > te[1] && !(e * e < 1e-5))) { print w " month " k ": day " d ", decades " e; bad = 1 } }
   END { panel(); exit bad }' "$DATA" fit.svg || fail "the fit plot's points are not the history's"
 
+# Two wells fill no calibration cell: nothing is saved, and a table of no cells is refused.
+expect_status 1 "$QRVP" fit "$DATA" --save-calibration cells.csv
+contains err.txt "backtests fill no calibration cell (a cell needs 50 backtests); 'cells.csv' is not written"
+[ ! -e cells.csv ] || fail "a calibration of no cells was written"
+echo "history,horizon,centre,low,high,cases,noise_power,noise_floor" > cells.csv
+expect_status 2 "$QRVP" fit "$DATA" --calibration cells.csv
+contains err.txt "cells.csv: the calibration has no cells: it needs a row per history and horizon"
 # The same fits from standard input, straight into the forecast.
 "$QRVP" fit - --bootstrap 0 < "$DATA" | "$QRVP" forecast - > piped.csv 2>err.txt || fail "fit | forecast"
 clean_run err.txt fit piped
