@@ -82,6 +82,9 @@ TEST_F(FrameSettings, UnreadableStoresGiveDefaults)
     // Larger than the bound: not read at all.
     Store("Quarvex\\Error Log", "\"Levels\"=dword:20\n; " + std::string(17u << 20, 'x') + "\n");
     EXPECT_EQ(levels(), 0);
+    // A value of more than four bytes is not read either.
+    Store("Quarvex\\Error Log", "\"Levels\"=hex:20,00,00,00,00\n");
+    EXPECT_EQ(levels(), 0);
     // A key path longer than 1,023 characters is cut there (the store's key
     // "Software\Ostrel Labs\" and 1,002 more); a shorter one is not.
     const std::string sub(1002, 'k');

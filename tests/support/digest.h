@@ -16,7 +16,7 @@ struct Digest {
     // Each text ends with a separator, so "ab" then "c" differs from "a" then "bc".
     void Add(std::string_view text)
     {
-        for (const unsigned char c : text) value = (value ^ c) * 0x100000001b3ull;
+        for (const char c : text) value = (value ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
         value = (value ^ 0xffu) * 0x100000001b3ull;
     }
 };

@@ -69,7 +69,9 @@ inline const Row kArgumentRows[] = {
     // Qi, Qf, b, Di, Dmin
     {"GetArpsYears 1000 100 0.5 1 0.1 _", ""}, {"GetArpsYears 5e-12 100 0.5 1 0.1 _", "Qi, Qf, and Di must all be nonzero."},
     {"GetArpsYears 1000 5e-12 0.5 1 0.1 _", "Qi, Qf, and Di must all be nonzero."}, {"GetArpsYears 1000 100 0.5 5e-12 0.1 _", "Qi, Qf, and Di must all be nonzero."},
-    {"GetArpsYears 1000 100 0.5 2e-11 0 _", ""},     // NewStartDate, StartDate, Qi, Di, b
+    // The switch in the first second of 2600, counted from 2000: outside the window, Years left as it was.
+    {"GetArpsYears 1000 100 0.5 2e-11 0 _", ""}, {"GetArpsYears 1000 1 1 1 0.001663923830739294 _", "-> untouched"},
+    // NewStartDate, StartDate, Qi, Di, b
     {"GetConstantArpsQi 2019-01-01 2020-01-01 100 0.5 0.5 _ _", ""},
     {"GetConstantArpsQi 2020-01-01 2020-01-01 100 0.5 0.5 _ _", "New start date (1/1/2020) greater than or equal to original start date (1/1/2020)"},
     {"GetConstantArpsQi 2019-12-31T23:59:59 2020-01-01 100 0.5 0.5 _ _", ""},
@@ -125,7 +127,8 @@ inline const Row kArgumentRows[] = {
     {"GetArpsYearsVol 100 500 0.5 0.5 0 _", ""}, {"GetArpsYearsVol 5e-324 500 0.5 0.5 0 _", ""},
     {"GetArpsYearsVol 0 500 0.5 0.5 0 _", "@GetArpsRemTime Qi cannot be less than or equal to zero."}, {"GetArpsYearsVol -1 500 0.5 0.5 0 _", "@GetArpsRemTime Qi cannot be less than or equal to zero."},
     // Qi, Di, b, Vol, Dmin
-    {"GetArpsQfVol 100 0.5 0.5 500 0 _", ""}, {"GetArpsQfVol 100 5e-12 0.5 500 0 _", "=-1"},
+    // 4200 is the whole curve's volume: Qf comes out exactly 0, which is allowed.
+    {"GetArpsQfVol 100 0.5 0.5 500 0 _", ""}, {"GetArpsQfVol 100 5e-12 0.5 500 0 _", "=-1"}, {"GetArpsQfVol 100 0.5 0.5 4200 0.125 _", "-> 0"},
     {"GetArpsQfVol 100 0.5 0.5 500 0.1 _", ""}, {"GetArpsQfVol 100 0.5 0.5 1e9 0.1 _", "Solved Qf cannot be less than zero."},
     // Linear with time: FindDate, StartDate, Qi, Di
     {"GetLinTimQt 2021-01-01 2020-01-01 100 10 _", ""}, {"GetLinTimQt 2020-01-01 2020-01-01 100 10 _", ""},
