@@ -98,11 +98,13 @@ void EurPanel(std::ostringstream& svg, const fleet::TypeWell& t, const std::vect
     const double marks[4] = {t.eur[0], t.eur[1], t.eur[2], t.eurMean};
     const char* labels[4] = {"P90", "P50", "P10", "mean"};
     for (int q = 0; q < 4; ++q) {
+        // A mark in the panel's right half is labelled on its left, inside the canvas.
+        const bool leftOf = X(marks[q]) > L + W / 2;
         std::snprintf(buf, sizeof buf,
                       "<path d=\"M%.1f %gV%g\" stroke=\"%s\" stroke-dasharray=\"4 3\"/><text x=\"%.1f\" y=\"%g\" "
-                      "fill=\"%s\">%s %.4g</text>\n",
-                      X(marks[q]), y0 + kT, y0 + kH - kB, q < 3 ? kColours[q] : "#555", X(marks[q]) + 3,
-                      y0 + kT + 14 + 14 * q, q < 3 ? kColours[q] : "#555", labels[q], marks[q]);
+                      "text-anchor=\"%s\" fill=\"%s\">%s %.4g</text>\n",
+                      X(marks[q]), y0 + kT, y0 + kH - kB, q < 3 ? kColours[q] : "#555", X(marks[q]) + (leftOf ? -3 : 3),
+                      y0 + kT + 14 + 14 * q, leftOf ? "end" : "start", q < 3 ? kColours[q] : "#555", labels[q], marks[q]);
         svg << buf;
     }
     std::snprintf(buf, sizeof buf, "<text x=\"%g\" y=\"%g\" text-anchor=\"middle\">volume over the profile; share of wells above</text>\n",
