@@ -43,6 +43,7 @@ TEST(PlatformFileText, AppendWritesEightBitTextWithCarriageReturns)
     EXPECT_FALSE(fs::exists(dir / "sub" / "out?.csv"));
     DeleteFileAt(path.c_str());  // already gone: ignored
     CloseAppendFile(nullptr);
+    EXPECT_FALSE(AppendText(nullptr, L"x", 1));  // no file takes no record
     fs::remove_all(dir);
 
     std::string all;

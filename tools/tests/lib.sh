@@ -25,3 +25,5 @@ expect_status() {
 # contains FILE TEXT: the file holds the text as a fixed string.
 contains() { grep -qF -- "$2" "$1" || { echo "--- $1:" >&2; head -40 "$1" >&2; fail "$1 lacks: $2"; }; }
 lacks() { ! grep -qF -- "$2" "$1" || fail "$1 holds: $2"; }
+# snap FILE SHA256...: each file is the reviewed output whose digest is recorded; a changed one is kept for review.
+snap() { while [ $# -gt 1 ]; do local d; d=$(sha256sum < "$1"); d=${d%% *}; [ "$d" = "$2" ] || { cp "$1" "${TMPDIR:-/tmp}/qrvp-$1"; fail "$1 changed: sha256 $d, kept in ${TMPDIR:-/tmp}/qrvp-$1; review it, then record the digest"; }; shift 2; done; }

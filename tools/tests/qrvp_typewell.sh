@@ -1,5 +1,6 @@
 # qrvp typewell: the profile of identical wells is the wells' own, its
-# segments forecast it back, and bad headers are named on standard error.
+# segments forecast it back, and bad headers are named on standard error; the
+# tables and plots of fixed runs are kept as reviewed.
 . "$(dirname "$0")/lib.sh"
 
 # Twelve wells of one exponential decline, 36 months each, A-* twice the lateral of B-*.
@@ -10,12 +11,10 @@ awk -F, 'NR == 1 { print "well,county,lateral_length_ft"; next } !seen[$1]++ { p
 
 expect_status 0 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft=5000 --months 60 --min-wells 12 \
   --summary sum.csv --segments seg.csv --start 2030-01-01 --svg tw.svg --threads 2
-contains out.txt "group,month,wells,in_history,p90,p50,p10,cum_p90,cum_p50,cum_p10"
 contains out.txt "all,1,12,12,9000,9000,9000,9000,9000,9000"
 [ "$(wc -l < out.txt)" -eq 61 ] || fail "60 months of one group"
-contains sum.csv "group,wells,eur_p90,eur_p50,eur_p10,eur_mean,p50_well,p50_well_eur,profile_eur_p90"
-contains seg.csv "all P50,arps,2030-01-01,2035-01-01,"
-contains tw.svg ">all (12 wells)"
+lacks err.txt warning
+snap sum.csv ed200b80991a2c0e3c3f7d153e2ed823b3cf184645c946c538a19d5ddf792074 seg.csv 6d1971335210bf8039ee66bb6e49c72e4102eb74b8d4f3687d0834be19a38f46
 # The plot read back: the P50 profile's points, placed by the year and decade
 # labels, are the profile's months (in their middle) and volumes, in the frame.
 awk -F, 'function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
@@ -35,7 +34,7 @@ awk -F, 'NR == FNR { if ($2 == 60) want = $9; next } $1 == "all P50" { got = $5 
 
 expect_status 0 "$QRVP" typewell h.csv --months 2 --min-wells 12 --segments s2.csv --summary sum2.csv --svg tw2.svg
 contains err.txt "qrvp typewell: warning: group 'all': no decline fits its P10 profile; --segments leaves it out"
-contains tw2.svg ">P90 $(awk -F, 'NR == 2 { printf "%.4g", $3 }' sum2.csv)<"  # A-* twice B-*: the P90 is not the P50
+snap tw.svg 346a166a709d27ebb63d58315c03c82172225a97ae7a7d29c936d3a63d492b0a tw2.svg 3ba7f8aaf74653c5dac19280fd93d1c67f757a687a57ee05e0f720353152d7c0
 "$QRVP" typewell h.csv --months 2 --min-wells 12 2>&1 >/dev/null | grep -q warning && fail "a warning without --segments"
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
