@@ -88,6 +88,7 @@ TEST(PlatformRegFile, ValueForms)
         {"\"V\"=dword:", false, {}},
         {"\"V\"=\"\"", true, {0, 0}},
         {"\"V\"=\"\xf0\x9f\x98\x80\"", true, {0x3D, 0xD8, 0x00, 0xDE, 0, 0}},
+        {"\"V\"=\"\xef\xbf\xbf\"", true, {0xFF, 0xFF, 0, 0}},  // the last character of one UTF-16 unit
         {"\"V\"=\"unterminated", false, {}},
         {"\"V\"=\"x\" trailing", false, {}},
         {"\"V\"=hex: 0a , 0B ,f9,AF,", true, {0x0A, 0x0B, 0xF9, 0xAF}},  // each end of each digit range
