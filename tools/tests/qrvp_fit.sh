@@ -80,8 +80,7 @@ contains err.txt "bad.csv:9: error: well 'Negative' is not fitted: period 0: the
 contains err.txt "bad.csv:12: error: well 'Twice' is not fitted: its month 2020-01-01 overlaps the month of line 11"
 contains err.txt "well 'Short' is not fitted: 1 usable periods cannot fit the 3 parameters of the hyperbolic model"
 contains err.txt "bad.csv:14: error: well 'Over' is not fitted: period 0: the days on (45) must lie between 0 and the period's 31 days"
-[ "$(grep -c '^Good-1,arps,' out.txt)" -eq 1 ] || fail "Good-1 is not fitted"
-snap bad_report.csv 445b9b1eba59c95bc9f152b21ad6fae9e06148e60a82f46878fe6a2cf0870ccd
+snap out.txt d2e293674ffd8b541add7ac5f7c40f65b904037b6cae464d19bcec6d4c840bcf bad_report.csv 445b9b1eba59c95bc9f152b21ad6fae9e06148e60a82f46878fe6a2cf0870ccd
 
 printf 'well,date\nA,2020-01-01\n' > nocol.csv
 expect_status 2 "$QRVP" fit nocol.csv

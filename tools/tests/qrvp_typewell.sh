@@ -12,9 +12,8 @@ awk -F, 'NR == 1 { print "well,county,lateral_length_ft"; next } !seen[$1]++ { p
 expect_status 0 "$QRVP" typewell h.csv --headers wells.csv --per lateral_length_ft=5000 --months 60 --min-wells 12 \
   --summary sum.csv --segments seg.csv --start 2030-01-01 --svg tw.svg --threads 2
 contains out.txt "all,1,12,12,9000,9000,9000,9000,9000,9000"
-[ "$(wc -l < out.txt)" -eq 61 ] || fail "60 months of one group"
 lacks err.txt warning
-snap sum.csv ed200b80991a2c0e3c3f7d153e2ed823b3cf184645c946c538a19d5ddf792074 seg.csv 6d1971335210bf8039ee66bb6e49c72e4102eb74b8d4f3687d0834be19a38f46
+snap sum.csv ed200b80991a2c0e3c3f7d153e2ed823b3cf184645c946c538a19d5ddf792074 seg.csv 6d1971335210bf8039ee66bb6e49c72e4102eb74b8d4f3687d0834be19a38f46 out.txt 942e5ecdd9179979cf8375accfb834f9eb70d387910dc2f26eb7fec606952993
 # The plot read back: the P50 profile's points, placed by the year and decade
 # labels, are the profile's months (in their middle) and volumes, in the frame.
 awk -F, 'function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
