@@ -168,9 +168,24 @@ bool ReadCalibration(const std::vector<CsvRecord>& records, Calibration& c, std:
 {
     std::vector<std::array<double, 8>> rows;
     if (!ReadRows(records, kCalibrationColumns, rows, problem)) return false;
-    if (rows.empty()) {
-        problem = "the calibration has no cells: it needs a row per history and horizon";
-        return false;
+    FitCalibration view{};
+    FitDefaultCalibration(&view);
+    const Calibration builtIn = CopyOf(view);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const auto& r = rows[k];
+        bool known = false;
+        for (size_t i = 0; i < builtIn.size(); ++i) known = known || (builtIn.history[i] == r[0] && builtIn.horizon[i] == r[1]);
+        const std::string line = "line " + std::to_string(records[k + 1].line) + ": ";
+        if (!known) {
+            problem = line + "the cell of history " + FormatNumber(r[0]) + " and horizon " + FormatNumber(r[1]) +
+                      " is not one of the built-in calibration's, which the table refines";
+            return false;
+        }
+        if (r[6] != builtIn.noisePower || r[7] != builtIn.noiseFloor) {
+            problem = line + "columns 'noise_power' and 'noise_floor' must be the built-in calibration's (" +
+                      FormatNumber(builtIn.noisePower) + " and " + FormatNumber(builtIn.noiseFloor) + ")";
+            return false;
+        }
     }
     Calibration out;
     for (const auto& r : rows) {
@@ -190,8 +205,8 @@ bool ReadCalibration(const std::vector<CsvRecord>& records, Calibration& c, std:
     probe.curve.Qi = 1.0;
     Date to = probe.historyEnd;
     to.AddMonths(1);
-    const FitCalibration view = out.View();
-    if (FitBand(&probe, &view, probe.historyEnd, to, nullptr, nullptr, nullptr) != 0) {
+    const FitCalibration cells = out.View();
+    if (out.size() && FitBand(&probe, &cells, probe.historyEnd, to, nullptr, nullptr, nullptr) != 0) {
         problem = "the calibration's cells must be finite, run by history then by increasing horizon, have positive "
                   "horizons and low <= high, with a noise power in 0 .. 2 and a positive noise floor";
         return false;

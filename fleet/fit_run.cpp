@@ -88,6 +88,10 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
         if (run.options.model == FIT_MODEL_BEST && run.bestModel >= 0) run.options.model = run.bestModel;
     };
     if (priorGiven) takeModel();
+    FitCalibration builtIn{};
+    FitDefaultCalibration(&builtIn);
+    // A calibration given is another fleet's cells: it refines the built-in one as this fleet's would.
+    if (calibrationGiven) run.calibration = Blend(CopyOf(builtIn), run.calibration, kBlendCases);
     if (priorGiven && calibrationGiven) return e;
     e = Learn(SampleOf(wells, fleetSize ? fleetSize : wells.size()), run.options, run.threads,
               priorGiven ? &run.options.prior : nullptr);
@@ -96,11 +100,7 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
         run.bestModel = e.model;
         takeModel();
     }
-    if (!calibrationGiven) {
-        FitCalibration builtIn{};
-        FitDefaultCalibration(&builtIn);
-        run.calibration = Blend(CopyOf(builtIn), e.own, kBlendCases);
-    }
+    if (!calibrationGiven) run.calibration = Blend(CopyOf(builtIn), e.own, kBlendCases);
     return e;
 }
 

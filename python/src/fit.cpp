@@ -130,21 +130,16 @@ py::dict Fit(const std::vector<std::string>& names, const std::vector<std::vecto
     }
     fleet::Dependence dependence{rho, 0};
     std::vector<fleet::GroupTotal> totals;
+    fleet::Calibration own;  // the fleet's own cells, as qrvp fit --save-calibration writes them
     {
         py::gil_scoped_release release;
         const fleet::Evidence learned = fleet::PrepareRun(wells, run, priorGiven, !calibration.is_none(), fleetSize);
+        own = learned.own;
         if (!totalsBy.empty() && rho < 0.0 && !fatal)
             dependence = fleet::LearnDependence(wells, run, learned, groupOf, fleetSize);
         if (!learnOnly) fits = fleet::RunFits(wells, run);
     }
-    const FitCalibration builtIn = [] {
-        FitCalibration c{};
-        FitDefaultCalibration(&c);
-        return c;
-    }();
-    const std::string learned[2] = {fleet::PriorCsv(run.options.prior, run.bestModel),
-                                    fleet::CalibrationCsv(run.calibration.size() ? run.calibration
-                                                                                 : fleet::CopyOf(builtIn))};
+    const std::string learned[2] = {fleet::PriorCsv(run.options.prior, run.bestModel), fleet::CalibrationCsv(own)};
     const py::tuple learnedDependence = py::make_tuple(dependence.rho, dependence.pairs);
     if (learnOnly)
         return py::dict("prior"_a = learned[0], "calibration"_a = learned[1], "dependence"_a = learnedDependence);

@@ -82,9 +82,13 @@ TEST(FleetEvidence, FilesReadBackToTheBit)
     EXPECT_EQ(problem, "line 2: column 'half_life' must be zero or more months");
     EXPECT_FALSE(ReadPrior(ReadCsv("ln_di,b,sd_ln_di,sd_b,strength,months,model\n1,1,1,1,1,12,cubic\n"), back, problem));
     EXPECT_EQ(problem, "line 2: column 'model' must name one of best, exponential, hyperbolic, stretched");
-    EXPECT_FALSE(ReadCalibration(ReadCsv("history,horizon,centre,low,high,cases,noise_power,noise_floor\n"
-                                         "0,6,0,0.5,-0.5,10,0.5,0.05\n"),
-                                 read, problem));
+    const std::string columns = "history,horizon,centre,low,high,cases,noise_power,noise_floor\n";
+    EXPECT_FALSE(ReadCalibration(ReadCsv(columns + "0,6,0,0.5,-0.5,10,0.5,0.05\n"), read, problem));
+    EXPECT_TRUE(ReadCalibration(ReadCsv(columns), read, problem) && read.size() == 0);  // the built-in as it is
+    EXPECT_TRUE(!ReadCalibration(ReadCsv(columns + "0,6,0,-1,1,10,0.5,0.05\n12,5,0,-1,1,10,0.5,0.05\n"), read, problem) &&
+                problem == "line 3: the cell of history 12 and horizon 5 is not one of the built-in calibration's, which the table refines");
+    EXPECT_TRUE(!ReadCalibration(ReadCsv(columns + "0,6,0,-1,1,10,0.5,0.06\n"), read, problem) &&
+                problem == "line 2: columns 'noise_power' and 'noise_floor' must be the built-in calibration's (0.5 and 0.05)");
 }
 
 TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
@@ -201,6 +205,13 @@ TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
                 e.own.centre == std::vector<double>(want.size(), 0.0));
     for (size_t c = 0; c < want.size() && c < e.own.size(); ++c)
         EXPECT_TRUE(std::fabs(e.own.low[c] - want.low[c]) < 1e-12 && std::fabs(e.own.high[c] - want.high[c]) < 1e-12) << c;
+    // A run given a fleet's own cells as its calibration bands as that fleet's run does.
+    FitRun learned, reused;
+    learned.options = reused.options = o;
+    const Evidence again = PrepareRun(wells, learned, true, false);
+    reused.calibration = again.own;
+    PrepareRun(wells, reused, true, true);
+    EXPECT_TRUE(again.own.size() >= 2 && CalibrationCsv(reused.calibration) == CalibrationCsv(learned.calibration));
 }
 
 }  // namespace

@@ -197,15 +197,7 @@ int RunFit(const FitArgs& args)
         if (!writeFile(args.report, report)) return 2;
     }
     if (!args.savePrior.empty() && !writeFile(args.savePrior, PriorCsv(run.options.prior, run.bestModel))) return 2;
-    if (!args.saveCalibration.empty() && learned.own.size() == 0) {
-        // A file of no cells would only be refused when read back.
-        failed = true;
-        Err("qrvp fit: error: --save-calibration: the fleet's " + std::to_string(learned.backtests) +
-            " backtests fill no calibration cell (a cell needs " + std::to_string(kMinCellCases) +
-            " backtests); '" + args.saveCalibration + "' is not written\n");
-    } else if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) {
-        return 2;
-    }
+    if (!args.saveCalibration.empty() && !writeFile(args.saveCalibration, CalibrationCsv(learned.own))) return 2;
     const FitCalibration view = run.calibration.View();
     if (!args.svg.empty() && !writeFile(args.svg, RenderFitSvg(wells, fits, run.calibration.size() ? &view : nullptr))) return 2;
     if (!args.totals.empty()) {

@@ -236,11 +236,11 @@ int main(int argc, char** argv)
         ->check(CLI::Range(1, 1200));
     fitCmd->add_option("--prior", fit.prior, "Read the fleet prior from this file instead of learning it");
     fitCmd->add_flag("--no-prior", fit.noPrior, "Fit each well alone, without a fleet prior")->excludes("--prior");
-    fitCmd->add_option("--calibration", fit.calibration, "Read the band's calibration from this file instead of "
-                                                         "refining the built-in one by the fleet's backtests");
+    fitCmd->add_option("--calibration", fit.calibration, "Refine the band's built-in calibration by this file's "
+                                                         "cells instead of the fleet's own backtests");
     fitCmd->add_option("--save-prior", fit.savePrior, "Write the prior the run used to this file");
-    fitCmd->add_option("--save-calibration", fit.saveCalibration, "Write the calibration the fleet's own backtests "
-                                                                  "give to this file");
+    fitCmd->add_option("--save-calibration", fit.saveCalibration, "Write the calibration cells the fleet's own "
+                                                                  "backtests give to this file");
     fitCmd->add_option("--headers", fit.headers, "The well headers: a CSV with a well column and the columns to group by");
     fitCmd->add_option("--totals", fit.totals, "Write the P90/P50/P10 of each group's total volume over the horizon, "
                                                "the group the well headers' column COLUMN names")
