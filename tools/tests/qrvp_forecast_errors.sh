@@ -52,6 +52,7 @@ contains err.txt "empty.csv:1: error: the table is empty"
 # goes on to find no input) and a step past them (refused by name).
 expect_status 2 "$QRVP"
 contains err.txt "Usage: qrvp"
+expect_status 0 "$QRVP" forecast --help  # asked for, help is no error
 printf 'well,date,volume\nA,2020-01-01,100\n' > h.csv
 while read -r cmd opt below lo hi above extra; do
   for v in "$below" "$lo" "$hi" "$above"; do

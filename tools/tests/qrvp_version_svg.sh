@@ -24,7 +24,6 @@ contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
 [ ! -e "$WORK/sub/mine.csv" ] || fail "qrvp wrote the user's log file"
 
 expect_status 0 "$QRVP" forecast --svg plot.svg
-awk '/<svg / { match($0, / height="[^"]*"/); h = substr($0, RSTART + 9, RLENGTH - 10) + 0 } />2026<\/text>/ { tick = 1 } { while (match($0, / c?y[12]?="[^"]*"/)) { v = substr($0, RSTART, RLENGTH); sub(/^[^"]*"/, "", v); bad = bad || v + 0 < 0 || v + 0 > h; $0 = substr($0, RSTART + RLENGTH) } } END { exit bad || !tick || !h }' plot.svg || fail "no 2026 tick, or a mark off the canvas"
 # A name keeps its characters of two, three (one led by 0xE0) and four bytes; a surrogate's
 # bytes, an over-long form and a stray byte each become U+FFFD; markup is escaped.
 printf 'well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type\nA\xc3\xa9\xe0\xa4\x85\xe2\x82\xac\xf0\x9f\x98\x80\xed\xa0\x80\xe0\x80\xbf\x80<&>,arps,2025-01-01,2035-01-01,12000,,65,1.1,10,,,secant\nSteep,arps,2025-01-01,2035-01-01,1000000,,99.99,0,,,,tangent\n' > utf8.csv
