@@ -35,10 +35,10 @@ awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y
     if (!(d > 13.5 && d < 16 && at("cy") >= top && at("cy") <= bottom) || (log(r[w, k]) / log(10) > te[1] && !(e * e < 1e-5))) { print w " month " k ": day " d ", decades " e; bad = 1 } }
   END { panel(); exit bad }' "$DATA" fit.svg || fail "the fit plot's points are not the history's"
 
-# Least squares, and a well whose every month is under one unit of volume, as reviewed.
+# Least squares in calendar time, and a well whose every month is under one unit of volume, as reviewed.
 awk -F, -v OFS=, '$1 == "F-14" { $3 /= 1e6 } 1' "$DATA" > small.csv
-expect_status 0 "$QRVP" fit small.csv --least-squares --bootstrap 0 --svg small.svg
-snap out.txt 267284214fbfb88c3076566bc4abb22b29bbd0fa96c734cf8e72e91ff7e0fdfd small.svg c6596078879119272b68ffbc4a2cc2d32307d5c7cd194ed37b94cbd292f1597f
+expect_status 0 "$QRVP" fit small.csv --least-squares --calendar --bootstrap 0 --svg small.svg
+snap out.txt cc5e3b6eeae5638f1a1f418d574783f19c3eb1647acefab4846f3b818235aea7 small.svg da06936d0e5aa2020e26c8eac2990366056cd11e632e9a81a0ea60b4eea0bffe
 
 # The same fits from standard input, straight into the forecast.
 "$QRVP" fit - --bootstrap 0 < "$DATA" | "$QRVP" forecast - > piped.csv 2>err.txt || fail "fit | forecast"
