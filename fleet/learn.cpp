@@ -1,4 +1,4 @@
-// The fleet passes: the sample, the pilot fits, the backtests, the prior's
+// The fleet passes: the sample, the backtests, the prior's
 // strength they choose and the calibration they give.
 #include "fleet/learn.h"
 
@@ -163,18 +163,17 @@ std::vector<Fitted> FitAll(size_t count, unsigned threads, const std::function<b
     return out;
 }
 
-// The (ln Di, b) of the fits of at least kPilotMinPeriods periods.
-FitPrior PilotPrior(const std::vector<Fitted>& fits, double strength, size_t* counted)
+// The prior (strength 0) of the fits of at least kPriorMinPeriods periods.
+FitPrior FitsPrior(const std::vector<Fitted>& fits)
 {
     std::vector<double> lnDi, b;
     for (const Fitted& f : fits) {
-        if (!f.ok || f.result.periodsUsed < static_cast<int32_t>(kPilotMinPeriods) || !(f.result.curve.Di > 0.0))
+        if (!f.ok || f.result.periodsUsed < static_cast<int32_t>(kPriorMinPeriods) || !(f.result.curve.Di > 0.0))
             continue;
         lnDi.push_back(std::log(f.result.curve.Di));
         b.push_back(f.result.curve.b);
     }
-    if (counted) *counted = lnDi.size();
-    return PriorOf(lnDi, b, strength);
+    return PriorOf(lnDi, b, 0.0);
 }
 
 Calibration CalibrationOf(const std::vector<Cut>& cuts, const std::vector<Fitted>& fits)
@@ -291,29 +290,25 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
     }
     const FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
     if (!given && shaped) {
-        const std::vector<Fitted> pilot = FitAll(sample.size(), threads, [&](size_t i, FitResult& r) {
-            const History& w = *sample[i];
-            return FitDecline(static_cast<int32_t>(w.starts.size()), w.starts.data(), w.ends.data(), w.volumes.data(),
-                              w.daysOn.data(), &o, &r, nullptr) == 0;
-        });
-        chosen = PilotPrior(pilot, 0.0, &out.pilotFits);
-        // The centre of b and the strength whose backtests miss least (median
-        // |ln(actual / forecast)| over each held-out part): a short history
-        // leaves b to the prior, and the pilot fits' median b is only one guess.
-        const FitPrior cutCentre = PilotPrior(fitCuts(o), 0.0, nullptr);
+        // The prior is the one the backtests validate, whole: the cut
+        // histories' centre of ln Di and spreads, and the centre of b and the
+        // strength whose backtests miss least (median |ln(actual / forecast)|
+        // over each held-out part).  A short history leaves b to the prior; the
+        // fits of the whole histories give other spreads and another median b,
+        // and at a young fleet's 12 months those forecast 24 months far worse.
+        const FitPrior cutCentre = FitsPrior(fitCuts(o));
         // A coordinate search, a pass over the cuts a try: the centre of b at
         // kProbeStrength, then the strength at that centre.
         struct Tried {
             double score, strength, centreB;
-            bool pilotB;  // the cut fits' median b: the pilot fits' stands for it in the fleet's prior
             FitPrior prior;
             std::vector<Fitted> fits;
             int32_t model;
             std::vector<double> misses;  // each backtest's |ln(actual / forecast)|, NaN when none
         };
-        auto tryPrior = [&](double centreB, double strength, bool pilotB, double halfLife = 0.0, int32_t oneRegime = 0,
+        auto tryPrior = [&](double centreB, double strength, double halfLife = 0.0, int32_t oneRegime = 0,
                             int32_t model = FIT_MODEL_HYPERBOLIC) {
-            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, pilotB, cutCentre, {}, model, {}};
+            Tried t{std::numeric_limits<double>::infinity(), strength, centreB, cutCentre, {}, model, {}};
             t.prior.b = centreB;
             t.prior.strength = strength;
             t.prior.halfLife = halfLife;
@@ -334,13 +329,13 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         };
         std::vector<Tried> tried;
         if (cutCentre.sdLnDi > 0.0) {  // else too few wells for a prior
-            Tried probe = tryPrior(cutCentre.b, kProbeStrength, true);
+            Tried probe = tryPrior(cutCentre.b, kProbeStrength);
             for (double centreB : kCentresOfB) {
-                Tried t = tryPrior(centreB, kProbeStrength, false);
+                Tried t = tryPrior(centreB, kProbeStrength);
                 if (t.score < probe.score) probe = std::move(t);
             }
             for (double strength : kStrengths)
-                tried.push_back(strength == kProbeStrength ? std::move(probe) : tryPrior(probe.centreB, strength, probe.pilotB));
+                tried.push_back(strength == kProbeStrength ? std::move(probe) : tryPrior(probe.centreB, strength));
         }
         // The strength whose backtests miss least (the strongest at a tie),
         // unless kDefaultStrength misses within the noise of that: a fleet
@@ -358,14 +353,14 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         std::optional<Tried> recent;
         for (double halfLife : kHalfLives) {
             if (!pick || options.halfLife >= 0.0 || halfLife == pick->prior.halfLife) continue;
-            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, halfLife);
+            Tried t = tryPrior(pick->centreB, pick->strength, halfLife);
             if (t.score < (recent ? recent->score : pick->score)) recent = std::move(t);
         }
         if (recent) pick = &*recent;
         // Then each history whole, as one regime, unless the options say.
         std::optional<Tried> whole;
         if (pick && options.regimes < 0) {
-            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, 1);
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->prior.halfLife, 1);
             if (t.score < pick->score) whole = std::move(t);
         }
         if (whole) pick = &*whole;
@@ -373,15 +368,18 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         std::optional<Tried> other;
         for (int32_t model : {FIT_MODEL_EXPONENTIAL, FIT_MODEL_STRETCHED}) {
             if (!pick || !chooseModel) continue;
-            Tried t = tryPrior(pick->centreB, pick->strength, pick->pilotB, pick->prior.halfLife, pick->prior.oneRegime,
+            Tried t = tryPrior(pick->centreB, pick->strength, pick->prior.halfLife, pick->prior.oneRegime,
                                model);
             if (t.score < (other ? other->score : pick->score)) other = std::move(t);
         }
         if (other) pick = &*other;
         if (pick) {
             if (chooseModel) out.model = pick->model;
-            chosen.strength = chosen.sdLnDi > 0.0 ? pick->strength : 0.0;
-            if (!pick->pilotB) chosen.b = pick->centreB;
+            chosen.lnDi = cutCentre.lnDi;
+            chosen.b = pick->centreB;
+            chosen.sdLnDi = cutCentre.sdLnDi;
+            chosen.sdB = cutCentre.sdB;
+            chosen.strength = pick->strength;
             if (options.halfLife < 0.0) chosen.halfLife = pick->prior.halfLife;
             if (options.regimes < 0) chosen.oneRegime = pick->prior.oneRegime;
             out.prior = chosen;

@@ -1,7 +1,7 @@
-// The fleet passes ahead of the wells' own fits: a pilot fit of a sample of
-// the wells gives the prior's centre and spread; backtests of the same wells
-// (each history cut short, forecast, compared with what followed) choose the
-// prior's strength and give the calibration of the forecast's error.
+// The fleet passes ahead of the wells' own fits: backtests of a sample of the
+// wells (each history cut short, fitted, forecast, compared with what
+// followed) give the prior's centre and spread, choose its centre of b and
+// its strength, and give the calibration of the forecast's error.
 //
 // Deterministic: the sample is the wells whose name hashes into it (FNV-1a),
 // taken in name order, so the same fleet gives the same prior and calibration
@@ -17,15 +17,15 @@
 namespace qrvp::fleet {
 
 constexpr size_t kSampleWells = 800;      // about this many wells learn for the fleet
-constexpr size_t kMinPriorWells = 20;     // fewer pilot fits than this: no prior
-constexpr size_t kPilotMinPeriods = 6;    // periods a pilot fit needs to count
+constexpr size_t kMinPriorWells = 20;     // fewer counted fits of cut histories than this: no prior
+constexpr size_t kPriorMinPeriods = 6;    // periods a cut history's fit needs to count
 constexpr double kPriorMonths = 12.0;     // the prior's pull halves at this many periods
 constexpr double kMinSdLnDi = 0.1, kMinSdB = 0.05;
 constexpr double kBacktestMaxMonths = 24; // a backtest holds out half the history, at most this
 constexpr size_t kBacktestMinPeriods = 6; // producing periods its cut history needs
 constexpr double kBlendCases = 100.0;     // a fleet's cell outweighs the built-in one past this many cases
 
-// The strengths and the centres of b (beside the pilot fits' median) a
+// The strengths and the centres of b (beside the cut fits' median) a
 // fleet's backtests choose from, and the grid of its
 // calibration (history lengths in periods fitted, horizons in months).
 inline constexpr double kStrengths[] = {0.01, 0.03, 0.1, 0.3, 1.0, 3.0, 10.0};
@@ -63,7 +63,6 @@ struct Backtest {
 struct Evidence {
     FitPrior prior{};         // strength 0 when the sample is too small
     Calibration own;          // the sample's backtests alone (the cells with enough cases)
-    size_t pilotFits = 0;     // the sample's wells that a pilot fit counted
     size_t backtests = 0;     // the sample's backtest cases
     int32_t model = -1;       // for FIT_MODEL_BEST, the model whose backtests missed least; -1: none chosen
     std::vector<Backtest> fitted;  // the backtests whose cut history was fitted, in the sample's order
@@ -82,7 +81,7 @@ struct Evidence {
 Evidence Learn(const std::vector<const History*>& sample, const FitOptions& options, unsigned threads,
                const FitPrior* given);
 
-// The prior of pilot fits' (ln Di, b): their medians, and 1.4826 times their
+// The prior of fits' (ln Di, b): their medians, and 1.4826 times their
 // median absolute deviations held at the floors above; the strength given.
 // Strength 0 (no prior) for fewer than kMinPriorWells points.
 FitPrior PriorOf(std::vector<double> lnDi, std::vector<double> b, double strength);
