@@ -123,6 +123,7 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
     const Case cases[] = {
         {Rates({Falling(12, 1000.0), Falling(12, 2.2 * q12)}), 1, 12, 12},
         {Rates({Falling(12, 1000.0), Falling(12, 2.1 * q12)}), 0, 0, 0},
+        {Rates({Falling(9, 1000.0), {500, 500, 500, 1000, 1000, 1000}, Falling(6, 990.0)}), 1, 12, 12},  // exactly twice
         {Rates({Falling(12, 1000.0), {3.0 * q12}, Falling(11, q13)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(5, 0.0), Falling(12, q12)}), 0, 0, 0},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, -1.0), Falling(12, q12)}), 1, 18, 18},

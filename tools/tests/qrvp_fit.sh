@@ -33,10 +33,10 @@ awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y
     if (!(d > 13.5 && d < 16 && at("cy") >= top && at("cy") <= bottom) || (log(r[w, k]) / log(10) > te[1] && !(e * e < 1e-5))) { print w " month " k ": day " d ", decades " e; bad = 1 } }
   END { panel(); exit bad }' "$DATA" fit.svg || fail "the fit plot's points are not the history's"
 
-# Least squares in calendar time, and a well whose every month is under one unit of volume, as reviewed.
+# Least squares in calendar time, and a well whose every month is under one unit of volume, with a one-month band, as reviewed.
 awk -F, -v OFS=, '$1 == "F-14" { $3 /= 1e6 } 1' "$DATA" > small.csv
-expect_status 0 "$QRVP" fit small.csv --least-squares --calendar --bootstrap 0 --svg small.svg
-snap out.txt cc5e3b6eeae5638f1a1f418d574783f19c3eb1647acefab4846f3b818235aea7 small.svg da06936d0e5aa2020e26c8eac2990366056cd11e632e9a81a0ea60b4eea0bffe
+expect_status 0 "$QRVP" fit small.csv --least-squares --calendar --bootstrap 0 --svg small.svg --horizon 1 --report small_report.csv
+snap out.txt cc5e3b6eeae5638f1a1f418d574783f19c3eb1647acefab4846f3b818235aea7 small.svg da06936d0e5aa2020e26c8eac2990366056cd11e632e9a81a0ea60b4eea0bffe small_report.csv 07598dbb14393ca5fc33697558b61d866c7ba08b7b9a87a63214d4fb9d1ebdad
 
 # The same fits from standard input, straight into the forecast.
 "$QRVP" fit - --bootstrap 0 < "$DATA" | "$QRVP" forecast - > piped.csv 2>err.txt || fail "fit | forecast"

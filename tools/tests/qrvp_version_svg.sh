@@ -25,8 +25,8 @@ contains out.txt "FindDate (1/1/2019) is less than StartDate (1/1/2020)"
 
 expect_status 0 "$QRVP" forecast --svg plot.svg
 # A name keeps its characters of two, three (one led by 0xE0) and four bytes; a surrogate's
-# bytes, an over-long form and a stray byte each become U+FFFD; markup is escaped.
-printf 'well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type\nA\xc3\xa9\xe0\xa4\x85\xe2\x82\xac\xf0\x9f\x98\x80\xed\xa0\x80\xe0\x80\xbf\x80<&>,arps,2025-01-01,2035-01-01,12000,,65,1.1,10,,,secant\nSteep,arps,2025-01-01,2035-01-01,1000000,,99.99,0,,,,tangent\n' > utf8.csv
+# bytes, an over-long form and a stray byte each become U+FFFD; U+FFFE, not XML, goes; markup is escaped.
+printf 'well,model,start,end,qi,qf,di,b,dmin,tau,n,decline_type\nA\xc3\xa9\xe0\xa4\x85\xe2\x82\xac\xef\xbf\xbe\xf0\x9f\x98\x80\xed\xa0\x80\xe0\x80\xbf\x80<&>,arps,2025-01-01,2035-01-01,12000,,65,1.1,10,,,secant\nSteep,arps,2025-01-01,2035-01-01,1000000,,99.99,0,,,,tangent\n' > utf8.csv
 expect_status 0 "$QRVP" forecast utf8.csv --svg utf8.svg
 contains utf8.svg "<title>A$(printf '\xc3\xa9\xe0\xa4\x85\xe2\x82\xac\xf0\x9f\x98\x80')$(printf '\xef\xbf\xbd%.0s' 1 2 3 4 5 6 7)&lt;&amp;&gt;</title>"
 # The example's plot and one whose rates fall through more decades than are shown, as reviewed.
