@@ -10,14 +10,23 @@ namespace qrvp::fit {
 namespace {
 
 #include "fit/default_calibration.inc"
+#include "fit/lone_calibration.inc"
 
 constexpr int32_t kDefaultCells = static_cast<int32_t>(sizeof kDefaultHistory / sizeof kDefaultHistory[0]);
 static_assert(sizeof kDefaultHistory == sizeof kDefaultHorizon && sizeof kDefaultHistory == sizeof kDefaultCentre &&
                   sizeof kDefaultHistory == sizeof kDefaultLow && sizeof kDefaultHistory == sizeof kDefaultHigh,
               "the built-in calibration's columns");
+// The lone fits' table has the same cells, so a fleet's cells refine either.
+static_assert(sizeof kLoneHistory == sizeof kDefaultHistory && sizeof kLoneHorizon == sizeof kDefaultHistory &&
+                  sizeof kLoneCentre == sizeof kDefaultHistory && sizeof kLoneLow == sizeof kDefaultHistory &&
+                  sizeof kLoneHigh == sizeof kDefaultHistory && kLoneNoisePower == kDefaultNoisePower &&
+                  kLoneNoiseFloor == kDefaultNoiseFloor,
+              "the lone fits' calibration's columns");
 
 const FitCalibration kDefault = {kDefaultCells,  0,           kDefaultNoisePower, kDefaultNoiseFloor, kDefaultHistory,
                                  kDefaultHorizon, kDefaultCentre, kDefaultLow,        kDefaultHigh};
+const FitCalibration kLone = {kDefaultCells, 0,           kLoneNoisePower, kLoneNoiseFloor, kLoneHistory,
+                              kLoneHorizon,  kLoneCentre, kLoneLow,        kLoneHigh};
 
 Error CheckCalibration(const FitCalibration& c)
 {
@@ -96,5 +105,12 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaultCalibration(FitCalibration* calibrat
 {
     if (calibration == nullptr) return -1;
     *calibration = qrvp::fit::kDefault;
+    return 0;
+}
+
+QRVP_EXTERN_C QRVPFIT_API int32_t FitLoneCalibration(FitCalibration* calibration)
+{
+    if (calibration == nullptr) return -1;
+    *calibration = qrvp::fit::kLone;
     return 0;
 }

@@ -88,11 +88,17 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
         if (run.options.model == FIT_MODEL_BEST && run.bestModel >= 0) run.options.model = run.bestModel;
     };
     if (priorGiven) takeModel();
-    FitCalibration builtIn{};
-    FitDefaultCalibration(&builtIn);
-    // A calibration given is another fleet's cells: it refines the built-in one as this fleet's would.
-    if (calibrationGiven) run.calibration = Blend(CopyOf(builtIn), run.calibration, kBlendCases);
-    if (priorGiven && calibrationGiven) return e;
+    // The built-in calibration of the fits the run makes: with a fleet prior, or each well alone. A
+    // calibration given is another fleet's cells: it refines that one as this fleet's would.
+    auto builtIn = [&run] {
+        FitCalibration c{};
+        (run.options.prior.strength > 0.0 ? FitDefaultCalibration : FitLoneCalibration)(&c);
+        return CopyOf(c);
+    };
+    if (priorGiven && calibrationGiven) {
+        run.calibration = Blend(builtIn(), run.calibration, kBlendCases);
+        return e;
+    }
     e = Learn(SampleOf(wells, fleetSize ? fleetSize : wells.size()), run.options, run.threads,
               priorGiven ? &run.options.prior : nullptr);
     if (!priorGiven) {
@@ -100,7 +106,7 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
         run.bestModel = e.model;
         takeModel();
     }
-    if (!calibrationGiven) run.calibration = Blend(CopyOf(builtIn), e.own, kBlendCases);
+    run.calibration = Blend(builtIn(), calibrationGiven ? run.calibration : e.own, kBlendCases);
     return e;
 }
 

@@ -243,4 +243,11 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitBand(const FitResult* fit, const FitCalibra
  * 0; a null pointer returns -1 (no record). */
 QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaultCalibration(FitCalibration* calibration);
 
+/* Points *calibration at the built-in calibration of fits made without a
+ * fleet prior (each well alone: the same cells, learned from the same wells'
+ * backtests fitted alone, wider above, since a lone fit of a short history
+ * falls too fast more often) and returns 0; a null pointer returns -1 (no
+ * record).  qrvp fit bands a run without a prior by it. */
+QRVP_EXTERN_C QRVPFIT_API int32_t FitLoneCalibration(FitCalibration* calibration);
+
 #endif /* QRVPFIT_H */
