@@ -174,9 +174,9 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
          [](Call& c) { c.ends[35] = Date(2015, 12, 31, 0, 0, 0), c.ends[35].second = 60; }},
         {"period 3: it ends (5/30/2012) no later than it starts (5/30/2012)",
          [](Call& c) { c.ends[3] = c.starts[3]; }},
-        {"period 5: it starts (5/3/2011) before the previous period ends (7/29/2012); periods must run forward in "
-         "time",
-         [](Call& c) { c.starts[5] = Date(2011, 5, 3, 0, 0, 0), c.ends[5] = Date(2013, 8, 30, 0, 0, 0); }},
+        {"period 10: it starts (5/3/2011) before the previous period ends (12/26/2012); periods must run forward in "
+         "time",  // the next period ends 2/24/2013: each field differs from the previous one's
+         [](Call& c) { c.starts[10] = Date(2011, 5, 3, 0, 0, 0); }},
         {"period 2: the volume (-1e-300) must be a finite number, zero or more",
          [](Call& c) { c.volumes[2] = -1e-300; }},
         {"period 2: the volume (inf) must be a finite number, zero or more", [](Call& c) { c.volumes[2] = kInf; }},

@@ -132,6 +132,7 @@ TEST(FitForecast, RestartsAndThePeakAtTheBoundariesOfTheirRules)
         {Rates({{100, 300, 500, 450, 350}, Falling(12, 300.0)}), 0, 0, 2},
         {Rates({{1000, 50, 100}, Falling(12, 95.0)}), 0, 0, 1},
         {Rates({{95, 40, 100, 90}, Falling(12, 45.0)}), 0, 0, 2},
+        {Rates({{200, 250, 300, 350, 500, 450, 400, 350, 300}}), 0, 0, 4},  // the middle of nine is in the first half
         {Rates({{100, 90, 80, 70, 60, 400, 500, 450, 50, 40, 30}}), 1, 5, 6},
         {Rates({Falling(12, 1000.0), std::vector<double>(6, 0.0), {100, 95, 90, 88, 300, 290, 280}}), 1, 18, 18},
     };

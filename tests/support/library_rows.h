@@ -210,7 +210,7 @@ inline const Row kArgumentRows[] = {
     {"GetLinCum -1e-300 50 100 200 0 1000 _", "@GetLinCumIntVal Invalid Qi (-0.000000) or Qf (50.000000)"}, {"GetLinCum 100 -1e-300 100 200 0 1000 _", "@GetLinCumIntVal Invalid Qi (100.000000) or Qf (-0.000000)"},
     {"GetLinCum 100 50 -1e-300 200 0 1000 _", "@GetLinCumIntVal Invalid FindCum (-0.000000) or Cumi (0.000000)"}, {"GetLinCum 100 50 100 -1e-300 0 1000 _", "@GetLinCumIntVal Invalid FindCum (-0.000000) or Cumi (0.000000)"},
     {"GetLinCum 100 50 100 200 -1e-300 1000 _", "@GetLinCumIntVal Invalid FindCum (100.000000) or Cumi (-0.000000)"}, {"GetLinCum 100 50 100 200 1000 999.999 _", "@GetLinCumIntVal Cumf (999.999000) is less than Cumi (1000.000000)"},
-    {"GetLinCum 100 50 100 200 1000 1000 _", ""}, {"GetLinCum 100 50 200 100 0 1000 _", ""},
+    {"GetLinCum 100 50 100 200 1000 1000 _", ""}, {"GetLinCum 100 50 200 100 0 1000 _", ""}, {"GetLinCum 100 50 300 300 0 1000 _", "-> 100"},
     // Qi, Qf, decl, BegCum, EndCum (in and out)
     {"ValidateLinCum 100 50 0 0 1000", ""}, {"ValidateLinCum 0 0 1 0 1000", ""},
     {"ValidateLinCum 100 50 0 -1e-300 1000", "=-1"}, {"ValidateLinCum -1e-300 50 0 0 1000", "=-1"},
