@@ -72,3 +72,12 @@ snap out.txt d2e293674ffd8b541add7ac5f7c40f65b904037b6cae464d19bcec6d4c840bcf ba
 printf 'well,date\nA,2020-01-01\n' > nocol.csv
 expect_status 2 "$QRVP" fit nocol.csv
 contains err.txt "missing column 'volume'"
+
+# The prior and cells a run saves, read back, give that run's fits and bands (50 scaled copies of F-14, one cell of 50 backtests each).
+awk -F, -v OFS=, '/^#/ || $1 == "well" { print; next } $1 == "F-14" { v = $3; for (k = 1; k <= 50; k++) { $1 = "W" k; $3 = v * (1 + k / 100); print } }' "$DATA" > fleet.csv
+expect_status 0 "$QRVP" fit fleet.csv --horizon 24 --report a.csv --save-prior prior.csv --save-calibration cells.csv
+mv out.txt a.txt
+expect_status 0 "$QRVP" fit fleet.csv --horizon 24 --report b.csv --prior prior.csv --calibration cells.csv
+cmp -s out.txt a.txt && cmp -s a.csv b.csv || fail "a run given the prior and cells it saved fits or bands otherwise"
+awk -F, 'NR == 2 { ok = $5 > 0 } FNR == 2 && FILENAME == "cells.csv" { cells = 1 } END { exit !(ok && cells) }' prior.csv cells.csv ||
+  fail "50 wells learned no prior or no cells: $(cat prior.csv cells.csv)"
