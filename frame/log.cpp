@@ -320,7 +320,6 @@ LogSettings CurrentSettings()
     settings.systemMask = g_systemMask.load(std::memory_order_relaxed);
     std::lock_guard guard(g_state.lock);
     settings.fileName = g_state.fileName;
-    settings.mutexOpen = g_state.named != nullptr;
     return settings;
 }
 

@@ -12,10 +12,9 @@ struct LogSettings {
     uint32_t levelMask = 0;
     uint32_t systemMask = 0;
     std::wstring fileName;
-    bool mutexOpen = false;
 };
 
-// The masks, file name and mutex state now in force.
+// The masks and file name now in force.
 LogSettings CurrentSettings();
 
 // Records queued and not yet written.
