@@ -276,6 +276,9 @@ TEST(FitDecline, ASeedRepeatsItsBootstrapAndTheRemainingVolumeIsTheLibrarys)
     EXPECT_DOUBLE_EQ(r[0].remaining, remaining(r[0].curve));
     EXPECT_DOUBLE_EQ(r[0].p90, remaining(r[0].p90Curve));
     EXPECT_DOUBLE_EQ(r[0].p10, remaining(r[0].p10Curve));
+    o.Dmin = 0.1, o.bootstrap = 0;  // a minimum decline is the hyperbola's to keep
+    ASSERT_EQ(Fit(w, o, &r[2]), 0);
+    EXPECT_NEAR(r[2].curve.Dmin, 0.1, 1e-16);
     const Well s = SteadyWell(3000.0, 0.0, 0.5, 1.5);
     FitResult t;
     ASSERT_EQ(Fit(s, Options(FIT_MODEL_STRETCHED), &t), 0);
