@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace qrvp::fit {
 namespace {
@@ -16,12 +17,19 @@ constexpr int32_t kDefaultCells = static_cast<int32_t>(sizeof kDefaultHistory / 
 static_assert(sizeof kDefaultHistory == sizeof kDefaultHorizon && sizeof kDefaultHistory == sizeof kDefaultCentre &&
                   sizeof kDefaultHistory == sizeof kDefaultLow && sizeof kDefaultHistory == sizeof kDefaultHigh,
               "the built-in calibration's columns");
-// The lone fits' table has the same cells, so a fleet's cells refine either.
+// The lone fits' table has the same cells, so a fleet's cells (read against
+// the built-in grid) refine either.
+constexpr bool SameGrid()
+{
+    for (size_t i = 0; i < std::size(kDefaultHistory); ++i)
+        if (kLoneHistory[i] != kDefaultHistory[i] || kLoneHorizon[i] != kDefaultHorizon[i]) return false;
+    return true;
+}
 static_assert(sizeof kLoneHistory == sizeof kDefaultHistory && sizeof kLoneHorizon == sizeof kDefaultHistory &&
                   sizeof kLoneCentre == sizeof kDefaultHistory && sizeof kLoneLow == sizeof kDefaultHistory &&
                   sizeof kLoneHigh == sizeof kDefaultHistory && kLoneNoisePower == kDefaultNoisePower &&
-                  kLoneNoiseFloor == kDefaultNoiseFloor,
-              "the lone fits' calibration's columns");
+                  kLoneNoiseFloor == kDefaultNoiseFloor && SameGrid(),
+              "the lone fits' calibration's columns and cells");
 
 const FitCalibration kDefault = {kDefaultCells,  0,           kDefaultNoisePower, kDefaultNoiseFloor, kDefaultHistory,
                                  kDefaultHorizon, kDefaultCentre, kDefaultLow,        kDefaultHigh};
