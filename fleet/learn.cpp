@@ -134,9 +134,9 @@ double LogError(const Cut& c, const FitResult& r, size_t months)
     return a > 0.0 && f > 0.0 ? std::log(a / f) : std::nan("");
 }
 
-// Whether `excess` is at most one standard error of the mean of a - b over
-// the backtests both forecast (paired; false for fewer than two).
-bool WithinNoise(const std::vector<double>& a, const std::vector<double>& b, double excess)
+// Whether `excess` is at most `errors` standard errors of the mean of a - b
+// over the backtests both forecast (paired; false for fewer than two).
+bool WithinNoise(const std::vector<double>& a, const std::vector<double>& b, double excess, double errors)
 {
     double sum = 0.0, squares = 0.0, n = 0.0;
     for (size_t k = 0; k < a.size() && k < b.size(); ++k) {
@@ -148,7 +148,7 @@ bool WithinNoise(const std::vector<double>& a, const std::vector<double>& b, dou
     }
     if (n < 2.0) return false;
     const double mean = sum / n;
-    return excess <= std::sqrt(std::max(squares - n * mean * mean, 0.0) / (n - 1.0) / n);
+    return excess <= errors * std::sqrt(std::max(squares - n * mean * mean, 0.0) / (n - 1.0) / n);
 }
 
 struct Fitted {
@@ -327,6 +327,14 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             if (!miss.empty()) t.score = Median(miss);
             return t;
         };
+        // Over a young fleet's backtests, which hold out a few months, a weaker
+        // prior gains by following the months just seen, while the forecast
+        // runs years: a strength below the default must then beat it by more
+        // standard errors, as many as the longest backtest's months over the
+        // median one's.
+        std::vector<double> held;
+        for (const Cut& c : cuts) held.push_back(static_cast<double>(c.from.size()));
+        const double weakerErrors = held.empty() ? 1.0 : kBacktestMaxMonths / Median(held);
         std::vector<Tried> tried;
         if (cutCentre.sdLnDi > 0.0) {  // else too few wells for a prior
             Tried probe = tryPrior(cutCentre.b, kProbeStrength);
@@ -347,7 +355,9 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         for (const Tried& t : tried)
             if (t.score <= best && (!pick || t.strength > pick->strength)) pick = &t;
         for (const Tried& t : tried)
-            if (pick && t.strength == kDefaultStrength && WithinNoise(t.misses, pick->misses, t.score - pick->score))
+            if (pick && t.strength == kDefaultStrength &&
+                WithinNoise(t.misses, pick->misses, t.score - pick->score,
+                            pick->strength < kDefaultStrength ? weakerErrors : 1.0))
                 pick = &t;
         // Then the half-life at that prior, unless the options set one.
         std::optional<Tried> recent;

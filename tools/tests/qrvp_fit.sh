@@ -81,3 +81,8 @@ expect_status 0 "$QRVP" fit fleet.csv --horizon 24 --report b.csv --prior prior.
 cmp -s out.txt a.txt && cmp -s a.csv b.csv || fail "a run given the prior and cells it saved fits or bands otherwise"
 awk -F, 'NR == 2 { ok = $5 > 0 } FNR == 2 && FILENAME == "cells.csv" { cells = 1 } END { exit !(ok && cells) }' prior.csv cells.csv ||
   fail "50 wells learned no prior or no cells: $(cat prior.csv cells.csv)"
+
+# Young wells (12 months each): their 6-month backtests favour a weak prior, which a 24-month forecast would not.
+/usr/bin/python3 "$(dirname "$0")/../../bench/fit_scipy.py" generate 200 12 young.csv
+expect_status 0 "$QRVP" fit young.csv --save-prior young_prior.csv
+awk -F, 'NR == 2 { exit !($5 == 1) }' young_prior.csv || fail "a young fleet chose a weak prior: $(cat young_prior.csv)"
