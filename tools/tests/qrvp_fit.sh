@@ -81,9 +81,9 @@ expect_status 0 "$QRVP" fit fleet.csv --horizon 24 --report b.csv --prior prior.
 cmp -s out.txt a.txt && cmp -s a.csv b.csv || fail "a run given the prior and cells it saved fits or bands otherwise"
 awk -F, 'NR == 2 { ok = $5 > 0 } FNR == 2 && FILENAME == "cells.csv" { cells = 1 } END { exit !(ok && cells) }' prior.csv cells.csv ||
   fail "50 wells learned no prior or no cells: $(cat prior.csv cells.csv)"
+expect_status 0 "$QRVP" fit fleet.csv --no-regimes --save-prior whole.csv && awk -F, 'NR == 2 { exit !($8 == 1) }' whole.csv || fail "--no-regimes saved: $(cat whole.csv)"
 
-# Wells of 12 months: their 6-month backtests favour a weak prior, which a 24-month forecast would not, so the
-# default strength stays; wells of 24 months, whose backtests hold out 12, still choose a weaker one.
+# 12-month wells keep the default strength over the weak one their 6-month backtests favour; 24-month wells do not.
 for months in 12 24; do
   /usr/bin/python3 "$(dirname "$0")/../../bench/fit_scipy.py" generate 200 $months young.csv
   expect_status 0 "$QRVP" fit young.csv --save-prior young_prior.csv

@@ -35,6 +35,7 @@ expect_status 0 "$QRVP" typewell h.csv --months 2 --min-wells 12 --segments s2.c
 contains err.txt "qrvp typewell: warning: group 'all': no decline fits its P10 profile; --segments leaves it out"
 snap tw.svg 346a166a709d27ebb63d58315c03c82172225a97ae7a7d29c936d3a63d492b0a tw2.svg 3ba7f8aaf74653c5dac19280fd93d1c67f757a687a57ee05e0f720353152d7c0 err.txt bdba2e01b0a43ea3256dcf54890650047fe6152a474b2221afceef21b7a31f9d
 "$QRVP" typewell h.csv --months 2 --min-wells 12 2>&1 >/dev/null | grep -q warning && fail "a warning without --segments"
+expect_status 2 "$QRVP" typewell h.csv --months 2 --min-wells 12 --summary no/such/sum.csv && contains err.txt "qrvp typewell: cannot write 'no/such/sum.csv'"
 expect_status 1 "$QRVP" typewell h.csv --headers wells.csv --by county --months 24 --svg none.svg
 contains err.txt "qrvp typewell: error: group 'X' has 6 wells; a type well needs at least 10"
 snap none.svg d7d1205675df2e2f7a87b4fa2145ec367535141a4a72d6a08a4acad9e16d20cd
