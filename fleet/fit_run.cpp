@@ -88,11 +88,13 @@ Evidence PrepareRun(const std::vector<History>& wells, FitRun& run, bool priorGi
         if (run.options.model == FIT_MODEL_BEST && run.bestModel >= 0) run.options.model = run.bestModel;
     };
     if (priorGiven) takeModel();
+    if (priorGiven && !(run.options.prior.strength > 0.0)) run.options.prior = LonePrior(run.options.prior, run.options);
     // The built-in calibration of the fits the run makes: with a fleet prior, or each well alone. A
     // calibration given is another fleet's cells: it refines that one as this fleet's would.
     auto builtIn = [&run] {
         FitCalibration c{};
-        (run.options.prior.strength > 0.0 ? FitDefaultCalibration : FitLoneCalibration)(&c);
+        (run.options.prior.strength > 0.0 && !IsLonePrior(run.options.prior) ? FitDefaultCalibration
+                                                                               : FitLoneCalibration)(&c);
         return CopyOf(c);
     };
     if (priorGiven && calibrationGiven) {

@@ -242,6 +242,20 @@ std::vector<const History*> SampleOf(const std::vector<History>& wells, size_t f
     return out;
 }
 
+FitPrior LonePrior(FitPrior p, const FitOptions& options)
+{
+    if (!(options.bMax > options.bMin)) return p;
+    p.lnDi = 0.0;
+    p.sdLnDi = kLoneSdLnDi;
+    p.b = 0.5 * (options.bMin + options.bMax);
+    p.sdB = 0.5 * (options.bMax - options.bMin);
+    p.strength = kDefaultStrength;
+    p.months = kPriorMonths;
+    return p;
+}
+
+bool IsLonePrior(const FitPrior& p) { return p.strength > 0.0 && p.sdLnDi >= kLoneSdLnDi; }
+
 FitPrior PriorOf(std::vector<double> lnDi, std::vector<double> b, double strength)
 {
     FitPrior p{};
@@ -288,7 +302,6 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
         chosen.halfLife = std::max(options.halfLife, 0.0);
         chosen.oneRegime = options.regimes == 0 ? 1 : 0;
     }
-    const FitPrior backtestPrior = chosen;  // what the backtests knew: the prior of the cut histories
     if (!given && shaped) {
         // The prior is the one the backtests validate, whole: the cut
         // histories' centre of ln Di and spreads, and the centre of b and the
@@ -398,10 +411,12 @@ Evidence Learn(const std::vector<const History*>& sample, const FitOptions& opti
             return out;
         }
     }
+    // No prior learned or given: each well alone.
+    if (!(chosen.strength > 0.0)) chosen = LonePrior(chosen, options);
     out.prior = chosen;
     FitOptions with = o;
     with.model = options.model;
-    if (shaped) with.prior = backtestPrior;
+    if (shaped) with.prior = chosen;
     const std::vector<Fitted> fits = fitCuts(with);
     out.own = CalibrationOf(cuts, fits);
     KeepBacktests(cuts, fits, out);

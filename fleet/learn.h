@@ -43,6 +43,17 @@ constexpr double kNoisePower = 0.5, kNoiseFloor = 0.05;
 constexpr bool kCentred = false;          // the P50 is the curve: backtests of shorter histories misjudge its bias
 constexpr size_t kMinCellCases = 50;      // a cell of fewer backtests is left out (its neighbour holds)
 
+// The prior of wells fitted without a fleet's (too few wells for one, or
+// none wanted): `p` with b pulled toward the middle of the options' bounds,
+// its spread half their width, at the default strength, and ln Di left free
+// (a spread of kLoneSdLnDi).  A short history leaves b to its noise, and
+// alone its fits run to the bounds, which forecast worst.  `p` unchanged when
+// the bounds leave b no room.
+constexpr double kLoneSdLnDi = 1000.0;
+FitPrior LonePrior(FitPrior p, const FitOptions& options);
+// Whether `p` is such a prior (its band is the lone fits' calibration).
+bool IsLonePrior(const FitPrior& p);
+
 // Whether a well of this name is in the sample of a fleet of `wells` wells.
 bool InSample(const std::string& name, size_t wells);
 
