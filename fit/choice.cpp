@@ -80,9 +80,12 @@ Candidate FitModel(int32_t model, const Series& s, const FitOptions& o, Work& wo
 {
     Candidate c;
     const Model m(model, s, o);
-    // A prior stands in for the shape's parameters, so one period can be fitted.
-    const bool prior = model == FIT_MODEL_HYPERBOLIC && o.prior.strength > 0.0;
-    if (s.size() < static_cast<size_t>(prior ? 1 : m.Params())) {
+    // A prior stands in for each shape parameter it pins (a spread under
+    // kFreeSpread), so with both one period can be fitted.
+    int need = m.Params();
+    if (model == FIT_MODEL_HYPERBOLIC && o.prior.strength > 0.0)
+        need -= (o.prior.sdLnDi < kFreeSpread) + (o.prior.sdB < kFreeSpread);
+    if (s.size() < static_cast<size_t>(need)) {
         c.error = Err(__LINE__, "%d usable periods cannot fit the %d parameters of the %s model",
                       static_cast<int>(s.size()), m.Params(),
                       model == FIT_MODEL_EXPONENTIAL ? "exponential"

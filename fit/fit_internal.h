@@ -20,6 +20,10 @@ constexpr double kDaysPerMonth = 30.4375;
 // curve's functions take any decline).
 constexpr double kMaxDecline = 200.0;
 
+// A prior's spread at or above which it leaves its parameter to the data
+// (e^100 either way): such a prior does not stand in for it.
+constexpr double kFreeSpread = 100.0;
+
 // A failure on its way out: the source line and message of its record (none:
 // line 0, which reads false).
 struct Error {

@@ -73,7 +73,8 @@
 typedef struct FitPrior {
     double lnDi;           /* centre of ln Di */
     double b;              /* centre of b */
-    double sdLnDi;         /* spreads, > 0 (when strength > 0) */
+    double sdLnDi;         /* spreads, > 0 (when strength > 0); with both under 100 one period can be fitted,
+                              with one two (100 or more: the parameter is the data's alone) */
     double sdB;
     double strength;       /* lambda for a history of no periods; 0 (default): no prior */
     double months;         /* periods at which the pull has halved, > 0; default 12 */
@@ -247,7 +248,7 @@ QRVP_EXTERN_C QRVPFIT_API int32_t FitDefaultCalibration(FitCalibration* calibrat
  * fleet prior (each well alone: the same cells, learned from the same wells'
  * backtests fitted alone, wider above, since a lone fit of a short history
  * falls too fast more often) and returns 0; a null pointer returns -1 (no
- * record).  qrvp fit bands a run without a prior by it. */
+ * record).  qrvp fit bands a run without a fleet prior by it. */
 QRVP_EXTERN_C QRVPFIT_API int32_t FitLoneCalibration(FitCalibration* calibration);
 
 #endif /* QRVPFIT_H */

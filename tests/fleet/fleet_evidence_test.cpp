@@ -117,12 +117,13 @@ TEST(FleetEvidence, LearnedTheSameWhateverTheWellsOrder)
     EXPECT_TRUE(std::is_sorted(sample.begin(), sample.end(), [](auto a, auto b) { return a->name < b->name; }));
     // The fleet's b lies between 1 and 1.6: the prior's centre does too, and it pulls.
     EXPECT_TRUE(first.options.prior.strength > 0.0 && first.options.prior.b > 0.9 && first.options.prior.b < 1.7);
-    // Three wells are too few for a prior or a cell of their own: each is fitted alone and banded as lone fits are.
+    // Three wells are too few for a prior or a cell of their own: each is fitted alone, b pulled toward the middle of
+    // its bounds, and banded as lone fits are.
     FitRun few = run;
     FitCalibration lone{};
     ASSERT_EQ(FitLoneCalibration(&lone), 0);
     PrepareRun(Fleet(3), few, false, false);
-    EXPECT_TRUE(few.options.prior.strength == 0.0 && CalibrationCsv(few.calibration) == CalibrationCsv(CopyOf(lone)));
+    EXPECT_TRUE(IsLonePrior(few.options.prior) && few.options.prior.b == 1.0 && CalibrationCsv(few.calibration) == CalibrationCsv(CopyOf(lone)));
 }
 
 TEST(FleetEvidence, BacktestsAndTheirCalibrationAgainstAPlainReComputation)
