@@ -91,6 +91,8 @@ TEST(FitArguments, FitDeclineAtEveryBoundaryOfItsChecks)
         {nullptr, [](Call& c) { c.options.producingTime = 0; }},
         {"softL1 (2) must be 0 or 1", [](Call& c) { c.options.softL1 = 2; }},
         {"regimes (2) must be -1, 0 or 1", [](Call& c) { c.options.regimes = 2; }},
+        {"regimes (-2) must be -1, 0 or 1", [](Call& c) { c.options.regimes = -2; }},
+        {nullptr, [](Call& c) { c.options.regimes = 1; }},
         {nullptr, [](Call& c) { c.options.regimes = 0, c.options.startIndex = -1; }},
         {"startIndex (-2) must be -1 or a period's index (0 to 35)", [](Call& c) { c.options.startIndex = -2; }},
         {"startIndex (36) must be -1 or a period's index (0 to 35)", [](Call& c) { c.options.startIndex = 36; }},

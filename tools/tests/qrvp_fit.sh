@@ -1,6 +1,5 @@
-# qrvp fit: its segment table's forecast reproduces the fit's remaining volume
-# to the digit; bad wells are named on standard error and skipped; the tables
-# and plots of fixed runs are kept as reviewed.
+# qrvp fit: its segment table's forecast reproduces the fit's remaining volume to the digit; bad wells
+# are named on standard error and skipped; the tables and plots of fixed runs are kept as reviewed.
 DATA="$(cd "$(dirname "$0")/../../bench/data" && pwd)/volve_oil_monthly.csv"
 . "$(dirname "$0")/lib.sh"
 
@@ -18,8 +17,7 @@ for well in F-12 F-14; do
   awk -v a="$at_end" -v b="$last" -v r="$remaining" 'BEGIN{exit !((b - a) == r + 0)}' ||
     fail "$well: forecast volume after the history $last - $at_end differs from the fit's remaining $remaining"
 done
-# The plot read back: each month's point, placed by its panel's own year and
-# decade labels (to the day their one-decimal places allow), lies in the frame mid-month at its rate per 30.4375 days on.
+# The plot read back: each month's point, placed by its panel's own year and decade labels (to the day their one-decimal places allow), lies in the frame mid-month at its rate per 30.4375 days on.
 awk -F, 'function day(y, m) { if (m < 3) { y--; m += 12 } return 365 * y + int(y / 4) - int(y / 100) + int(y / 400) + int((153 * (m - 3) + 2) / 5) }
   function at(a) { match($0, " " a "=\"[^\"]*\""); return substr($0, RSTART + length(a) + 3, RLENGTH - length(a) - 4) + 0 }
   function panel() { if (w != "" && (k != n[w] || ny < 2 || (ty[1] - bottom)^2 + (ty[nt] - top)^2 > 1e-4)) { print w ": " k " points for " n[w] " months, decades from " ty[1] " to " ty[nt]; bad = 1 } }

@@ -1,6 +1,5 @@
-# qrvp typewell: the profile of identical wells is the wells' own, its
-# segments forecast it back, and bad headers are named on standard error; the
-# tables and plots of fixed runs are kept as reviewed.
+# qrvp typewell: the profile of identical wells is the wells' own, its segments forecast it back, and bad
+# headers are named on standard error; the tables and plots of fixed runs are kept as reviewed.
 . "$(dirname "$0")/lib.sh"
 
 # Twelve wells of one exponential decline, 36 months each, A-* twice the lateral of B-*.

@@ -1,5 +1,4 @@
-# qrvp version reports the settings store and the log file it names; the plot
-# is a standalone SVG with one curve per well and its markers, kept as reviewed.
+# qrvp version reports the settings store and the log file it names; the plot is a standalone SVG with one curve per well and its markers, kept as reviewed.
 . "$(dirname "$0")/lib.sh"
 
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"Levels"=dword:00000020\r\n"Systems"=dword:00000200\r\n"Filename"="%s\\\\sub\\mine.csv"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Valcore]\r\n"MaxConnections"=dword:00000008\r\n' "$WORK" > store.reg
@@ -13,6 +12,9 @@ contains out.txt "report connections: 8"
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE store.reg; } > store16.reg
 QRVPFUNCS_REGISTRY="$WORK/store16.reg" expect_status 0 "$QRVP" version
 contains out.txt "log file: $WORK/sub/mine.csv (\"Filename\" in the store)"
+printf '[HKEY_LOCAL_MACHINE\\Software\\Ostrel Labs\\Quarvex\\Error Log]\r\n"Filename"="%s\\\\q\\"uote\\".csv"\r\n' "$WORK" > quote.reg
+QRVPFUNCS_REGISTRY="$WORK/quote.reg" expect_status 0 "$QRVP" version
+contains out.txt "log file: $WORK/q\"uote\".csv (\"Filename\" in the store)"  # \\ and \" are escapes; the quote kept does not end the name
 QRVPFUNCS_REGISTRY="$WORK/none.reg" expect_status 0 "$QRVP" version
 contains out.txt "(not found: every setting takes its default)"
 contains out.txt "log file: $WORK/logs/QuarvexLog.csv (the default"
